@@ -1,0 +1,35 @@
+# Each subsystem's sources.cmake lists its files once through these functions;
+# the native and Windows builds draw on the same lists.
+function(_vl_append prop)
+  set(files)
+  foreach(f IN LISTS ARGN)
+    list(APPEND files ${CMAKE_CURRENT_LIST_DIR}/${f})
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY ${prop} ${files})
+endfunction()
+# Portable core sources (no windows.h).
+macro(vl_core)
+  _vl_append(VL_CORE ${ARGN})
+endmacro()
+# Win32 shell sources (the win/ folders); built only for Windows.
+macro(vl_win)
+  _vl_append(VL_WIN ${ARGN})
+endmacro()
+# Tests of the core: run natively under the sanitizers.
+macro(vl_core_test)
+  _vl_append(VL_CORE_TESTS ${ARGN})
+endmacro()
+# Tests of the Win32 shell: run under Wine.
+macro(vl_win_test)
+  _vl_append(VL_WIN_TESTS ${ARGN})
+endmacro()
+# Helpers shared by tests of both builds (fixture builders and the like).
+macro(vl_test_support)
+  _vl_append(VL_TEST_SUPPORT ${ARGN})
+endmacro()
+macro(vl_rc)
+  _vl_append(VL_RC ${ARGN})
+endmacro()
+macro(vl_def)
+  _vl_append(VL_DEF ${ARGN})
+endmacro()

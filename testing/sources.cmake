@@ -1,0 +1,1 @@
+vl_test_support(sanitizer_options.cpp)
