@@ -33,3 +33,19 @@ endmacro()
 macro(vl_def)
   _vl_append(VL_DEF ${ARGN})
 endmacro()
+# Subcommands of the native `vellarion` command-line tool.
+macro(vl_tool)
+  _vl_append(VL_TOOL ${ARGN})
+endmacro()
+# libFuzzer targets: `LLVMFuzzerTestOneInput` in one file each. A normal native
+# build replays fuzz/corpus/<target name>/ through them as a test.
+macro(vl_fuzz)
+  _vl_append(VL_FUZZERS ${ARGN})
+endmacro()
+# Core files that stand in for a platform service natively (POSIX files and the
+# like); their Windows counterparts live in win/.
+macro(vl_native)
+  if(NOT WIN32)
+    _vl_append(VL_CORE ${ARGN})
+  endif()
+endmacro()

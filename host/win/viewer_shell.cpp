@@ -1,0 +1,115 @@
+#include "host/win/viewer_shell.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "config/win/registry_store.h"
+#include "host/module_state.h"
+#include "host/viewer.h"
+
+namespace {
+ViewerPageStepFn g_page_step = nullptr;
+constexpr wchar_t kViewerProperty[] = L"vlar";
+
+Text16 from_utf8(const char* s) { return s ? text_from_utf8(s) : Text16(); }
+
+void delete_file_named(const BoundedText* path) {
+    if (!btext_empty(path)) DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(path)));
+}
+
+void close_temp_file(Viewer* v) {
+    if (v->temp_file_handle) CloseHandle(static_cast<HANDLE>(v->temp_file_handle));
+    v->temp_file_handle = nullptr;
+}
+}  // namespace
+
+int16_t viewer_shell_new(void* npp, int mode, int16_t argc, char** argn, char** argv, Viewer** out) {
+    const int count = argc < 0 ? 0 : argc > kMaxEmbedPairs ? kMaxEmbedPairs : argc;
+    // The converted copies live only for the call.
+    const size_t n = size_t(count);
+    std::vector<Text16> names(n), values(n);
+    std::vector<const char16_t*> name_ptrs(n), value_ptrs(n);
+    for (int i = 0; i < count; ++i) {
+        const bool have_name = argn && argn[i], have_value = argv && argv[i];
+        if (have_name) names[size_t(i)] = from_utf8(argn[i]);
+        if (have_value) values[size_t(i)] = from_utf8(argv[i]);
+        name_ptrs[size_t(i)] = have_name ? names[size_t(i)].c_str() : nullptr;
+        value_ptrs[size_t(i)] = have_value ? values[size_t(i)].c_str() : nullptr;
+    }
+    ViewerCreateArgs a;
+    a.npp = npp;
+    a.mode = mode;
+    a.count = count;
+    a.names = name_ptrs.data();
+    a.values = value_ptrs.data();
+    a.store = registry_settings_store();
+    a.module_started = module_started();
+    Viewer* v = nullptr;
+    const int result = viewer_create(a, &v);
+    if (result != 0) return int16_t(result);
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    v->hand_cursor = hand ? hand : LoadCursorW(GetModuleHandleW(L"npvellarion.dll"), L"HOTSPOT2");
+    const uint32_t c = v->background_color;
+    v->background_brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    *out = v;
+    return 0;
+}
+
+void viewer_shell_detach_window(Viewer* v) {
+    HWND plugin = static_cast<HWND>(v->plugin_window);
+    if (plugin && IsWindow(plugin)) {
+        if (v->zoom_window) DestroyWindow(static_cast<HWND>(v->zoom_window));
+        v->zoom_window = nullptr;
+        if (v->progress_window) DestroyWindow(static_cast<HWND>(v->progress_window));
+        if (v->status_window) DestroyWindow(static_cast<HWND>(v->status_window));
+        v->progress_window = v->status_window = nullptr;
+        if (v->toolbar_window) DestroyWindow(static_cast<HWND>(v->toolbar_window));
+        v->toolbar_window = nullptr;
+        if (v->image_window) DestroyWindow(static_cast<HWND>(v->image_window));
+        v->image_window = nullptr;
+        if (v->saved_window_proc)
+            SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->saved_window_proc));
+        RemovePropW(plugin, kViewerProperty);
+    }
+    v->saved_window_proc = nullptr;
+    v->plugin_window = nullptr;
+}
+
+void viewer_shell_reset_for_new_file(Viewer* v) {
+    close_temp_file(v);
+    delete_file_named(&v->download_temp_path);
+    viewer_reset_core(v);
+}
+
+int16_t viewer_shell_destroy(Viewer* v) {
+    if (!v) return kNpErrInvalidInstance;
+    v->download_state = 0;
+    viewer_shell_detach_window(v);
+    close_temp_file(v);
+    delete_file_named(&v->download_temp_path);
+    delete_file_named(&v->work_file);
+    if (!btext_empty(&v->work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->work_folder)));
+    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
+    v->background_brush = nullptr;
+    viewer_free(v);
+    return 0;
+}
+
+void viewer_shell_set_page_step(ViewerPageStepFn fn) { g_page_step = fn; }
+
+bool viewer_shell_key_command(Viewer* v, unsigned vk) {
+    if (!v || !v->image_window) return false;
+    const KeyCommand c = viewer_key_command(vk, GetKeyState(VK_CONTROL) < 0);
+    switch (c.action) {
+    case KeyAction::kScroll:
+        PostMessageW(static_cast<HWND>(v->image_window), c.vertical ? WM_VSCROLL : WM_HSCROLL,
+                     MAKEWPARAM(c.scroll_code, 0), 0);
+        return true;
+    case KeyAction::kPage:
+        if (g_page_step) g_page_step(v, int(c.page));
+        return true;
+    case KeyAction::kNone: break;
+    }
+    return false;
+}

@@ -1,0 +1,1 @@
+vl_def(npvellarion.def)

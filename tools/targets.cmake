@@ -1,0 +1,6 @@
+if(NOT WIN32)
+  get_property(VL_TOOL GLOBAL PROPERTY VL_TOOL)
+  add_executable(vellarion ${CMAKE_SOURCE_DIR}/tools/vellarion/main.cpp ${VL_TOOL})
+  target_link_libraries(vellarion PRIVATE vlcore PkgConfig::PNG)
+  target_compile_options(vellarion PRIVATE ${VL_WARNINGS})
+endif()

@@ -1,0 +1,2 @@
+vl_core(toolbar_items.cpp)
+vl_core_test(toolbar_items_test.cpp)
