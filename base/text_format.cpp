@@ -21,14 +21,14 @@ struct Sink {
     }
 };
 
-struct Spec {
+struct Conversion {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     int width = 0;
     int precision = -1;
     int size = 0;  // 0 int, 1 long, 2 long long / I64 / z on 64-bit
 };
 
-void emit_padded(Sink& s, const Spec& sp, const char16_t* body, int n, const char* prefix = "") {
+void emit_padded(Sink& s, const Conversion& sp, const char16_t* body, int n, const char* prefix = "") {
     const int plen = int(strlen(prefix));
     const int pad = sp.width > n + plen ? sp.width - n - plen : 0;
     if (!sp.left && !sp.zero) s.put_n(u' ', pad);
@@ -38,7 +38,7 @@ void emit_padded(Sink& s, const Spec& sp, const char16_t* body, int n, const cha
     if (sp.left) s.put_n(u' ', pad);
 }
 
-void emit_integer(Sink& s, Spec sp, unsigned long long mag, bool neg, int base, bool upper) {
+void emit_integer(Sink& s, Conversion sp, unsigned long long mag, bool neg, int base, bool upper) {
     char16_t digits[72];
     int n = 0;
     const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -56,9 +56,9 @@ void emit_integer(Sink& s, Spec sp, unsigned long long mag, bool neg, int base, 
     emit_padded(s, sp, body, n, prefix);
 }
 
-void emit_text(Sink& s, const Spec& sp, const char16_t* t, size_t n) {
+void emit_text(Sink& s, const Conversion& sp, const char16_t* t, size_t n) {
     if (sp.precision >= 0 && n > size_t(sp.precision)) n = size_t(sp.precision);
-    Spec plain = sp;
+    Conversion plain = sp;
     plain.zero = false;
     const int pad = sp.width > int(n) ? sp.width - int(n) : 0;
     if (!plain.left) s.put_n(u' ', pad);
@@ -76,7 +76,7 @@ int text_vformat(char16_t* out, int cap, const char16_t* fmt, va_list ap) {
             s.put(*p);
             continue;
         }
-        Spec sp;
+        Conversion sp;
         for (++p;; ++p) {
             if (*p == u'-') sp.left = true;
             else if (*p == u'+') sp.plus = true;

@@ -37,13 +37,15 @@ constexpr int kMaxEmbedPairs = 100;
 enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3, kMouseCrop = 4,
                  kMouseDraw = 5, kMouseErase = 6 };
 
+struct ViewerFile;
+
 struct Viewer {
     int mode = 0;
     void* plugin_window = nullptr;      // HWND
     void* saved_window_proc = nullptr;  // WNDPROC
     void* npp = nullptr;
     void* script_object = nullptr;      // handed out by NPP_GetValue; no reference held
-    void* temp_file_handle = nullptr;   // HANDLE; null when none
+    intptr_t temp_file_handle = -1;     // open download file (a file-system handle); -1 when none
     int source_kind = 0;                // 0 nothing, 1 file on disk, 2 memory
     BoundedText file_path;              // text(260)
     uint8_t* memory_buffer = nullptr;
@@ -60,6 +62,7 @@ struct Viewer {
     int page_count = 0;
     int current_page = 0;
     int current_directory = 0;
+    ViewerFile* file = nullptr;  // Document, page bookkeeping and Display raster
     // Child windows (HWNDs) and GDI objects of the shell.
     void* image_window = nullptr;
     void* toolbar_window = nullptr;

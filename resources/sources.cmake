@@ -1,1 +1,2 @@
+vl_rc(npvellarion.rc)
 vl_def(npvellarion.def)

@@ -19,8 +19,9 @@ void delete_file_named(const BoundedText* path) {
 }
 
 void close_temp_file(Viewer* v) {
-    if (v->temp_file_handle) CloseHandle(static_cast<HANDLE>(v->temp_file_handle));
-    v->temp_file_handle = nullptr;
+    // The core keeps the file-system handle as a number; -1 is "none" as on the platform.
+    if (v->temp_file_handle != -1) CloseHandle(reinterpret_cast<HANDLE>(v->temp_file_handle));
+    v->temp_file_handle = -1;
 }
 }  // namespace
 

@@ -1,0 +1,82 @@
+#pragma once
+// Owners for Win32 handles: each handle we create has exactly one owner, which
+// closes it once. Stock objects and handles we do not own are never wrapped.
+#include <windows.h>
+
+template <class Traits>
+class Unique {
+  public:
+    using T = typename Traits::Handle;
+    Unique() : h_(Traits::none()) {}
+    explicit Unique(T h) : h_(h) {}
+    ~Unique() { reset(); }
+    Unique(const Unique&) = delete;  // a copy would close twice
+    Unique& operator=(const Unique&) = delete;
+    Unique(Unique&& o) noexcept : h_(o.release()) {}
+    Unique& operator=(Unique&& o) noexcept {
+        if (this != &o) reset(o.release());
+        return *this;
+    }
+    T get() const { return h_; }
+    explicit operator bool() const { return h_ != Traits::none(); }
+    T release() {
+        T h = h_;
+        h_ = Traits::none();
+        return h;
+    }
+    void reset(T h = Traits::none()) {
+        if (*this) Traits::close(h_);
+        h_ = h;
+    }
+
+  private:
+    T h_;
+};
+
+template <class H>
+struct GdiTraits {
+    using Handle = H;
+    static H none() { return nullptr; }
+    static void close(H h) { DeleteObject(h); }
+};
+
+struct DcTraits {  // memory device contexts made with CreateCompatibleDC
+    using Handle = HDC;
+    static HDC none() { return nullptr; }
+    static void close(HDC h) { DeleteDC(h); }
+};
+
+using UniqueFont = Unique<GdiTraits<HFONT>>;
+using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
+using UniquePen = Unique<GdiTraits<HPEN>>;
+using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
+using UniqueMemoryDc = Unique<DcTraits>;
+
+// Selects an object into a DC and puts the previous one back; never deletes.
+class SelectScope {
+  public:
+    SelectScope(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~SelectScope() { SelectObject(dc_, old_); }
+    SelectScope(const SelectScope&) = delete;
+    SelectScope& operator=(const SelectScope&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// BeginPaint/EndPaint.
+class PaintScope {
+  public:
+    explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~PaintScope() { EndPaint(hwnd_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+    const RECT& rect() const { return ps_.rcPaint; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+    PAINTSTRUCT ps_{};
+};

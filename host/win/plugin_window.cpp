@@ -1,0 +1,116 @@
+#include "host/win/plugin_window.h"
+
+#include "config/message_box.h"
+#include "host/viewer.h"
+#include "host/win/module.h"
+#include "host/win/viewer_shell.h"
+#include "view/win/image_window.h"
+
+namespace {
+LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto saved = reinterpret_cast<WNDPROC>(v->saved_window_proc);
+    return saved ? CallWindowProcW(saved, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT on_size(Viewer* v, WPARAM kind) {
+    if (kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED) plugin_window_layout(v);
+    return 0;
+}
+
+LRESULT on_paint(HWND hwnd) {
+    PaintScope paint(hwnd);  // the children cover the client area
+    return 0;
+}
+
+LRESULT on_mouse_activate(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
+    if (v->mode != kModeFull) return forward(v, hwnd, WM_MOUSEACTIVATE, wp, lp);
+    SetFocus(hwnd);
+    return MA_ACTIVATE;
+}
+
+LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
+    if (viewer_shell_key_command(v, static_cast<unsigned>(wp))) return 0;
+    return forward(v, hwnd, WM_KEYDOWN, wp, lp);
+}
+
+LRESULT on_timer(Viewer* v, HWND hwnd, WPARAM id, LPARAM lp) {
+    if (id != 1) return forward(v, hwnd, WM_TIMER, id, lp);
+    KillTimer(hwnd, 1);
+    // TODO: start the new-version check here once it exists.
+    return 0;
+}
+
+// Browsers often destroy the plug-in's window before they destroy the
+// instance: forget the window and its children, which are gone with it.
+LRESULT on_nc_destroy(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
+    RemovePropW(hwnd, kViewerProperty);
+    const LRESULT result = forward(v, hwnd, WM_NCDESTROY, wp, lp);
+    v->image_window = v->toolbar_window = v->zoom_window = nullptr;
+    v->status_window = v->progress_window = nullptr;
+    v->saved_window_proc = nullptr;
+    v->plugin_window = nullptr;
+    return result;
+}
+
+LRESULT on_wheel(Viewer* v, UINT msg, WPARAM wp, LPARAM lp) {
+    // Browsers deliver the wheel to the focused window; the image window scrolls.
+    if (!(v->settings.miscflags & kMiscIgnoreWheel) && v->image_window)
+        PostMessageW(static_cast<HWND>(v->image_window), msg, wp, lp);
+    return 0;
+}
+}  // namespace
+
+LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) return 1;
+    auto* v = static_cast<Viewer*>(GetPropW(hwnd, kViewerProperty));
+    if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == module().wheel_message) return on_wheel(v, msg, wp, lp);
+    switch (msg) {
+    case WM_SIZE:          return on_size(v, wp);
+    case WM_PAINT:         return on_paint(hwnd);
+    case WM_WININICHANGE:  module_read_scroll_metrics(); return 0;
+    case WM_MOUSEACTIVATE: return on_mouse_activate(v, hwnd, wp, lp);
+    case WM_CONTEXTMENU:   return 0;  // TODO: open the context menu once the commands exist
+    case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
+    case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
+    case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);
+    }
+    return forward(v, hwnd, msg, wp, lp);
+}
+
+void plugin_window_layout(Viewer* v) {
+    HWND hwnd = static_cast<HWND>(v->plugin_window);
+    HWND image = static_cast<HWND>(v->image_window);
+    if (!hwnd || !image) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    // TODO: leave the toolbar's band free once the toolbar exists.
+    MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
+}
+
+void plugin_window_refresh(Viewer* v) {
+    InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+    plugin_window_layout(v);
+    if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, TRUE);
+}
+
+void plugin_window_attach(Viewer* v, HWND hwnd) {
+    v->plugin_window = hwnd;
+    SetPropW(hwnd, kViewerProperty, v);
+    v->saved_window_proc = reinterpret_cast<void*>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(plugin_window_proc)));
+    HWND image = image_window_create(v, hwnd);
+    if (!image) {
+        msgbox_show(hwnd, kMbIconError, u"Failed to create image window");
+        errlog_error(&v->error_log, u"Failed to create image window");
+        return;
+    }
+    v->image_window = image;
+    ShowScrollBar(image, SB_BOTH, FALSE);
+    plugin_window_layout(v);
+    ShowWindow(image, SW_SHOW);
+    UpdateWindow(hwnd);
+    UpdateWindow(image);
+    // TODO: start the 1500 ms timer of the new-version check here once it exists.
+    if (v->mode == kModeFull) SetFocus(hwnd);
+}

@@ -1,0 +1,30 @@
+# The cursors are drawn as text (resources/cursors/cursors.txt) and turned into
+# .cur files at build time, where the resource compiler finds them.
+if(WIN32)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(VL_CURSOR_DIR ${CMAKE_BINARY_DIR}/cursors)
+  set(VL_CURSOR_NAMES HOTSPOT2 MAGNIFY CUR_PAN1 CUR_PAN2 CUR_PENCIL CUR_ERASER)
+  set(VL_CURSOR_FILES)
+  foreach(name IN LISTS VL_CURSOR_NAMES)
+    list(APPEND VL_CURSOR_FILES ${VL_CURSOR_DIR}/${name}.cur)
+  endforeach()
+  add_custom_command(
+    OUTPUT ${VL_CURSOR_FILES}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VL_CURSOR_DIR}
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/cursors/make_cursors.py
+            ${CMAKE_SOURCE_DIR}/resources/cursors/cursors.txt ${VL_CURSOR_DIR}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/cursors/make_cursors.py ${CMAKE_SOURCE_DIR}/resources/cursors/cursors.txt
+    COMMENT "Drawing the cursors")
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/npvellarion.rc PROPERTIES
+                              OBJECT_DEPENDS "${VL_CURSOR_FILES}")
+  target_include_directories(npvellarion PRIVATE ${VL_CURSOR_DIR})
+endif()
+
+if(WIN32)
+  find_program(VL_OBJDUMP NAMES i686-w64-mingw32-objdump objdump)
+  if(VL_OBJDUMP)
+    add_test(NAME resources.module_imports_and_exports
+             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/check_module.py ${VL_OBJDUMP}
+                     $<TARGET_FILE:npvellarion>)
+  endif()
+endif()

@@ -1,0 +1,2 @@
+vl_win(win/image_window.cpp)
+vl_win_test(win/image_window_test.cpp)

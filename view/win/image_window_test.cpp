@@ -1,0 +1,109 @@
+#include "view/win/image_window.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/win/handles.h"
+#include "host/viewer.h"
+
+namespace {
+constexpr int kWidth = 320, kHeight = 200;
+constexpr uint32_t kRed = 0xFF0000, kGrey = 0x606060;  // as 0x00RRGGBB in a DIB
+
+struct Canvas {
+    UniqueMemoryDc dc{CreateCompatibleDC(nullptr)};
+    UniqueBitmap bitmap;
+    uint32_t* bits = nullptr;
+    Canvas() {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB};
+        void* p = nullptr;
+        bitmap.reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+        bits = static_cast<uint32_t*>(p);
+        SelectObject(dc.get(), bitmap.get());
+    }
+    uint32_t at(int x, int y) const { return bits[y * kWidth + x] & 0xFFFFFF; }
+    // The lowest row holding the log's grey background; -1 when there is none.
+    int last_grey_row() const {
+        for (int y = kHeight - 1; y >= 0; --y)
+            for (int x = 0; x < kWidth; ++x)
+                if (at(x, y) == kGrey) return y;
+        return -1;
+    }
+};
+
+class ImageWindowPaint : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        errlog_init(&v.error_log, true);
+        errlog_init(&v.page_log, false);
+        v.background_brush = brush.get();
+    }
+    void TearDown() override {
+        errlog_free(&v.error_log);
+        errlog_free(&v.page_log);
+    }
+    void paint(Canvas& c) {
+        const RECT client{0, 0, kWidth, kHeight};
+        GdiFlush();
+        image_window_paint(&v, c.dc.get(), client);
+        GdiFlush();
+    }
+    Viewer v;
+    UniqueBrush brush{CreateSolidBrush(RGB(255, 0, 0))};
+};
+}  // namespace
+
+TEST_F(ImageWindowPaint, WithoutMessagesOnlyTheBackground) {
+    Canvas c;
+    paint(c);
+    EXPECT_EQ(c.at(0, 0), kRed);
+    EXPECT_EQ(c.at(kWidth - 1, kHeight - 1), kRed);
+    EXPECT_EQ(c.last_grey_row(), -1);
+}
+
+TEST_F(ImageWindowPaint, LogsAreDrawnBelowTheStatusLineAndThePageLogAfterTheDocumentLog) {
+    errlog_error(&v.error_log, u"Not a TIFF file");
+    Canvas one;
+    paint(one);
+    for (int x = 0; x < kWidth; ++x)
+        for (int y = 0; y < 23; ++y) ASSERT_EQ(one.at(x, y), kRed) << x << "," << y;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(one.at(x, y), kRed) << x << "," << y;
+    EXPECT_EQ(one.at(4, 23), kGrey);
+    const int one_log = one.last_grey_row();
+
+    errlog_warning(&v.page_log, u"Unknown compression");
+    Canvas two;
+    paint(two);
+    EXPECT_GT(two.last_grey_row(), one_log);  // under the first text, not over it
+}
+
+TEST_F(ImageWindowPaint, NothingOfTheLogsOnceADocumentIsShown) {
+    errlog_error(&v.error_log, u"A warning of the previous file");
+    v.document_loaded = 1;
+    Canvas c;
+    paint(c);
+    EXPECT_EQ(c.last_grey_row(), -1);
+}
+
+TEST_F(ImageWindowPaint, PrintClientDrawsWhatPaintDraws) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = image_window_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ImageWindowPaintTest";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"image", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
+                                wc.hInstance, &v);
+    ASSERT_NE(hwnd, nullptr);
+    errlog_error(&v.error_log, u"Not a TIFF file");
+    Canvas direct, printed;
+    paint(direct);
+    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc.get()), PRF_CLIENT);
+    GdiFlush();
+    EXPECT_EQ(std::vector<uint32_t>(printed.bits, printed.bits + kWidth * kHeight),
+              std::vector<uint32_t>(direct.bits, direct.bits + kWidth * kHeight));
+    DestroyWindow(hwnd);
+    UnregisterClassW(wc.lpszClassName, wc.hInstance);
+}

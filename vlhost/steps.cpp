@@ -1,0 +1,289 @@
+// The steps a test runs against the page, one per line:
+//   getvalue N | invoke N METHOD [int:5 double:1.5 bool:true str:text null void]...
+//   hasmethod N NAME | release N | destroy N | stream N URL | setwindow N [null|new]
+//   closewindow N
+//   children N | resize N W H | screenshot N FILE | drain
+//   click|dblclick|rclick|down|up|move N X Y [ctrl] [shift]
+//   key N VK [ctrl] [shift] | wheel N DELTA X Y [ctrl]
+//   function NAME [fail] | answer ok|cancel|yes|no
+// N is the instance (1 = the first on the page); X, Y are client coordinates
+// of the plug-in's window. Every step is echoed, then what it caused.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "vlhost/host.h"
+#include "vlhost/log.h"
+#include "vlhost/npruntime.h"
+#include "vlhost/page_objects.h"
+
+namespace {
+std::vector<std::string> split(const std::string& line) {
+    std::vector<std::string> out;
+    std::string cur;
+    bool quoted = false, any = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any) out.push_back(cur);
+            cur.clear();
+            any = false;
+        } else {
+            cur += c;
+            any = true;
+        }
+    }
+    if (any) out.push_back(cur);
+    return out;
+}
+
+bool has_word(const std::vector<std::string>& w, const char* word) {
+    for (const auto& s : w)
+        if (s == word) return true;
+    return false;
+}
+
+NPVariant parse_arg(const std::string& token) {
+    NPVariant v{};
+    v.type = NPVariantType_Void;
+    const size_t colon = token.find(':');
+    const std::string kind = token.substr(0, colon), text = colon == std::string::npos ? "" : token.substr(colon + 1);
+    if (kind == "int") {
+        v.type = NPVariantType_Int32;
+        v.value.intValue = int32_t(std::strtol(text.c_str(), nullptr, 0));
+    } else if (kind == "double") {
+        v.type = NPVariantType_Double;
+        v.value.doubleValue = std::strtod(text.c_str(), nullptr);
+    } else if (kind == "bool") {
+        v.type = NPVariantType_Bool;
+        v.value.boolValue = text == "true" || text == "1";
+    } else if (kind == "str") {
+        runtime_set_string(&v, text);
+    } else if (kind == "null") {
+        v.type = NPVariantType_Null;
+    }
+    return v;
+}
+
+NPObject* held_object(Instance* inst) { return inst->held.empty() ? nullptr : inst->held.front(); }
+
+void step_getvalue(Instance* inst) {
+    NPObject* object = nullptr;
+    const NPError result = host().plugin.getvalue
+                               ? host().plugin.getvalue(&inst->npp, NPPVpluginScriptableNPObject, &object)
+                               : NPError(NPERR_GENERIC_ERROR);
+    if (object) inst->held.push_back(object);
+    log_line("getvalue %d result=%d object=#%d refs=%lu", inst->id, result, runtime_object_serial(object),
+             object ? (unsigned long)object->referenceCount : 0ul);
+}
+
+void step_invoke(Instance* inst, const std::vector<std::string>& w) {
+    NPObject* object = held_object(inst);
+    if (w.size() < 3 || !runtime_object_alive(object)) {
+        log_line("invoke %d: no object", inst->id);
+        return;
+    }
+    std::vector<NPVariant> args;
+    std::string shown;
+    for (size_t i = 3; i < w.size(); ++i) {
+        args.push_back(parse_arg(w[i]));
+        if (i > 3) shown += ", ";
+        shown += log_variant(args.back());
+    }
+    NPVariant result{};
+    result.type = NPVariantType_Void;
+    const bool ok = object->_class->invoke(object, runtime_string_identifier(w[2].c_str()), args.data(),
+                                           uint32_t(args.size()), &result);
+    log_line("invoke %d %s(%s) -> %s", inst->id, w[2].c_str(), shown.c_str(),
+             ok ? log_variant(result).c_str() : "false");
+    if (ok) runtime_release_variant(&result);
+    for (auto& a : args) runtime_release_variant(&a);
+}
+
+void step_hasmethod(Instance* inst, const std::vector<std::string>& w) {
+    NPObject* object = held_object(inst);
+    if (w.size() < 3 || !runtime_object_alive(object)) {
+        log_line("hasmethod %d: no object", inst->id);
+        return;
+    }
+    const bool has = object->_class->hasMethod(object, runtime_string_identifier(w[2].c_str()));
+    log_line("hasmethod %d %s -> %s", inst->id, w[2].c_str(), has ? "true" : "false");
+}
+
+void step_release(Instance* inst) {
+    if (inst->held.empty()) return log_line("release %d: nothing held", inst->id);
+    NPObject* object = inst->held.back();
+    inst->held.pop_back();
+    runtime_release(object);
+}
+
+// The deepest visible child under the point, and the point in its client area.
+HWND target_at(Instance* inst, POINT* p) {
+    HWND hwnd = inst->window;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(hwnd, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == hwnd) return hwnd;
+        MapWindowPoints(hwnd, child, p, 1);
+        hwnd = child;
+    }
+}
+
+void set_modifiers(bool ctrl, bool shift) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+void step_mouse(Instance* inst, const std::vector<std::string>& w) {
+    if (w.size() < 4) return;
+    POINT p{atoi(w[2].c_str()), atoi(w[3].c_str())};
+    HWND target = target_at(inst, &p);
+    const bool ctrl = has_word(w, "ctrl"), shift = has_word(w, "shift");
+    set_modifiers(ctrl, shift);
+    const WPARAM keys = (ctrl ? MK_CONTROL : 0) | (shift ? MK_SHIFT : 0);
+    const LPARAM at = MAKELPARAM(p.x, p.y);
+    const std::string& kind = w[0];
+    SendMessageW(target, WM_SETCURSOR, WPARAM(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    if (kind == "move") SendMessageW(target, WM_MOUSEMOVE, keys, at);
+    if (kind == "down" || kind == "click" || kind == "dblclick") SendMessageW(target, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    if (kind == "up" || kind == "click" || kind == "dblclick") SendMessageW(target, WM_LBUTTONUP, keys, at);
+    if (kind == "dblclick") {
+        SendMessageW(target, WM_LBUTTONDBLCLK, keys | MK_LBUTTON, at);
+        SendMessageW(target, WM_LBUTTONUP, keys, at);
+    }
+    if (kind == "rclick") {
+        SendMessageW(target, WM_RBUTTONDOWN, keys | MK_RBUTTON, at);
+        SendMessageW(target, WM_RBUTTONUP, keys, at);
+        POINT screen = p;
+        ClientToScreen(target, &screen);
+        SendMessageW(target, WM_CONTEXTMENU, WPARAM(target), MAKELPARAM(screen.x, screen.y));
+    }
+    wchar_t cls[64] = {};
+    GetClassNameW(target, cls, 64);
+    log_line("%s %d at %ld,%ld in %s", kind.c_str(), inst->id, long(p.x), long(p.y), utf8_from_wide(cls).c_str());
+    set_modifiers(false, false);
+}
+
+UINT virtual_key(const std::string& name) {
+    static const std::map<std::string, UINT> names = {
+        {"PRIOR", VK_PRIOR}, {"NEXT", VK_NEXT}, {"END", VK_END},     {"HOME", VK_HOME},     {"LEFT", VK_LEFT},
+        {"UP", VK_UP},       {"RIGHT", VK_RIGHT}, {"DOWN", VK_DOWN}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE},
+        {"TAB", VK_TAB},     {"SPACE", VK_SPACE}, {"DELETE", VK_DELETE}};
+    auto it = names.find(name);
+    if (it != names.end()) return it->second;
+    if (name.size() == 1) return UINT(toupper(static_cast<unsigned char>(name[0])));
+    return UINT(strtoul(name.c_str(), nullptr, 0));
+}
+
+void step_key(Instance* inst, const std::vector<std::string>& w) {
+    if (w.size() < 3) return;
+    const UINT vk = virtual_key(w[2]);
+    set_modifiers(has_word(w, "ctrl"), has_word(w, "shift"));
+    const LRESULT down = SendMessageW(inst->window, WM_KEYDOWN, vk, 1);
+    SendMessageW(inst->window, WM_KEYUP, vk, 0xC0000001);
+    set_modifiers(false, false);
+    log_line("key %d vk=%u result=%ld", inst->id, vk, long(down));
+}
+
+void step_wheel(Instance* inst, const std::vector<std::string>& w) {
+    if (w.size() < 5) return;
+    POINT p{atoi(w[3].c_str()), atoi(w[4].c_str())};
+    ClientToScreen(inst->window, &p);  // the wheel message carries screen coordinates
+    const bool ctrl = has_word(w, "ctrl");
+    set_modifiers(ctrl, false);
+    const int delta = atoi(w[2].c_str());
+    SendMessageW(inst->window, WM_MOUSEWHEEL, MAKEWPARAM(ctrl ? MK_CONTROL : 0, short(delta)), MAKELPARAM(p.x, p.y));
+    log_line("wheel %d delta=%d", inst->id, delta);
+    drain_messages();  // the plug-in passes the wheel on by posting it
+    set_modifiers(false, false);
+}
+
+void step_children(Instance* inst) {
+    static std::map<HWND, int> serials;  // a recreated window gets a new number
+    std::string out;
+    for (HWND c = GetWindow(inst->window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[64] = {};
+        GetClassNameW(c, cls, 64);
+        auto it = serials.find(c);
+        if (it == serials.end()) it = serials.emplace(c, int(serials.size()) + 1).first;
+        char serial[16];
+        snprintf(serial, sizeof serial, "#%d", it->second);
+        out += ' ';
+        out += utf8_from_wide(cls);
+        out += serial;
+        if (!IsWindowVisible(c)) out += "(hidden)";
+    }
+    log_line("children %d:%s", inst->id, out.c_str());
+}
+
+void step_setwindow(Instance* inst, const std::vector<std::string>& w) {
+    if (has_word(w, "new")) instance_new_window(inst);
+    if (has_word(w, "null")) inst->np_window.window = nullptr;
+    else inst->np_window.window = inst->window;
+    instance_set_window(inst);
+}
+
+// The page throws the plug-in's window away before telling the instance.
+void step_close_window(Instance* inst) {
+    if (inst->window) DestroyWindow(inst->window);
+    inst->window = nullptr;
+    log_line("closewindow %d", inst->id);
+}
+
+bool run(const std::vector<std::string>& w, Instance* inst) {
+    const std::string& s = w[0];
+    if (s == "getvalue") step_getvalue(inst);
+    else if (s == "invoke") step_invoke(inst, w);
+    else if (s == "hasmethod") step_hasmethod(inst, w);
+    else if (s == "release") step_release(inst);
+    else if (s == "destroy") instance_destroy(inst);
+    else if (s == "stream" && w.size() > 2) stream_queue(inst, w[2], nullptr, false);
+    else if (s == "setwindow") step_setwindow(inst, w);
+    else if (s == "children") step_children(inst);
+    else if (s == "closewindow") step_close_window(inst);
+    else if (s == "resize" && w.size() > 3) instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
+    else if (s == "screenshot" && w.size() > 2)
+        log_line("screenshot %d %s", inst->id, screenshot_window(inst->window, wide_from_utf8(w[2])) ? "written" : "failed");
+    else if (s == "key") step_key(inst, w);
+    else if (s == "wheel") step_wheel(inst, w);
+    else if (s == "click" || s == "dblclick" || s == "rclick" || s == "down" || s == "up" || s == "move")
+        step_mouse(inst, w);
+    else return false;
+    return true;
+}
+}  // namespace
+
+bool step_run(const std::string& line) {
+    const std::vector<std::string> w = split(line);
+    if (w.empty()) return true;
+    log_line("step %s", line.c_str());
+    if (w[0] == "drain") {
+        drain_messages();
+        return true;
+    }
+    if (w[0] == "function" && w.size() > 1) {
+        page_declare_function(w[1], has_word(w, "fail"));
+        return true;
+    }
+    if (w[0] == "answer" && w.size() > 1) {
+        modal_set_answer(w[1] == "cancel" ? IDCANCEL : w[1] == "yes" ? IDYES : w[1] == "no" ? IDNO : IDOK);
+        return true;
+    }
+    Instance* inst = w.size() > 1 ? instance_by_id(atoi(w[1].c_str())) : nullptr;
+    if (!inst) {
+        log_line("error step needs an instance: %s", line.c_str());
+        return false;
+    }
+    if (!run(w, inst)) {
+        log_line("error unknown step: %s", line.c_str());
+        return false;
+    }
+    drain_messages();
+    return true;
+}

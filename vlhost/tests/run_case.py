@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Runs vlhost.exe on one case file and checks the lines it prints.
+
+usage: run_case.py EMULATOR VLHOST DLL SOURCE_DIR CASE_FILE
+
+A case file holds, one per line:
+  args: ...        the host's arguments; {dll}, {source} and {tmp} are replaced
+  step: ...        a step, passed as --step
+  expect: REGEX    must match a line after the previous expectation's line
+  absent: REGEX    must match no line at all
+  exit: N          the host's exit code (default 0)
+Lines starting with # are comments.
+"""
+import re
+import shlex
+import subprocess
+import sys
+import tempfile
+
+
+def main():
+    emulator, vlhost, dll, source, case = sys.argv[1:6]
+    args, expects, absents, code = [], [], [], 0
+    with tempfile.TemporaryDirectory() as tmp:
+        subst = {'{dll}': dll, '{source}': source, '{tmp}': tmp}
+
+        def fill(text):
+            for key, value in subst.items():
+                text = text.replace(key, value)
+            return text
+
+        with open(case, encoding='utf-8') as f:
+            for line in f:
+                line = line.rstrip('\n')
+                if not line.strip() or line.startswith('#'):
+                    continue
+                key, _, value = line.partition(':')
+                value = value.strip()
+                if key == 'args':
+                    args += [fill(a) for a in shlex.split(value)]
+                elif key == 'step':
+                    args += ['--step', fill(value)]
+                elif key == 'expect':
+                    expects.append(fill(value))
+                elif key == 'absent':
+                    absents.append(fill(value))
+                elif key == 'exit':
+                    code = int(value)
+                else:
+                    sys.exit(f'{case}: unknown line {line!r}')
+        run = subprocess.run([emulator, vlhost, '--no-stay', '--timeout', '120'] + args,
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        lines = run.stdout.decode('utf-8', 'replace').splitlines()
+        failures = []
+        at = 0
+        for pattern in expects:
+            rx = re.compile(pattern)
+            found = next((i for i in range(at, len(lines)) if rx.search(lines[i])), None)
+            if found is None:
+                failures.append(f'expected after line {at}: {pattern}')
+            else:
+                at = found + 1
+        for pattern in absents:
+            rx = re.compile(pattern)
+            failures += [f'unexpected line: {l}' for l in lines if rx.search(l)]
+        if run.returncode != code:
+            failures.append(f'exit code {run.returncode}, expected {code}')
+        if failures:
+            print('\n'.join(lines))
+            print('----')
+            print('\n'.join(failures))
+            sys.exit(1)
+
+
+if __name__ == '__main__':
+    main()
