@@ -63,6 +63,7 @@ int viewer_create(const ViewerCreateArgs& a, Viewer** out) {
 
     settings_load(a.store, &v->settings);
     v->view = v->settings.view;
+    v->layout.fix_ratio = v->settings.fixratio;
     v->lctrl = v->settings.lctrl;
     v->access_flags = v->settings.access;
     if (v->settings.zoomrect_given) v->zoom_rect = v->settings.zoomrect;

@@ -8,6 +8,8 @@
 #include "config/bounded_text.h"
 #include "config/error_log.h"
 #include "config/settings.h"
+#include "view/mouse_modes.h"
+#include "view/view_state.h"
 
 // NPAPI modes.
 constexpr int kModeEmbed = 1;
@@ -73,7 +75,15 @@ struct Viewer {
     void* hand_cursor = nullptr;
     // View state; the first seven are the view group of the settings.
     ViewGroup view;
-    int scroll_x = 0, scroll_y = 0;
+    ViewLayout layout;  // displayed size, scroll position, the scaled views
+    // Mouse state of the image window.
+    int link_press = 0;
+    int pan_active = 0;
+    PanStart pan_start;
+    int wheel_accumulator = 0;
+    RubberBand band;
+    int menu_suppressed = 0;
+    int annotations_shown = 0;
     int autoprint = 0;
     int ready_fired = 0;
     int event_busy = 0;

@@ -11,7 +11,7 @@ if(WIN32)
   add_custom_command(
     OUTPUT ${VL_CURSOR_FILES}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VL_CURSOR_DIR}
-    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/cursors/make_cursors.py
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/cursors/make_cursors.py
             ${CMAKE_SOURCE_DIR}/resources/cursors/cursors.txt ${VL_CURSOR_DIR}
     DEPENDS ${CMAKE_SOURCE_DIR}/resources/cursors/make_cursors.py ${CMAKE_SOURCE_DIR}/resources/cursors/cursors.txt
     COMMENT "Drawing the cursors")
@@ -24,7 +24,7 @@ if(WIN32)
   find_program(VL_OBJDUMP NAMES i686-w64-mingw32-objdump objdump)
   if(VL_OBJDUMP)
     add_test(NAME resources.module_imports_and_exports
-             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/resources/check_module.py ${VL_OBJDUMP}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/check_module.py ${VL_OBJDUMP}
                      $<TARGET_FILE:npvellarion>)
   endif()
 endif()

@@ -1,2 +1,2 @@
-vl_core(script_object.cpp)
+vl_core(script_object.cpp page_events.cpp)
 vl_core_test(script_object_test.cpp)

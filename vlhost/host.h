@@ -101,6 +101,8 @@ void modal_answerer_start(int answer);
 void modal_set_answer(int answer);
 
 bool screenshot_window(HWND hwnd, const std::wstring& path);
+// The colour under a client point of the window as the screen shows it, as 0xRRGGBB.
+bool window_pixel(HWND hwnd, int x, int y, unsigned* rgb);
 
 // Runs messages (and pending streams) until nothing is left.
 void drain_messages();

@@ -42,3 +42,13 @@ bool screenshot_window(HWND hwnd, const std::wstring& path) {
     ReleaseDC(hwnd, window_dc);
     return ok && save_png(bitmap.get(), path);
 }
+
+bool window_pixel(HWND hwnd, int x, int y, unsigned* rgb) {
+    if (!hwnd) return false;
+    HDC dc = GetDC(hwnd);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    if (c == CLR_INVALID) return false;
+    *rgb = unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c);
+    return true;
+}

@@ -229,6 +229,14 @@ void step_setwindow(Instance* inst, const std::vector<std::string>& w) {
     instance_set_window(inst);
 }
 
+// What the plug-in window shows at a point, children included.
+void step_pixel(Instance* inst, const std::vector<std::string>& w) {
+    unsigned rgb = 0;
+    const int x = atoi(w[2].c_str()), y = atoi(w[3].c_str());
+    if (window_pixel(inst->window, x, y, &rgb)) log_line("pixel %d at %d,%d = %06x", inst->id, x, y, rgb);
+    else log_line("pixel %d at %d,%d unavailable", inst->id, x, y);
+}
+
 // The page throws the plug-in's window away before telling the instance.
 void step_close_window(Instance* inst) {
     if (inst->window) DestroyWindow(inst->window);
@@ -250,6 +258,7 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
     else if (s == "resize" && w.size() > 3) instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
     else if (s == "screenshot" && w.size() > 2)
         log_line("screenshot %d %s", inst->id, screenshot_window(inst->window, wide_from_utf8(w[2])) ? "written" : "failed");
+    else if (s == "pixel" && w.size() > 3) step_pixel(inst, w);
     else if (s == "key") step_key(inst, w);
     else if (s == "wheel") step_wheel(inst, w);
     else if (s == "click" || s == "dblclick" || s == "rclick" || s == "down" || s == "up" || s == "move")

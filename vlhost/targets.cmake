@@ -20,7 +20,7 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
   foreach(case IN LISTS VL_HOST_CASES)
     get_filename_component(name ${case} NAME_WE)
     add_test(NAME vlhost.${name}
-             COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/tests/run_case.py
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/tests/run_case.py
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:vlhost> $<TARGET_FILE:npvellarion>
                      ${CMAKE_SOURCE_DIR} ${case}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

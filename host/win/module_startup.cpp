@@ -13,6 +13,9 @@
 #include "host/module_rules.h"
 #include "host/module_state.h"
 #include "host/win/module.h"
+#include "host/win/status_line.h"
+#include "document/tiff_messages.h"
+#include "host/viewer_file.h"
 #include "view/win/image_window.h"
 
 namespace {
@@ -113,7 +116,10 @@ int module_startup() {
     choose_ui_face();
     register_class(kZoomWindowClass, 0, DefWindowProcW, 1);
     register_class(kToolbarWindowClass, CS_HREDRAW, DefWindowProcW, 2);
-    // TODO: install libtiff's warning and error handlers once the document loader provides them.
+    // libtiff's handlers are process-wide; each walk and page load aims them at its own log.
+    tiffmsg_attach(nullptr);
+    viewer_set_disabled_compressions(g_module.process.disable_compression);
+    stream_install_shell_hooks();
     g_module.small_font.reset(make_font(L"Small Fonts", 10));
     g_module.ui_font_14.reset(make_font(g_module.ui_face, 14));
     g_module.ui_font_16.reset(make_font(g_module.ui_face, 16));

@@ -12,6 +12,7 @@
 #include "host/win/plugin_window.h"
 #include "host/win/stream_reception.h"
 #include "host/win/viewer_shell.h"
+#include "script/page_events.h"
 #include "script/script_object.h"
 
 namespace {
@@ -21,8 +22,10 @@ NPError slot_new(NPMIMEType, NPP npp, uint16_t mode, int16_t argc, char** argn, 
     if (!npp) return NPERR_INVALID_INSTANCE_ERROR;
     Viewer* v = nullptr;
     const NPError result = viewer_shell_new(npp, mode, argc, argn, argv, &v);
-    if (result == NPERR_NO_ERROR) npp->pdata = v;
-    // TODO: raise the page's ready event here once page events exist.
+    if (result == NPERR_NO_ERROR) {
+        npp->pdata = v;
+        events_ready(v);
+    }
     return result;
 }
 
@@ -65,7 +68,7 @@ NPError slot_destroy_stream(NPP npp, NPStream* stream, NPReason reason) {
     Viewer* v = viewer_of(npp);
     if (!v) return NPERR_INVALID_INSTANCE_ERROR;
     const NPError result = stream_end(v, stream, reason);
-    // TODO: raise the page's file-ready event here once page events exist.
+    events_file_ready(v);
     return result;
 }
 

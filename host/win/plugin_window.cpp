@@ -5,6 +5,9 @@
 #include "host/win/module.h"
 #include "host/win/viewer_shell.h"
 #include "view/win/image_window.h"
+#include "host/stream_reception.h"
+#include "host/win/status_line.h"
+#include "script/page_events.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -52,6 +55,14 @@ LRESULT on_nc_destroy(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     return result;
 }
 
+// The deferred print of the `autoprint` parameter. Printing itself is not
+// built yet: the page is told that nothing was printed.
+LRESULT on_autoprint(Viewer* v) {
+    if (!v->autoprint || !v->settings.allowscript) return 0;
+    events_print_complete(v, 0);
+    return 0;
+}
+
 LRESULT on_wheel(Viewer* v, UINT msg, WPARAM wp, LPARAM lp) {
     // Browsers deliver the wheel to the focused window; the image window scrolls.
     if (!(v->settings.miscflags & kMiscIgnoreWheel) && v->image_window)
@@ -74,6 +85,7 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
     case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
     case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);
+    case kAutoPrintMessage: return on_autoprint(v);
     }
     return forward(v, hwnd, msg, wp, lp);
 }
@@ -108,7 +120,9 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
     v->image_window = image;
     ShowScrollBar(image, SB_BOTH, FALSE);
     plugin_window_layout(v);
+    image_window_layout(v, false);
     ShowWindow(image, SW_SHOW);
+    status_line_update(v);
     UpdateWindow(hwnd);
     UpdateWindow(image);
     // TODO: start the 1500 ms timer of the new-version check here once it exists.

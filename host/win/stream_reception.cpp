@@ -1,23 +1,24 @@
 #include "host/win/stream_reception.h"
 
+#include "host/stream_reception.h"
 #include "host/viewer.h"
 
-NPError stream_begin(Viewer* v, const char*, NPStream* stream) {
-    v->download_count += 1;
-    v->download_state = 2;
-    v->download_failed = 0;
-    v->bytes_received = 0;
-    v->expected_length = stream->end;
-    return NPERR_NO_ERROR;
+namespace {
+StreamInfo info_of(const NPStream* s) {
+    StreamInfo i;
+    i.identity = s;
+    i.url = s ? s->url : nullptr;
+    i.end = s ? s->end : 0;
+    return i;
+}
+}  // namespace
+
+NPError stream_begin(Viewer* v, const char*, NPStream* stream) { return NPError(reception_new(v, info_of(stream))); }
+
+int32_t stream_write(Viewer* v, NPStream* stream, int32_t offset, int32_t len, const void* buffer) {
+    return reception_write(v, info_of(stream), offset, len, buffer);
 }
 
-int32_t stream_write(Viewer* v, NPStream*, int32_t, int32_t len, const void* buffer) {
-    if (v->download_failed || len < 0 || (len > 0 && !buffer)) return -1;
-    v->bytes_received += len;
-    return len;
-}
-
-NPError stream_end(Viewer* v, NPStream*, NPReason) {
-    v->download_state = 3;
-    return NPERR_NO_ERROR;
+NPError stream_end(Viewer* v, NPStream* stream, NPReason reason) {
+    return NPError(reception_end(v, info_of(stream), reason));
 }

@@ -1,7 +1,5 @@
 #pragma once
-// Reception of the document stream for one viewer. For now the bytes are
-// counted and dropped; storing them (memory or a temporary file), the status
-// line and loading the document at the end take their place here.
+// The browser's stream calls for one viewer, handed to the reception code.
 #include "host/npapi.h"
 
 struct Viewer;

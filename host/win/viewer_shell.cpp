@@ -7,6 +7,8 @@
 #include "config/win/registry_store.h"
 #include "host/module_state.h"
 #include "host/viewer.h"
+#include "host/stream_reception.h"
+#include "host/viewer_file.h"
 
 namespace {
 ViewerPageStepFn g_page_step = nullptr;
@@ -93,11 +95,19 @@ int16_t viewer_shell_destroy(Viewer* v) {
     if (!btext_empty(&v->work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->work_folder)));
     if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
     v->background_brush = nullptr;
+    viewer_file_free(v);
     viewer_free(v);
     return 0;
 }
 
 void viewer_shell_set_page_step(ViewerPageStepFn fn) { g_page_step = fn; }
+
+namespace {
+void step_page(Viewer* v, int step) {
+    const int target = step == 0 ? v->current_page - 1 : step == 1 ? v->current_page + 1 : step == 2 ? 0 : v->page_count - 1;
+    viewer_go_to_page(v, target);
+}
+}  // namespace
 
 bool viewer_shell_key_command(Viewer* v, unsigned vk) {
     if (!v || !v->image_window) return false;
@@ -108,7 +118,7 @@ bool viewer_shell_key_command(Viewer* v, unsigned vk) {
                      MAKEWPARAM(c.scroll_code, 0), 0);
         return true;
     case KeyAction::kPage:
-        if (g_page_step) g_page_step(v, int(c.page));
+        (g_page_step ? g_page_step : step_page)(v, int(c.page));
         return true;
     case KeyAction::kNone: break;
     }

@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "base/win/handles.h"
+#include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "testing/tiff_builder.h"
+#include "view/view_ops.h"
 
 namespace {
 constexpr int kWidth = 320, kHeight = 200;
@@ -47,7 +51,7 @@ class ImageWindowPaint : public ::testing::Test {
     void paint(Canvas& c) {
         const RECT client{0, 0, kWidth, kHeight};
         GdiFlush();
-        image_window_paint(&v, c.dc.get(), client);
+        image_window_paint(&v, c.dc.get(), client, client);
         GdiFlush();
     }
     Viewer v;
@@ -80,12 +84,36 @@ TEST_F(ImageWindowPaint, LogsAreDrawnBelowTheStatusLineAndThePageLogAfterTheDocu
     EXPECT_GT(two.last_grey_row(), one_log);  // under the first text, not over it
 }
 
-TEST_F(ImageWindowPaint, NothingOfTheLogsOnceADocumentIsShown) {
+TEST_F(ImageWindowPaint, AShownPageHidesTheLogsAndCarriesItsMarks) {
+    // A 40 x 30 grey page at 100 %, received as a browser would deliver it.
+    TiffPage page;
+    page.width = 40;
+    page.height = 30;
+    page.pixels.assign(40 * 30, 0x80);
+    const std::vector<uint8_t> file = tiff_build({page});
+    int stream = 0;
+    const StreamInfo info{&stream, "http://example.test/a.tif", uint32_t(file.size())};
+    ASSERT_EQ(reception_new(&v, info), 0);
+    ASSERT_EQ(reception_write(&v, info, 0, int32_t(file.size()), file.data()), int32_t(file.size()));
+    ASSERT_EQ(reception_end(&v, info, 0), 0);
+    ASSERT_TRUE(viewer_page_shown(&v));
     errlog_error(&v.error_log, u"A warning of the previous file");
-    v.document_loaded = 1;
+    v.view.size_mode = 0;
+    v.view.zoom_index = 5;
+    LayoutInput in;
+    in.client = Rect32{0, 0, kWidth, kHeight};
+    view_layout(viewer_view_context(&v), in);
+    PageMarks* marks = viewer_current_marks(&v);
+    ASSERT_NE(marks, nullptr);
+    marks_add_whiteout(marks, PageRect{10, 10, 12, 12});
+    v.annotations_shown = 1;
     Canvas c;
     paint(c);
     EXPECT_EQ(c.last_grey_row(), -1);
+    EXPECT_EQ(c.at(5, 5), 0x808080u);     // the page
+    EXPECT_EQ(c.at(11, 11), 0xF8F8F8u);   // the white-out mark, a shade off white
+    EXPECT_EQ(c.at(100, 100), kRed);      // the background beside the page
+    viewer_file_free(&v);
 }
 
 TEST_F(ImageWindowPaint, PrintClientDrawsWhatPaintDraws) {

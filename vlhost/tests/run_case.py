@@ -4,13 +4,14 @@
 usage: run_case.py EMULATOR VLHOST DLL SOURCE_DIR CASE_FILE
 
 A case file holds, one per line:
-  args: ...        the host's arguments; {dll}, {source} and {tmp} are replaced
+  args: ...        the host's arguments; {dll}, {source}, {tmp} and {corpus} are replaced
   step: ...        a step, passed as --step
   expect: REGEX    must match a line after the previous expectation's line
   absent: REGEX    must match no line at all
   exit: N          the host's exit code (default 0)
 Lines starting with # are comments.
 """
+import os
 import re
 import shlex
 import subprocess
@@ -22,7 +23,8 @@ def main():
     emulator, vlhost, dll, source, case = sys.argv[1:6]
     args, expects, absents, code = [], [], [], 0
     with tempfile.TemporaryDirectory() as tmp:
-        subst = {'{dll}': dll, '{source}': source, '{tmp}': tmp}
+        corpus = os.path.normpath(os.path.join(source, '..', 'shared', 'corpus'))
+        subst = {'{dll}': dll, '{source}': source, '{tmp}': tmp, '{corpus}': corpus}
 
         def fill(text):
             for key, value in subst.items():

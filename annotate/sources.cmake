@@ -1,0 +1,1 @@
+vl_core(page_marks.cpp)

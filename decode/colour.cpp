@@ -1,0 +1,93 @@
+#include "decode/colour.h"
+
+#include <cmath>
+
+#include "base/text.h"
+
+void colour_type_name(int photometric, int bits_per_sample, char16_t* out, int cap) {
+    const char16_t* name = nullptr;
+    switch (photometric) {
+    case 0: name = bits_per_sample == 1 ? u"BW, min-is-white" : u"Grayscale, min-is-white"; break;
+    case 1: name = bits_per_sample == 1 ? u"BW, min-is-black" : u"Grayscale, min-is-black"; break;
+    case 2: name = u"RGB"; break;
+    case 3: name = u"Palette"; break;
+    case 4: name = u"Holdout mask"; break;
+    case 5: name = u"Color-separated (CMYK)"; break;
+    case 6: name = u"YCbCr"; break;
+    case 8: name = u"1976 CIE L*a*b*"; break;
+    case 9: name = u"ICC L*a*b*"; break;
+    case 10: name = u"ITU L*a*b*"; break;
+    case 32844: name = u"CIE Log2(L)"; break;
+    case 32845: name = u"CIE Log2(L) (u',v')"; break;
+    }
+    if (name) text_copy(out, cap, name);
+    else text_format(out, cap, u"Unknown (%d)", photometric);
+}
+
+namespace {
+uint8_t clamp_byte(double v) {
+    if (!(v > 0)) return 0;  // also catches NaN
+    if (v > 255) return 255;
+    return uint8_t(v);
+}
+}  // namespace
+
+void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
+    // 1/255 is not exact in binary, so a product that should be whole can land
+    // just below it (K = 11, C = 0 gives 243); stored pages were rendered this way.
+    const double k = 0.00392156862745098;
+    for (size_t i = 0; i < pixels; ++i, row += pixel_step) {
+        const double f = (255 - row[3]) * k;
+        const uint8_t r = uint8_t(f * (255 - row[0]));
+        const uint8_t g = uint8_t(f * (255 - row[1]));
+        const uint8_t b = uint8_t(f * (255 - row[2]));
+        row[0] = r;
+        row[1] = g;
+        row[2] = b;
+    }
+}
+
+void colour_ycbcr_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
+    for (size_t i = 0; i < pixels; ++i, row += pixel_step) {
+        const double y = row[0], cb = row[1] - 128.0, cr = row[2] - 128.0;
+        row[0] = clamp_byte(y + 1.402 * cr);
+        row[1] = clamp_byte(y - 0.34414 * cb - 0.71414 * cr);
+        row[2] = clamp_byte(y + 1.772 * cb);
+    }
+}
+
+namespace {
+double lab_f_inverse(double t) {
+    const double cube = pow(t, 3);
+    return cube > 0.008856 ? cube : (t - 0.13793103448275862) * 0.1284191601386927;
+}
+double srgb_compand(double v) { return v > 0.0031308 ? 1.055 * pow(v, 0.4166666666666667) - 0.055 : 12.92 * v; }
+}  // namespace
+
+void colour_cielab_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
+    for (size_t i = 0; i < pixels; ++i, row += pixel_step) {
+        const double l = row[0] * 0.39215686274509803;
+        const double a = row[1] <= 127 ? row[1] : row[1] - 256.0;
+        const double b = row[2] <= 127 ? row[2] : row[2] - 256.0;
+        const double fy = (l + 16) * 0.008620689655172414;
+        const double fx = fy + 0.002 * a;
+        const double fz = fy - 0.005 * b;
+        const double x = lab_f_inverse(fx) * 95.047 * 0.01;
+        const double y = lab_f_inverse(fy);
+        const double z = lab_f_inverse(fz) * 108.883 * 0.01;
+        const double lr = 3.2406 * x - 1.5372 * y - 0.4986 * z;
+        const double lg = -0.9689 * x + 1.8758 * y + 0.0415 * z;
+        const double lb = 0.0557 * x - 0.2040 * y + 1.0570 * z;
+        row[0] = clamp_byte(srgb_compand(lr) * 255);
+        row[1] = clamp_byte(srgb_compand(lg) * 255);
+        row[2] = clamp_byte(srgb_compand(lb) * 255);
+    }
+}
+
+void colour_expand_2bit(const uint8_t* source, uint8_t* dest, uint32_t width, bool invert) {
+    for (uint32_t j = 0; j < width; ++j) {
+        unsigned v = (source[j / 4] >> (2 * (3 - j % 4))) & 3;
+        if (invert) v = 3 - v;
+        dest[j / 2] |= uint8_t(j % 2 ? v : v << 4);
+    }
+}

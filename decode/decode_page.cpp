@@ -1,0 +1,87 @@
+#include "decode/decode_page.h"
+
+#include <cstdio>
+
+#include "base/text.h"
+#include "config/error_log.h"
+#include "decode/page_decoder.h"
+#include "decode/raster_ops.h"
+
+namespace {
+
+ErrorLog* log_of(PageDecoder* d) { return static_cast<ErrorLog*>(decoder_slot(d, kDecoderSlotFirst)); }
+
+void on_error(PageDecoder* d, const char16_t* text) { errlog_error(log_of(d), u"%s", text); }
+void on_warning(PageDecoder* d, const char16_t* text) { errlog_warning(log_of(d), u"%s", text); }
+void on_library_message(PageDecoder* d, const char* module, const char* format, va_list ap) {
+    char text[1024];
+    vsnprintf(text, sizeof text, format, ap);
+    const Text16 wide = text_from_cp1252(text);
+    if (module && *module) errlog_error(log_of(d), u"%S: %s", module, wide.c_str());
+    else errlog_error(log_of(d), u"%s", wide.c_str());
+}
+
+int fact(PageDecoder* d, int number) {
+    int v = 0;
+    decoder_get_fact(d, number, &v);
+    return v;
+}
+
+}  // namespace
+
+bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
+    const int w = fact(d, kFactWidth), h = fact(d, kFactHeight);
+    if (w < 1 || h < 1 || w > 0xA00000 || h > 0xA00000) {
+        errlog_error(log, u"Invalid or unsupported image width or height");
+        return false;
+    }
+    if ((h + 4.0) * (w + 4.0) * fact(d, kFactOutputBitsPerPixel) / 8 > 2e9) {
+        errlog_error(log, u"Image too large");
+        return false;
+    }
+    const int bytes = fact(d, kFactImageBytes);
+    if (bytes < 1 || bytes > 2000000000) {
+        errlog_error(log, u"Image is invalid or too large");
+        return false;
+    }
+    return true;
+}
+
+bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, DisplayRaster* raster,
+                 DecodedPageFacts* facts) {
+    *raster = DisplayRaster{};
+    PageDecoder* d = decoder_create();
+    if (!d) return false;
+    DecoderHandlers handlers;
+    handlers.on_error = on_error;
+    handlers.on_warning = on_warning;
+    handlers.on_library_message = on_library_message;
+    decoder_attach(d, tiff, handlers, log);
+    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, kOptionRepairPalette, options.repair_palette);
+    bool ok = decoder_validate(d) && decode_page_check_limits(d, log) &&
+              raster_create(log, raster, fact(d, kFactWidth), fact(d, kFactHeight), fact(d, kFactOutputBitsPerPixel),
+                            true, options.memory_limit_mb);
+    if (ok) {
+        decoder_prepare_raster(d, raster);
+        decoder_set_dest(d, raster->bits);
+        ok = decoder_decode(d);
+    }
+    const int orientation = fact(d, kFactOrientation);
+    if (facts) {
+        facts->orientation = orientation;
+        facts->photometric = fact(d, kFactPhotometric);
+        facts->compression = fact(d, kFactCompression);
+        facts->source_bits_per_sample = fact(d, kFactSourceBitsPerSample);
+        facts->samples_per_pixel = fact(d, kFactSamplesPerPixel);
+        facts->output_bits_per_pixel = fact(d, kFactOutputBitsPerPixel);
+    }
+    decoder_destroy(d);
+    if (ok && options.apply_orientation) ok = raster_apply_orientation(log, raster, orientation);
+    if (!ok) raster_destroy(raster);
+    if (facts) {
+        facts->width = raster_width(raster);
+        facts->height = raster_height(raster);
+    }
+    return ok;
+}

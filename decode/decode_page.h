@@ -1,0 +1,39 @@
+#pragma once
+// One page of an open libtiff handle, from validation to the oriented raster,
+// for callers that have no document loader around them: the command-line
+// tool, tests, the fuzz target and the benchmark. The viewer's own page loads
+// go through the document loader, which adds its bookkeeping around the same
+// calls.
+#include <cstdint>
+
+#include "decode/raster.h"
+
+typedef struct tiff TIFF;
+struct ErrorLog;
+struct PageDecoder;
+
+struct DecodePageOptions {
+    uint32_t memory_limit_mb = 0;  // 0: none
+    bool repair_palette = true;
+    bool apply_orientation = true;
+};
+
+struct DecodedPageFacts {
+    int width = 0, height = 0;  // after the orientation
+    int orientation = 1;
+    int photometric = 0;
+    int compression = 1;
+    int source_bits_per_sample = 0;
+    int samples_per_pixel = 0;
+    int output_bits_per_pixel = 0;
+};
+
+// The loader's size checks on a validated decoder, each logged as an error:
+// "Invalid or unsupported image width or height", "Image too large",
+// "Image is invalid or too large". False when the page must not be allocated.
+bool decode_page_check_limits(PageDecoder* decoder, ErrorLog* log);
+
+// Decodes the current directory of tiff into raster (empty on entry). Problems
+// go to log; false when no page can be shown (the raster is then empty).
+[[nodiscard]] bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, DisplayRaster* raster,
+                               DecodedPageFacts* facts = nullptr);

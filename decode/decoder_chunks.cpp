@@ -1,0 +1,223 @@
+// Strategies that read whole strips or tiles: JPEG pages (whose codec works a
+// strip at a time anyway), tiled pages and raw subsampled YCbCr, whose units
+// span several rows. Chunk buffers are capped so that a hostile size field
+// cannot ask for an unbounded block.
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <cstring>
+
+#include "decode/colour.h"
+#include "decode/decoder_state.h"
+
+namespace {
+
+constexpr uint8_t kFill = 0xAA;
+
+struct Buffer {
+    uint8_t* data = nullptr;
+    ~Buffer() { free(data); }
+};
+
+bool chunk_size_ok(PageDecoder* d, tmsize_t size) {
+    if (size < 0 || size > kDecoderMaxChunkBytes) {
+        decoder_error(d, u"Strip size too large (%u)", unsigned(size));
+        return false;
+    }
+    return true;
+}
+
+void store_chunk_rows(PageDecoder* d, const uint8_t* buf, size_t buf_len, size_t line, uint32_t rows,
+                      uint32_t* image_row) {
+    const uint32_t spp = d->samples_per_pixel;
+    for (uint32_t j = 0; j < rows && *image_row < d->height; ++j, ++*image_row) {
+        const size_t start = size_t(j) * line;
+        if (start >= buf_len) return;
+        const uint8_t* src = buf + start;
+        const size_t len = buf_len - start;
+        if (spp == 1) {
+            decoder_store_samples(d, src, len, d->width, *image_row, 8, 8, 0, 8, 0);
+            continue;
+        }
+        decoder_store_rgb(d, src, len, *image_row, 8 * spp, d->width, 0);
+    }
+}
+
+}  // namespace
+
+bool read_whole_strips(PageDecoder* d) {
+    const int m = d->colour_model;
+    const uint32_t spp = d->samples_per_pixel;
+    if (d->bits_per_sample != 8 || d->planar != 1) return false;
+    if ((m == 2 && spp < 3) || (m != 2 && spp != 1)) return false;
+    uint32_t rows = 0;
+    if (!TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows) || rows == 0 || rows > d->height) rows = d->height;
+    const tmsize_t line = TIFFScanlineSize(d->tiff);
+    const uint32_t strips = std::min<uint32_t>(TIFFNumberOfStrips(d->tiff), d->height);
+    const tmsize_t size = TIFFStripSize(d->tiff);
+    if (!chunk_size_ok(d, size)) return false;
+    if (uint64_t(size) < uint64_t(line < 0 ? 0 : line) * rows || line < 1) {
+        decoder_error(d, u"Problem with strip size calculation (%u<%u)", unsigned(size), unsigned(uint64_t(line) * rows));
+        return false;
+    }
+    Buffer buf;
+    buf.data = static_cast<uint8_t*>(malloc(size_t(size)));
+    if (!buf.data) return false;
+    uint32_t image_row = 0;
+    for (uint32_t t = 0; t < strips; ++t) {
+        memset(buf.data, kFill, size_t(size));
+        const tmsize_t n = TIFFReadEncodedStrip(d->tiff, t, buf.data, size);
+        if (n < 1 || n > size) {
+            decoder_error(d, u"Error reading strip %d", int(t));
+            return t > 0;
+        }
+        store_chunk_rows(d, buf.data, size_t(size), size_t(line), rows, &image_row);
+    }
+    return true;
+}
+
+namespace {
+
+bool store_tile(PageDecoder* d, const uint8_t* tile, size_t tile_len, uint32_t x0, uint32_t y0) {
+    const int m = d->colour_model, bps = d->bits_per_sample;
+    const uint32_t spp = d->samples_per_pixel;
+    const uint32_t w = std::min(d->tile_width, d->width - x0);
+    const uint64_t row_bytes = (uint64_t(spp) * bps * d->tile_width + 7) >> 3;
+    const bool index_like = (m == 0 || m == 1 || m == 3) && (bps == 1 || bps == 4 || bps == 8) && spp == 1;
+    const bool rgb = m == 2 && bps == 8 && spp >= 3;
+    if (!index_like && !rgb) {
+        decoder_error(d, u"This type of tiled image is not supported");
+        return false;
+    }
+    for (uint32_t r = 0; r < d->tile_length && y0 + r < d->height; ++r) {
+        const uint64_t start = r * row_bytes;
+        if (start >= tile_len) break;
+        const uint8_t* src = tile + start;
+        const size_t len = size_t(tile_len - start);
+        if (index_like) {
+            decoder_store_samples(d, src, len, w, y0 + r, bps, bps, 0, bps, uint64_t(x0) * bps);
+            continue;
+        }
+        decoder_store_rgb(d, src, len, y0 + r, 8 * spp, w, x0);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool read_tiles(PageDecoder* d) {
+    if (!TIFFGetField(d->tiff, TIFFTAG_TILEWIDTH, &d->tile_width)) {
+        decoder_error(d, u"Missing TILEWIDTH tag");
+        return false;
+    }
+    if (!TIFFGetField(d->tiff, TIFFTAG_TILELENGTH, &d->tile_length)) {
+        decoder_error(d, u"Missing TILELENGTH tag");
+        return false;
+    }
+    if (d->colour_model == 6 && d->planar == 1 && d->tile_width >= d->width && d->tile_length >= d->height)
+        return read_subsampled_ycbcr(d, true);
+    const tmsize_t size = TIFFTileSize(d->tiff);
+    if (size < 1 || size > kDecoderMaxChunkBytes || !d->tile_width || !d->tile_length) {
+        decoder_error(d, u"Tile too large");
+        return false;
+    }
+    Buffer buf;
+    buf.data = static_cast<uint8_t*>(malloc(size_t(size)));
+    if (!buf.data) return false;
+    if (d->planar != 1) {
+        decoder_error(d, u"This type of tiled image is not supported");
+        return false;
+    }
+    for (uint32_t y0 = 0; y0 < d->height; y0 += d->tile_length) {
+        for (uint32_t x0 = 0; x0 < d->width; x0 += d->tile_width) {
+            if (TIFFReadTile(d->tiff, buf.data, x0, y0, 0, 0) < 0) {
+                decoder_error(d, u"ReadTile failed");
+                return false;
+            }
+            if (!store_tile(d, buf.data, size_t(size), x0, y0)) return false;
+            if (d->width - x0 <= d->tile_width) break;  // the next origin would wrap past 2^32
+        }
+        if (d->height - y0 <= d->tile_length) break;
+    }
+    return true;
+}
+
+namespace {
+
+struct YcbcrLayout {
+    uint32_t h, v;        // subsampling
+    uint32_t units_per_row, unit_rows;
+    uint32_t unit_bytes;  // h × v luma samples, then Cb and Cr
+};
+
+// Places the units of one chunk; k counts units across chunks. False once the
+// unit rows of the page are used up.
+bool place_units(PageDecoder* d, const YcbcrLayout& l, const uint8_t* chunk, size_t n, uint64_t* k) {
+    for (size_t off = 0; off + l.unit_bytes <= n; off += l.unit_bytes, ++*k) {
+        const uint64_t unit_row = *k / l.units_per_row;
+        if (unit_row >= l.unit_rows) return false;
+        const uint8_t* unit = chunk + off;
+        const uint64_t ux = (*k % l.units_per_row) * l.h, uy = unit_row * l.v;
+        for (uint32_t s = 0; s < l.v; ++s)
+            for (uint32_t m = 0; m < l.h; ++m) {
+                const uint64_t x = ux + m, y = uy + s;
+                if (x >= d->width || y >= d->height) continue;
+                uint8_t* p = d->dest_bits + (d->height - 1 - y) * uint64_t(d->dest_stride) + 3 * x;
+                p[0] = unit[s * l.h + m];
+                p[1] = unit[l.h * l.v];
+                p[2] = unit[l.h * l.v + 1];
+            }
+    }
+    return true;
+}
+
+// Only rows that units reached are converted: rows never read stay black
+// instead of becoming the colour that YCbCr (0, 0, 0) stands for.
+void ycbcr_rows_to_bgr(PageDecoder* d, uint64_t rows) {
+    for (uint32_t y = 0; y < rows && y < d->height; ++y) {
+        uint8_t* row = d->dest_bits + uint64_t(d->height - 1 - y) * d->dest_stride;
+        colour_ycbcr_to_rgb(row, d->width, 3);
+        for (uint32_t x = 0; x < d->width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
+    }
+}
+
+}  // namespace
+
+bool read_subsampled_ycbcr(PageDecoder* d, bool single_tile) {
+    uint16_t h = 2, v = 2;
+    if (!TIFFGetField(d->tiff, TIFFTAG_YCBCRSUBSAMPLING, &h, &v)) h = v = 2;
+    if (h == 0) h = 1;
+    if (d->samples_per_pixel != 3 || d->bits_per_sample != 8 || d->planar != 1) return false;
+    if ((h != 1 && h != 2 && h != 4) || (v != 1 && v != 2 && v != 4)) {
+        decoder_error(d, u"Invalid YCBCRSUBSAMPLING values");
+        return false;
+    }
+    const uint64_t across = single_tile ? d->tile_width : d->width;
+    YcbcrLayout l{h, v, uint32_t((across + h - 1) / h), uint32_t((uint64_t(d->height) + v - 1) / v),
+                  uint32_t(h * v + 2)};
+    const uint32_t chunks = single_tile ? 1 : std::min<uint32_t>(d->height, TIFFNumberOfStrips(d->tiff));
+    const tmsize_t size = single_tile ? TIFFTileSize(d->tiff) : TIFFStripSize(d->tiff);
+    if (!chunk_size_ok(d, size)) return false;
+    Buffer buf;
+    buf.data = static_cast<uint8_t*>(malloc(size_t(size ? size : 1)));
+    if (!buf.data) return false;
+    uint64_t k = 0;
+    uint32_t read = 0;
+    for (uint32_t c = 0; c < chunks; ++c) {
+        memset(buf.data, kFill, size_t(size));
+        const tmsize_t n = single_tile ? TIFFReadEncodedTile(d->tiff, 0, buf.data, size)
+                                       : TIFFReadEncodedStrip(d->tiff, c, buf.data, size);
+        if (n < 1 || n > size) {
+            decoder_error(d, u"Error reading strip %d", int(c));
+            break;
+        }
+        ++read;
+        if (n % l.unit_bytes)
+            decoder_error(d, u"Strip should have a multiple of %d bytes, but doesn't (has %d)", int(l.unit_bytes), int(n));
+        if (!place_units(d, l, buf.data, size_t(n), &k)) break;
+    }
+    if (!read) return false;
+    const uint64_t units_rows = (k + l.units_per_row - 1) / l.units_per_row;
+    ycbcr_rows_to_bgr(d, units_rows * l.v);
+    return true;
+}

@@ -1,0 +1,254 @@
+// Scanline strategies: one libtiff scanline at a time into the line buffer,
+// then into the raster. The line buffer is filled with 0xAA before each read:
+// a read that fails before delivering its first byte leaves it unchanged, and
+// bytes a short read never delivered show as 0xAA in the page.
+#include <bit>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <cstring>
+
+#include "decode/colour.h"
+#include "decode/decoder_state.h"
+
+namespace {
+
+constexpr uint8_t kFill = 0xAA;
+
+// libtiff hands samples over in host byte order; their most significant byte
+// is the last one on a little-endian host.
+void reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_sample) {
+    const int high = std::endian::native == std::endian::little ? bytes_per_sample - 1 : 0;
+    for (size_t i = 0; i < samples; ++i) line[i] = line[i * bytes_per_sample + high];
+}
+
+// Copies the row out of its strip; false when strips are not cached. A strip
+// whose decoding failed still hands out the rows it delivered: as with a
+// scanline read, a row whose first byte kept the fill delivered nothing.
+bool row_from_strip(PageDecoder* d, uint32_t row, uint16_t plane, int* result) {
+    if (!d->strip_buffer) return false;
+    const uint32_t strip = TIFFComputeStrip(d->tiff, row, plane);
+    const uint32_t first_row = row / d->rows_per_strip * d->rows_per_strip;
+    if (strip != d->cached_strip) {
+        d->cached_strip = strip;
+        memset(d->strip_buffer, kFill, d->strip_buffer_size);
+        d->cached_strip_ok =
+            TIFFReadEncodedStrip(d->tiff, strip, d->strip_buffer, tmsize_t(d->strip_buffer_size)) > 0;
+    }
+    memcpy(d->line_buffer, d->strip_buffer + uint64_t(row - first_row) * d->line_buffer_size, d->line_buffer_size);
+    *result = d->cached_strip_ok ? 1 : -1;
+    return true;
+}
+
+}  // namespace
+
+void decoder_begin_strip_reading(PageDecoder* d) {
+    constexpr tmsize_t kMaxStripCache = 64 << 20;
+    uint32_t rows = 0;
+    // Uncompressed rows cost libtiff no more than a copy, and its scanline
+    // reader copes better with a strip cut short by the end of the file.
+    if (d->compression == COMPRESSION_NONE || d->is_tiled || !TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows) || rows == 0) return;
+    d->rows_per_strip = std::min(rows, d->height);
+    const tmsize_t size = TIFFStripSize(d->tiff);
+    if (size < 1 || size > kMaxStripCache || uint64_t(size) < uint64_t(d->rows_per_strip) * d->line_buffer_size) return;
+    d->strip_buffer = static_cast<uint8_t*>(malloc(size_t(size)));
+    d->strip_buffer_size = d->strip_buffer ? size_t(size) : 0;
+    d->cached_strip = UINT32_MAX;
+}
+
+void decoder_end_strip_reading(PageDecoder* d) {
+    free(d->strip_buffer);
+    d->strip_buffer = nullptr;
+    d->strip_buffer_size = 0;
+}
+
+LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16_t plane) {
+    int r = 0;
+    if (!row_from_strip(d, row, plane, &r)) {
+        memset(d->line_buffer, kFill, d->line_buffer_size);
+        r = TIFFReadScanline(d->tiff, d->line_buffer, row, plane);
+    }
+    if (r < 0 && d->line_buffer[0] == kFill) {
+        if (++d->consecutive_failures > uint32_t(kDecoderMaxFailedScanlines)) {
+            decoder_error(d, u"Error attempting to read this image");
+            return LineResult::kStop;
+        }
+        return LineResult::kContinue;
+    }
+    ++d->rows_read;
+    d->consecutive_failures = 0;
+    const int bps = d->bits_per_sample;
+    if (reduction == 8 && (bps == 16 || bps == 24 || bps == 32)) {
+        const size_t per_row = size_t(d->width) * (d->planar == 1 ? d->samples_per_pixel : 1);
+        const size_t fits = d->line_buffer_size / size_t(bps / 8);
+        reduce_to_high_bytes(d->line_buffer, per_row < fits ? per_row : fits, bps / 8);
+    }
+    return LineResult::kContinue;
+}
+
+void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count,
+                           uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
+                           uint32_t dest_step, uint64_t dest_offset) {
+    if (row >= d->height || !count) return;
+    uint8_t* dest_row = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+    const uint64_t dest_start = dest_offset / 8;
+    if (dest_start >= d->dest_stride) return;
+    uint8_t* dest = dest_row + dest_start;
+    const uint64_t dest_room = d->dest_stride - dest_start;
+    const uint8_t mask = d->invert ? 0xFF : 0x00;
+    if (type != 8) {
+        if (source_step != uint32_t(type) || dest_step != uint32_t(type) || source_offset || dest_offset % 8) return;
+        uint64_t bytes = (uint64_t(count) * type + 7) / 8;
+        if (bytes > source_len) bytes = source_len;
+        if (bytes > dest_room) bytes = dest_room;
+        for (uint64_t i = 0; i < bytes; ++i) dest[i] = source[i] ^ mask;
+        // Bits of the last byte beyond the row's end belong to the padding,
+        // which stays zero whatever the complement made of them.
+        const uint32_t tail_bits = uint32_t((uint64_t(count) * type) % 8);
+        if (tail_bits && bytes == (uint64_t(count) * type + 7) / 8) dest[bytes - 1] &= uint8_t(0xFF << (8 - tail_bits));
+        return;
+    }
+    const size_t s_step = source_step / 8, d_step = dest_step / 8, s0 = source_offset / 8;
+    if (!s_step || !d_step || s0 >= source_len) return;
+    size_t n = std::min<size_t>(count, (source_len - s0 + s_step - 1) / s_step);
+    n = std::min<size_t>(n, size_t((dest_room + d_step - 1) / d_step));
+    const uint8_t* src = source + s0;
+    if (s_step == 1 && d_step == 1) {
+        if (!mask) memcpy(dest, src, n);
+        else
+            for (size_t i = 0; i < n; ++i) dest[i] = uint8_t(~src[i]);
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) dest[i * d_step] = src[i * s_step] ^ mask;
+}
+
+bool read_low_depth_scanlines(PageDecoder* d) {
+    const int bps = d->bits_per_sample;
+    for (uint32_t row = 0; row < d->height; ++row) {
+        if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
+        if (bps == 2) {
+            if (d->line_buffer_size * 4 < d->width || uint64_t(d->dest_stride) * 2 < d->width) continue;
+            uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+            colour_expand_2bit(d->line_buffer, dest, d->width, d->invert);
+        } else {
+            decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, bps, bps, 0, bps, 0);
+        }
+    }
+    return d->rows_read > 0;
+}
+
+bool read_8bit_scanlines(PageDecoder* d) {
+    const int bps = d->bits_per_sample;
+    if (bps != 8 && d->planar != 1) return false;
+    // Extra samples (alpha) follow each grey sample or palette index in
+    // contiguous data: step over them rather than showing them as pixels.
+    const uint32_t step = 8 * (d->planar == 1 ? d->samples_per_pixel : 1);
+    for (uint32_t row = 0; row < d->height; ++row) {
+        if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
+        decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, 8, step, 0, 8, 0);
+    }
+    return d->rows_read > 0;
+}
+
+namespace {
+}  // namespace
+
+// The three colour samples of each pixel into the blue, green, red raster
+// row; one pass instead of one per channel, as colour pages are the big ones.
+void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32_t row, uint32_t step,
+                       uint32_t count, uint32_t x0) {
+    if (d->red_offset != 16 || d->green_offset != 8 || d->blue_offset != 0) {
+        const int offsets[3] = {d->red_offset, d->green_offset, d->blue_offset};
+        for (uint32_t c = 0; c < 3; ++c)
+            decoder_store_samples(d, source, len, count, row, 8, step, 8 * c, 24, uint64_t(offsets[c]) + 24ull * x0);
+        return;
+    }
+    const size_t s_step = step / 8;
+    const uint64_t first = 3ull * x0;
+    if (row >= d->height || s_step < 3 || len < 3 || first >= d->dest_stride) return;
+    size_t n = std::min<size_t>(count, (len - 3) / s_step + 1);
+    n = std::min<size_t>(n, size_t((d->dest_stride - first) / 3));
+    uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride + first;
+    for (size_t x = 0; x < n; ++x, dest += 3, source += s_step) {
+        dest[0] = source[2];
+        dest[1] = source[1];
+        dest[2] = source[0];
+    }
+}
+
+namespace {
+void convert_row(int model, uint8_t* line, size_t len, uint32_t width, size_t step) {
+    size_t pixels = len / step;
+    if (pixels > width) pixels = width;
+    if (model == 5) colour_cmyk_to_rgb(line, pixels, step);
+    else if (model == 8) colour_cielab_to_rgb(line, pixels, step);
+}
+}  // namespace
+
+bool read_contiguous_colour(PageDecoder* d) {
+    const uint32_t spp = d->samples_per_pixel;
+    for (uint32_t row = 0; row < d->height; ++row) {
+        if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
+        convert_row(d->colour_model, d->line_buffer, d->line_buffer_size, d->width, spp);
+        decoder_store_rgb(d, d->line_buffer, d->line_buffer_size, row, 8 * spp, d->width, 0);
+    }
+    return d->rows_read > 0;
+}
+
+bool read_separate_rgb(PageDecoder* d) {
+    const int offsets[3] = {d->red_offset, d->green_offset, d->blue_offset};
+    for (uint16_t plane = 0; plane < 3; ++plane)
+        for (uint32_t row = 0; row < d->height; ++row) {
+            if (decoder_read_line(d, 8, row, plane) == LineResult::kStop) return d->rows_read > 0;
+            decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, 8, 8, 0, 24,
+                                  uint64_t(offsets[plane]));
+        }
+    return d->rows_read > 0;
+}
+
+bool read_separate_cmyk(PageDecoder* d) {
+    const uint64_t pixels = uint64_t(d->width) * d->height;
+    if (pixels > SIZE_MAX / 4) return false;
+    uint8_t* page = static_cast<uint8_t*>(malloc(size_t(pixels * 4)));
+    if (!page) return false;
+    memset(page, kFill, size_t(pixels * 4));
+    const size_t usable = d->line_buffer_size < d->width ? d->line_buffer_size : d->width;
+    bool stopped = false;
+    for (uint16_t p = 0; p < 4 && !stopped; ++p)
+        for (uint32_t row = 0; row < d->height; ++row) {
+            if (decoder_read_line(d, 8, row, p) == LineResult::kStop) {
+                stopped = true;
+                break;
+            }
+            uint8_t* out = page + uint64_t(row) * d->width * 4 + p;
+            for (size_t x = 0; x < usable; ++x) out[4 * x] = d->line_buffer[x];
+        }
+    for (uint32_t row = 0; row < d->height; ++row) {
+        uint8_t* line = page + uint64_t(row) * d->width * 4;
+        colour_cmyk_to_rgb(line, d->width, 4);
+        decoder_store_rgb(d, line, size_t(d->width) * 4, row, 32, d->width, 0);
+    }
+    free(page);
+    return d->rows_read > 0;
+}
+
+bool read_16bit_palette(PageDecoder* d) {
+    uint8_t* rgb = static_cast<uint8_t*>(malloc(size_t(d->width) * 3));
+    if (!rgb) return false;
+    const size_t pixel_bytes = 2 * size_t(d->samples_per_pixel);
+    const size_t usable = d->line_buffer_size / pixel_bytes < d->width ? d->line_buffer_size / pixel_bytes : d->width;
+    memset(rgb, 0, size_t(d->width) * 3);
+    for (uint32_t row = 0; row < d->height; ++row) {
+        if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
+        for (size_t x = 0; x < usable; ++x) {
+            uint16_t i;
+            memcpy(&i, d->line_buffer + x * pixel_bytes, 2);
+            rgb[3 * x] = uint8_t(d->map_red[i] >> 8);
+            rgb[3 * x + 1] = uint8_t(d->map_green[i] >> 8);
+            rgb[3 * x + 2] = uint8_t(d->map_blue[i] >> 8);
+        }
+        decoder_store_rgb(d, rgb, size_t(d->width) * 3, row, 24, d->width, 0);
+    }
+    free(rgb);
+    return d->rows_read > 0;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The page decoder's record, shared by the files that validate and read pages.
+// Callers outside decode/ see only the opaque PageDecoder of page_decoder.h.
+#include <tiffio.h>
+
+#include <cstdint>
+
+#include "decode/page_decoder.h"
+
+struct PageDecoder {
+    int output_layout = 0;
+    TIFF* tiff = nullptr;
+    DecoderHandlers handlers;
+    uint32_t width = 0, height = 0;
+    uint16_t photometric = 0;  // as read
+    uint16_t planar = 1;
+    uint16_t source_bits_per_sample = 0;
+    uint16_t compression = 1;
+    uint16_t orientation = 1;
+    uint16_t bits_per_sample = 0;  // working copy (8 for LogL/LogLuv)
+    uint16_t sample_format = 1;
+    uint16_t samples_per_pixel = 1;
+    uint16_t ycbcr_h = 0, ycbcr_v = 0;
+    uint16_t resolution_unit = 1;
+    float x_resolution = 1, y_resolution = 1;
+    bool resolution_valid = false;
+    uint16_t *map_red = nullptr, *map_green = nullptr, *map_blue = nullptr;  // owned by libtiff
+    size_t line_buffer_size = 0;
+    uint32_t tile_width = 0, tile_length = 0;
+    bool is_tiled = false;
+    uint16_t colour_model = 0;
+    bool invert = false;
+    uint8_t* line_buffer = nullptr;
+    // Scanline strategies decode a whole strip at once when it is small enough
+    // (much faster than one libtiff call per row for LZW and Deflate) and hand
+    // out its rows; a strip that fails is read again row by row.
+    uint8_t* strip_buffer = nullptr;
+    size_t strip_buffer_size = 0;
+    uint32_t rows_per_strip = 0;
+    uint32_t cached_strip = UINT32_MAX;
+    bool cached_strip_ok = false;
+    bool is_grey = false, is_four_level = false;
+    uint8_t* dest_bits = nullptr;
+    uint32_t dest_stride = 0;
+    int bits_per_component = 0;
+    int components = 0;
+    uint8_t* palette = nullptr;  // palette_count entries of red, green, blue, 0
+    int palette_count = 0;
+    uint32_t rows_read = 0;
+    uint32_t consecutive_failures = 0;
+    bool repair_palette = true;
+    int red_offset = 16, green_offset = 8, blue_offset = 0;
+    bool validated = false;
+    void* user_slots[kDecoderSlotCount] = {};
+};
+
+// Reports a formatted message (cut to 1023 units) to on_error or on_warning.
+void decoder_error(PageDecoder* d, const char16_t* fmt, ...);
+void decoder_warning(PageDecoder* d, const char16_t* fmt, ...);
+
+// What a scanline read tells the strategy.
+enum class LineResult { kContinue, kStop };
+
+// Reads one scanline into line_buffer (pre-filled with 0xAA); with reduction 8,
+// deep samples are cut to their most significant byte in place.
+void decoder_begin_strip_reading(PageDecoder* d);
+void decoder_end_strip_reading(PageDecoder* d);
+LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16_t plane);
+
+// Copies `count` samples from a source of source_len bytes into image row `row`
+// of the destination. Types 1, 2 and 4 copy whole bytes and need unit steps, a
+// zero source offset and a byte-aligned destination; type 8 copies one byte per
+// sample with the given bit steps and offsets. Never reads or writes outside the
+// source or the destination row.
+void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count,
+                           uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
+                           uint32_t dest_step, uint64_t dest_offset);
+
+// Stores `count` pixels whose red, green, blue samples start every step bits
+// of the source into image row `row` from pixel x0 on.
+void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t row, uint32_t step,
+                       uint32_t count, uint32_t x0);
+
+// The reading strategies; each returns whether anything could be shown.
+bool read_low_depth_scanlines(PageDecoder* d);
+bool read_8bit_scanlines(PageDecoder* d);
+bool read_contiguous_colour(PageDecoder* d);
+bool read_separate_rgb(PageDecoder* d);
+bool read_separate_cmyk(PageDecoder* d);
+bool read_16bit_palette(PageDecoder* d);
+bool read_whole_strips(PageDecoder* d);
+bool read_tiles(PageDecoder* d);
+bool read_subsampled_ycbcr(PageDecoder* d, bool single_tile);
+
+// Builds the colour table for grey and palette pages; false after reporting.
+bool decoder_build_colour_table(PageDecoder* d);

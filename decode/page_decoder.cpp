@@ -1,0 +1,210 @@
+// The page decoder's life: creation, options and facts, validation of the
+// page's tags (which fixes the raster format and the colour table), and the
+// choice of reading strategy.
+#include "decode/page_decoder.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/text.h"
+#include "decode/colour.h"
+#include "decode/decoder_state.h"
+#include "decode/raster.h"
+
+namespace {
+
+constexpr int kMessageUnits = 1024;
+
+// libtiff's error handler is process-wide; while a page decodes, its errors are
+// forwarded to that decoder, which is why decoding is not re-entrant.
+PageDecoder* g_current_decoder = nullptr;
+
+void forward_library_error(const char* module, const char* fmt, va_list ap) {
+    PageDecoder* d = g_current_decoder;
+    if (d && d->handlers.on_library_message) d->handlers.on_library_message(d, module, fmt, ap);
+}
+
+void report(PageDecoder* d, bool is_error, const char16_t* fmt, va_list ap) {
+    char16_t text[kMessageUnits];
+    text_vformat(text, kMessageUnits, fmt, ap);
+    auto handler = is_error ? d->handlers.on_error : d->handlers.on_warning;
+    if (handler) handler(d, text);
+}
+
+}  // namespace
+
+void decoder_error(PageDecoder* d, const char16_t* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    report(d, true, fmt, ap);
+    va_end(ap);
+}
+
+void decoder_warning(PageDecoder* d, const char16_t* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    report(d, false, fmt, ap);
+    va_end(ap);
+}
+
+PageDecoder* decoder_create() {
+    auto* d = static_cast<PageDecoder*>(malloc(sizeof(PageDecoder)));
+    if (d) new (d) PageDecoder();
+    return d;
+}
+
+void decoder_attach(PageDecoder* d, TIFF* tiff, const DecoderHandlers& handlers, void* slot0) {
+    d->tiff = tiff;
+    d->handlers = handlers;
+    d->user_slots[0] = slot0;
+}
+
+bool decoder_set_option(PageDecoder* d, int number, int value) {
+    switch (number) {
+    case kOptionOutputLayout: d->output_layout = value; return true;
+    case kOptionRepairPalette: d->repair_palette = value != 0; return true;
+    }
+    return false;
+}
+
+bool decoder_get_fact(PageDecoder* d, int number, int* out) {
+    int v = 0;
+    bool ok = true;
+    // Sizes derived from a hostile width can exceed an int: saturate, so that the
+    // caller's "too large" checks refuse the page instead of seeing a wrapped value.
+    const auto saturate = [](uint64_t x) { return x > 0x7FFFFFFF ? 0x7FFFFFFF : int(x); };
+    switch (number) {
+    case kFactWidth: v = saturate(d->width); break;
+    case kFactHeight: v = saturate(d->height); break;
+    case kFactSourceBitsPerSample: v = d->source_bits_per_sample; break;
+    case kFactSamplesPerPixel: v = d->samples_per_pixel; break;
+    case kFactSourceBitsPerPixel: v = d->samples_per_pixel * d->source_bits_per_sample; break;
+    case kFactOrientation: v = d->orientation; break;
+    case kFactResolutionUnit: v = d->resolution_unit; break;
+    case kFactCompression: v = d->compression; break;
+    case kFactPhotometric: v = d->photometric; break;
+    case kFactDestStride: v = saturate(d->dest_stride); break;
+    case kFactImageBytes: v = saturate(uint64_t(d->dest_stride) * d->height); break;
+    case kFactIsGrey: v = d->is_grey; break;
+    case kFactIsFourLevel: v = d->is_four_level; break;
+    case kFactOutputBitsPerPixel: v = d->components * d->bits_per_component; break;
+    case kFactPaletteCount: v = d->palette_count; break;
+    case kOptionOutputLayout: v = d->output_layout; break;
+    case kOptionRepairPalette: v = d->repair_palette; break;
+    case kFactResolutionValid: v = d->resolution_valid; break;
+    default: ok = false;
+    }
+    *out = v;
+    return ok;
+}
+
+bool decoder_get_fact_float(PageDecoder* d, int number, float* out) {
+    *out = number == kFactXResolution ? d->x_resolution : number == kFactYResolution ? d->y_resolution : 0.0f;
+    return number == kFactXResolution || number == kFactYResolution;
+}
+
+const uint8_t* decoder_palette(PageDecoder* d) { return d->palette; }
+int decoder_palette_count(PageDecoder* d) { return d->palette_count; }
+
+void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
+    if (raster_empty(raster)) return;
+    raster->is_grey = d->is_grey;
+    raster->is_four_level = d->is_four_level;
+    DibHeader* h = raster_dib(raster);
+    const double x = d->x_resolution, y = d->y_resolution;
+    if (d->resolution_unit == 2) {
+        h->x_pels_per_meter = int32_t(x * 39.37 + 0.5);
+        h->y_pels_per_meter = int32_t(y * 39.37 + 0.5);
+    } else if (d->resolution_unit == 3) {
+        h->x_pels_per_meter = int32_t(x * 100 + 0.5);
+        h->y_pels_per_meter = int32_t(y * 100 + 0.5);
+    } else if (x != y) {  // no unit: the numbers still give the pixel aspect ratio
+        h->x_pels_per_meter = int32_t(x + 0.5);
+        h->y_pels_per_meter = int32_t(y + 0.5);
+    } else {
+        h->x_pels_per_meter = h->y_pels_per_meter = 0;
+    }
+    const int entries = std::min(d->palette_count, raster_table_entries(raster_bpp(raster)));
+    DibColour* table = raster_colours(raster);
+    for (int i = 0; i < entries; ++i)
+        table[i] = DibColour{d->palette[4 * i + 2], d->palette[4 * i + 1], d->palette[4 * i], 0};
+}
+
+void decoder_set_dest(PageDecoder* d, uint8_t* bits) { d->dest_bits = bits; }
+
+void decoder_destroy(PageDecoder* d) {
+    if (!d) return;
+    free(d->palette);
+    free(d->line_buffer);
+    free(d->strip_buffer);
+    d->~PageDecoder();
+    free(d);
+}
+
+void* decoder_slot(PageDecoder* d, int number) {
+    const int i = number - kDecoderSlotFirst;
+    return i >= 0 && i < kDecoderSlotCount ? d->user_slots[i] : nullptr;
+}
+
+void decoder_set_slot(PageDecoder* d, int number, void* value) {
+    const int i = number - kDecoderSlotFirst;
+    if (i >= 0 && i < kDecoderSlotCount) d->user_slots[i] = value;
+}
+
+namespace {
+
+bool choose_scanline_strategy(PageDecoder* d, bool* result) {
+    const int m = d->colour_model;
+    if (d->planar == 1 && (m == 2 || m == 5 || m == 8)) *result = read_contiguous_colour(d);
+    else if (d->planar == 2 && m == 2) *result = read_separate_rgb(d);
+    else if (d->planar == 2 && m == 5) *result = read_separate_cmyk(d);
+    else if (m == 3 && d->bits_per_sample == 16) *result = read_16bit_palette(d);
+    else if ((m == 0 || m == 1) && d->bits_per_sample >= 8) *result = read_8bit_scanlines(d);
+    else if ((m == 0 || m == 1 || m == 3) && d->bits_per_sample < 5 && d->samples_per_pixel == 1)
+        *result = read_low_depth_scanlines(d);
+    else if ((m == 0 || m == 1 || m == 3) && d->bits_per_sample == 8) *result = read_8bit_scanlines(d);
+    else return false;
+    return true;
+}
+
+bool run_strategy(PageDecoder* d) {
+    if (!d->dest_bits || !d->validated) return false;
+    if (d->is_tiled) return read_tiles(d);
+    const int m = d->colour_model;
+    const bool plain8 = d->bits_per_sample == 8 && d->planar == 1;
+    if (m == 6 && d->samples_per_pixel == 3 && plain8) return read_subsampled_ycbcr(d, false);
+    if (m == 2 && d->compression == COMPRESSION_JPEG && plain8) return read_whole_strips(d);
+    if ((m == 0 || m == 1) && (d->compression == COMPRESSION_JPEG || d->compression == COMPRESSION_OJPEG) &&
+        plain8)
+        return read_whole_strips(d);
+    // A scanline is one row of the page: one beyond the chunk cap can only come
+    // from hostile sample counts, and would be refused by the allocator anyway.
+    const tmsize_t size = TIFFScanlineSize(d->tiff);
+    if (size < 1 || size > kDecoderMaxChunkBytes) return false;
+    d->line_buffer_size = size_t(size);
+    d->line_buffer = static_cast<uint8_t*>(malloc(d->line_buffer_size));
+    if (!d->line_buffer) return false;
+    bool result = false;
+    decoder_begin_strip_reading(d);
+    if (!choose_scanline_strategy(d, &result)) decoder_error(d, u"This type of image is not supported");
+    decoder_end_strip_reading(d);
+    free(d->line_buffer);
+    d->line_buffer = nullptr;
+    return result;
+}
+
+}  // namespace
+
+bool decoder_decode(PageDecoder* d) {
+    TIFFErrorHandler previous = TIFFSetErrorHandler(forward_library_error);
+    g_current_decoder = d;
+    d->rows_read = d->consecutive_failures = 0;
+    d->red_offset = 16;
+    d->green_offset = 8;
+    d->blue_offset = 0;
+    const bool ok = run_strategy(d);
+    TIFFSetErrorHandler(previous);
+    g_current_decoder = nullptr;
+    return ok;
+}

@@ -1,0 +1,536 @@
+#include "decode/page_decoder.h"
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <string>
+
+#include "base/text.h"
+#include "config/error_log.h"
+#include "decode/decode_page.h"
+#include "decode/raster_ops.h"
+#include "decode/raster_rgb.h"
+#include "testing/tiff_builder.h"
+
+namespace {
+
+struct Decoded {
+    bool ok = false;
+    DisplayRaster raster;
+    std::string log;  // the log text, UTF-8
+    int warnings = 0;
+    std::vector<uint8_t> rgb;
+    ~Decoded() { raster_destroy(&raster); }
+};
+
+void quiet(const char*, const char*, va_list) {}
+
+void decode_bytes(const std::vector<uint8_t>& file, Decoded* out, DecodePageOptions options = {}) {
+    ASSERT_FALSE(file.empty()) << "the builder refused the page";
+    TIFFErrorHandler old_warning = TIFFSetWarningHandler(quiet);
+    TIFF* t = tiff_open_memory(file);
+    ASSERT_NE(t, nullptr);
+    ErrorLog log;
+    errlog_init(&log, false);
+    out->ok = decode_page(t, &log, options, &out->raster);
+    out->log = text_to_utf8(errlog_text(&log));
+    out->warnings = log.warning_count;
+    out->rgb = raster_to_rgb(&out->raster);
+    errlog_free(&log);
+    TIFFClose(t);
+    TIFFSetWarningHandler(old_warning);
+}
+
+TiffPage grey_page(uint32_t w, uint32_t h, uint16_t bps, std::vector<uint8_t> pixels) {
+    TiffPage p;
+    p.width = w;
+    p.height = h;
+    p.bits_per_sample = bps;
+    p.pixels = std::move(pixels);
+    return p;
+}
+
+uint8_t grey_at(const Decoded& d, int x, int y) { return d.rgb[(size_t(y) * raster_width(&d.raster) + x) * 3]; }
+
+}  // namespace
+
+TEST(PageDecoderGrey, MissingPhotometricIsMinIsWhite) {
+    TiffPage p = grey_page(2, 1, 8, {0, 200});
+    p.photometric = -1;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(grey_at(d, 0, 0), 255);
+    EXPECT_EQ(grey_at(d, 1, 0), 55);
+    EXPECT_TRUE(d.raster.is_grey);
+}
+
+TEST(PageDecoderGrey, BilevelRowsNotAMultipleOf8KeepPaddingZero) {
+    // 11 pixels, min-is-white: stored bits are complemented, the table is black, white.
+    TiffPage p = grey_page(11, 2, 1, {0x0F, 0x00, 0xF0, 0xE0});
+    p.photometric = 0;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    ASSERT_EQ(raster_bpp(&d.raster), 1);
+    EXPECT_TRUE(d.raster.is_grey);
+    const uint8_t* top = raster_row(&d.raster, 0);
+    EXPECT_EQ(top[0], 0xF0);
+    EXPECT_EQ(top[1], 0xE0);  // 3 picture bits, then zero padding
+    EXPECT_EQ(top[2] | top[3], 0);
+    const uint8_t* bottom = raster_row(&d.raster, 1);
+    EXPECT_EQ(bottom[0], 0x0F);
+    EXPECT_EQ(bottom[1], 0x00);
+    EXPECT_EQ(grey_at(d, 0, 0), 255);
+    EXPECT_EQ(grey_at(d, 4, 0), 0);
+}
+
+TEST(PageDecoderGrey, TwoBitGreyBecomesFourLevelNibbles) {
+    // Pixels 0, 1, 2, 3, 3 (min-is-black) and the same min-is-white.
+    for (int photometric : {1, 0}) {
+        TiffPage p = grey_page(5, 1, 2, {0x1B, 0xC0});
+        p.photometric = photometric;
+        Decoded d;
+        decode_bytes(tiff_build({p}), &d);
+        ASSERT_TRUE(d.ok) << d.log;
+        ASSERT_EQ(raster_bpp(&d.raster), 4);
+        EXPECT_TRUE(d.raster.is_four_level);
+        EXPECT_FALSE(d.raster.is_grey);
+        const uint8_t* row = raster_row(&d.raster, 0);
+        if (photometric == 1) {
+            EXPECT_EQ(row[0], 0x01);
+            EXPECT_EQ(row[1], 0x23);
+            EXPECT_EQ(row[2], 0x30);
+            EXPECT_EQ(grey_at(d, 1, 0), 85);
+            EXPECT_EQ(grey_at(d, 2, 0), 170);
+        } else {
+            EXPECT_EQ(row[0], 0x32);
+            EXPECT_EQ(row[1], 0x10);
+            EXPECT_EQ(row[2], 0x00);
+        }
+    }
+}
+
+TEST(PageDecoderGrey, DeepSamplesKeepTheirHighByte) {
+    std::vector<uint8_t> px(4);
+    const uint16_t v[2] = {0x12FF, 0xAB01};
+    memcpy(px.data(), v, 4);  // host order, as libtiff hands it back
+    Decoded d;
+    decode_bytes(tiff_build({grey_page(2, 1, 16, px)}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    ASSERT_EQ(raster_bpp(&d.raster), 8);
+    EXPECT_EQ(raster_row(&d.raster, 0)[0], 0x12);
+    EXPECT_EQ(raster_row(&d.raster, 0)[1], 0xAB);
+}
+
+TEST(PageDecoderGrey, ExtraSamplesAfterGreyOrIndexAreSkipped) {
+    TiffPage p = grey_page(3, 1, 8, {10, 255, 20, 0, 30, 128});
+    p.samples_per_pixel = 2;
+    p.extra_samples = 1;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    const uint8_t* row = raster_row(&d.raster, 0);
+    EXPECT_EQ(row[0], 10);
+    EXPECT_EQ(row[1], 20);
+    EXPECT_EQ(row[2], 30);
+    // Palette indices with alpha are read the same way.
+    p.photometric = 3;
+    p.colormap = tiff_colormap({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0A0B0C}, 256);
+    Decoded q;
+    decode_bytes(tiff_build({p}), &q);
+    ASSERT_TRUE(q.ok) << q.log;
+    EXPECT_EQ(q.rgb[0], 0x0A);
+    EXPECT_EQ(q.rgb[2], 0x0C);
+}
+
+TEST(PageDecoderPalette, EightBitValuesAreRepairedWithOneNotice) {
+    TiffPage p = grey_page(2, 1, 8, {1, 2});
+    p.photometric = 3;
+    p.colormap = tiff_colormap({0, 0x102030, 0xFFFFFF}, 256, true);
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.warnings, 1);
+    EXPECT_NE(d.log.find("All colors are indistinguishable from black"), std::string::npos);
+    EXPECT_EQ(d.rgb, (std::vector<uint8_t>{0x10, 0x20, 0x30, 255, 255, 255}));
+
+    Decoded off;
+    DecodePageOptions no_repair;
+    no_repair.repair_palette = false;
+    decode_bytes(tiff_build({p}), &off, no_repair);
+    ASSERT_TRUE(off.ok);
+    EXPECT_EQ(off.warnings, 0);
+    EXPECT_EQ(off.rgb, std::vector<uint8_t>(6, 0));
+}
+
+TEST(PageDecoderPalette, AllZeroPaletteIsLeftBlack) {
+    TiffPage p = grey_page(2, 1, 8, {1, 2});
+    p.photometric = 3;
+    p.colormap = tiff_colormap({}, 256);
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.warnings, 0);
+    EXPECT_EQ(d.rgb, std::vector<uint8_t>(6, 0));
+}
+
+TEST(PageDecoderPalette, LightFirstTwoColourPaletteIsSwappedAndLooksTheSame) {
+    TiffPage p = grey_page(8, 1, 1, {0xF0});  // four pixels of index 1 (black), four of index 0 (white)
+    p.photometric = 3;
+    p.colormap = tiff_colormap({0xFFFFFF, 0x000000}, 2);
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_TRUE(d.raster.is_grey);
+    EXPECT_EQ(raster_row(&d.raster, 0)[0], 0x0F);
+    EXPECT_EQ(grey_at(d, 0, 0), 0);
+    EXPECT_EQ(grey_at(d, 7, 0), 255);
+}
+
+TEST(PageDecoderPalette, SixteenBitIndicesBecomeRgb) {
+    std::vector<uint8_t> px(4);
+    const uint16_t idx[2] = {3, 40000};
+    memcpy(px.data(), idx, 4);
+    TiffPage p = grey_page(2, 1, 16, px);
+    p.photometric = 3;
+    p.colormap.assign(3 * 65536, 0);
+    p.colormap[3] = 0x1100;
+    p.colormap[65536 + 3] = 0x2200;
+    p.colormap[2 * 65536 + 40000] = 0xFF00;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(raster_bpp(&d.raster), 24);
+    EXPECT_EQ(d.rgb, (std::vector<uint8_t>{0x11, 0x22, 0, 0, 0, 0xFF}));
+}
+
+TEST(PageDecoderColour, CmykContiguousAndSeparatePlanesAgree) {
+    const std::vector<uint8_t> contig = {0, 0, 0, 0, 0, 0, 0, 255, 0, 255, 255, 0, 0, 0, 0, 11};
+    TiffPage p = grey_page(4, 1, 8, contig);
+    p.photometric = 5;
+    p.samples_per_pixel = 4;
+    Decoded a;
+    decode_bytes(tiff_build({p}), &a);
+    ASSERT_TRUE(a.ok) << a.log;
+    // White, black, red, and the rounding case K = 11 that gives 243 rather than 244.
+    EXPECT_EQ(a.rgb, (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 255, 0, 0, 243, 243, 243}));
+    std::vector<uint8_t> planes(16);
+    for (int x = 0; x < 4; ++x)
+        for (int c = 0; c < 4; ++c) planes[c * 4 + x] = contig[x * 4 + c];
+    p.planar = 2;
+    p.pixels = planes;
+    Decoded b;
+    decode_bytes(tiff_build({p}), &b);
+    ASSERT_TRUE(b.ok) << b.log;
+    EXPECT_EQ(a.rgb, b.rgb);
+}
+
+TEST(PageDecoderColour, RgbPlanarAndExtraSamplesLandInBgrOrder) {
+    TiffPage p = grey_page(2, 1, 8, {1, 2, 3, 99, 4, 5, 6, 99});
+    p.photometric = 2;
+    p.samples_per_pixel = 4;
+    p.extra_samples = 1;
+    Decoded a;
+    decode_bytes(tiff_build({p}), &a);
+    ASSERT_TRUE(a.ok) << a.log;
+    EXPECT_EQ(a.rgb, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(raster_row(&a.raster, 0)[0], 3);  // blue first in the raster
+    TiffPage q = grey_page(2, 1, 8, {1, 4, 2, 5, 3, 6});
+    q.photometric = 2;
+    q.samples_per_pixel = 3;
+    q.planar = 2;
+    Decoded b;
+    decode_bytes(tiff_build({q}), &b);
+    ASSERT_TRUE(b.ok) << b.log;
+    EXPECT_EQ(b.rgb, a.rgb);
+}
+
+TEST(PageDecoderColour, CieLabWhiteAndSignedChroma) {
+    TiffPage p = grey_page(2, 1, 8, {255, 0, 0, 128, 128, 128});
+    p.photometric = 8;
+    p.samples_per_pixel = 3;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.rgb[0], 255);
+    EXPECT_EQ(d.rgb[1], 255);
+    EXPECT_EQ(d.rgb[2], 254);
+    // a* = b* = -128 at mid lightness: strongly green-blue, so red is the smallest.
+    EXPECT_LT(d.rgb[3], d.rgb[4]);
+}
+
+TEST(PageDecoderColour, JpegYcbcrIsConvertedByTheCodec) {
+    TiffPage p;
+    p.width = 16;
+    p.height = 16;
+    p.samples_per_pixel = 3;
+    p.photometric = 6;
+    p.compression = 7;
+    p.jpeg_rgb_input = true;
+    p.jpeg_quality = 100;
+    p.rows_per_strip = 16;
+    p.pixels.resize(16 * 16 * 3);
+    for (size_t i = 0; i < p.pixels.size(); i += 3) {
+        p.pixels[i] = 200;
+        p.pixels[i + 1] = 40;
+        p.pixels[i + 2] = 90;
+    }
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    for (size_t i = 0; i < d.rgb.size(); i += 3) {
+        ASSERT_NEAR(d.rgb[i], 200, 4);
+        ASSERT_NEAR(d.rgb[i + 1], 40, 4);
+        ASSERT_NEAR(d.rgb[i + 2], 90, 4);
+    }
+}
+
+TEST(PageDecoderYcbcr, OddWidthTwoByTwoUnitsFillTheEdgeFromTheFirstLumaColumn) {
+    // 3 × 2 pixels in 2 × 2 units: two units per row, the second half outside.
+    TiffPage p;
+    p.width = 3;
+    p.height = 2;
+    p.samples_per_pixel = 3;
+    p.photometric = 6;
+    p.ycbcr_h = p.ycbcr_v = 2;
+    p.raw_chunks = {{10, 20, 30, 40, 128, 128, 50, 60, 70, 80, 128, 128}};
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    const uint8_t expect[2][3] = {{10, 20, 50}, {30, 40, 70}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(grey_at(d, x, y), expect[y][x]) << x << "," << y;
+}
+
+TEST(PageDecoderYcbcr, NeutralChromaGivesGreysAndExtremesClamp) {
+    TiffPage p;
+    p.width = 2;
+    p.height = 1;
+    p.samples_per_pixel = 3;
+    p.photometric = 6;
+    p.ycbcr_h = p.ycbcr_v = 1;
+    p.raw_chunks = {{0, 128, 128, 255, 255, 255}};
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.rgb, (std::vector<uint8_t>{0, 0, 0, 255, 120, 255}));
+}
+
+TEST(PageDecoderTiles, RgbaTilesArePlacedAtTheirPixelColumn) {
+    TiffPage p;
+    p.width = 20;
+    p.height = 17;
+    p.samples_per_pixel = 4;
+    p.extra_samples = 1;
+    p.photometric = 2;
+    p.tile_width = p.tile_length = 16;
+    p.pixels.resize(20 * 17 * 4);
+    for (uint32_t y = 0; y < 17; ++y)
+        for (uint32_t x = 0; x < 20; ++x) {
+            uint8_t* px = &p.pixels[(y * 20 + x) * 4];
+            px[0] = uint8_t(x);
+            px[1] = uint8_t(y);
+            px[2] = uint8_t(x + y);
+            px[3] = 7;
+        }
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    for (uint32_t y = 0; y < 17; ++y)
+        for (uint32_t x = 0; x < 20; ++x) {
+            const uint8_t* px = &d.rgb[(y * 20 + x) * 3];
+            ASSERT_EQ(px[0], x);
+            ASSERT_EQ(px[1], y);
+            ASSERT_EQ(px[2], x + y);
+        }
+}
+
+TEST(PageDecoderTiles, BilevelTilesKeepMinIsWhiteInversion) {
+    TiffPage p = grey_page(40, 3, 1, {});
+    p.photometric = 0;
+    p.tile_width = p.tile_length = 16;
+    p.pixels.assign(5 * 3, 0);
+    p.pixels[4] = 0x80;  // pixel 32 of row 0 is black
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(grey_at(d, 32, 0), 0);
+    EXPECT_EQ(grey_at(d, 31, 0), 255);
+    EXPECT_EQ(grey_at(d, 39, 2), 255);
+}
+
+TEST(PageDecoderDamage, ManyUnreadableScanlinesStopButEarlierRowsShow) {
+    // 60 rows in one-row LZW strips; strips 3.. are cut to garbage so their reads fail.
+    TiffPage p = grey_page(4, 60, 8, std::vector<uint8_t>(240, 9));
+    p.compression = 5;
+    p.rows_per_strip = 1;
+    std::vector<uint8_t> file = tiff_build({p});
+    ASSERT_FALSE(file.empty());
+    {
+        TIFF* t = tiff_open_memory(file);
+        uint64_t* offsets = nullptr;
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
+        std::vector<uint64_t> at(offsets + 3, offsets + 60);
+        TIFFClose(t);
+        for (uint64_t off : at) file[off] = 0xFF, file[off + 1] = 0xFF;  // an invalid LZW code
+    }
+    Decoded d;
+    decode_bytes(file, &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_NE(d.log.find("Error attempting to read this image"), std::string::npos);
+    EXPECT_EQ(grey_at(d, 0, 0), 9);
+    EXPECT_EQ(grey_at(d, 3, 2), 9);
+    EXPECT_EQ(grey_at(d, 0, 3), 0xAA);   // failed reads keep the fill pattern
+    EXPECT_EQ(grey_at(d, 0, 55), 0);     // never read after giving up: black
+}
+
+TEST(PageDecoderDamage, UnreadableJpegStripKeepsTheStripsBefore) {
+    TiffPage p;
+    p.width = 8;
+    p.height = 16;
+    p.photometric = 2;
+    p.samples_per_pixel = 3;
+    p.compression = 7;
+    p.rows_per_strip = 8;
+    p.pixels.assign(8 * 16 * 3, 200);
+    std::vector<uint8_t> file = tiff_build({p});
+    ASSERT_FALSE(file.empty());
+    {
+        TIFF* t = tiff_open_memory(file);
+        uint64_t* offsets = nullptr;
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
+        const uint64_t second = offsets[1];
+        TIFFClose(t);
+        file[second] = file[second + 1] = 0;  // no JPEG start marker
+    }
+    Decoded d;
+    decode_bytes(file, &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_NE(d.log.find("Error reading strip 1"), std::string::npos) << d.log;
+    EXPECT_NEAR(grey_at(d, 3, 7), 200, 3);
+    EXPECT_EQ(grey_at(d, 3, 8), 0);  // never stored: the zero-filled raster shows black
+}
+
+TEST(PageDecoderValidation, RefusalsNameTheProblem) {
+    struct Case {
+        TiffPage page;
+        const char* message;
+    };
+    std::vector<Case> cases;
+    TiffPage rgb2 = grey_page(1, 1, 8, {1, 2});
+    rgb2.photometric = 2;
+    rgb2.samples_per_pixel = 2;
+    cases.push_back({rgb2, "Unsupported samples/pixel"});
+    TiffPage mask = grey_page(1, 1, 1, {0});
+    mask.photometric = 4;
+    cases.push_back({mask, "Unsupported color type (Holdout mask)"});
+    TiffPage floats = grey_page(1, 1, 32, {0, 0, 0, 0});
+    floats.sample_format = 3;
+    cases.push_back({floats, "Unsupported sample format (3)"});
+    TiffPage rgb4 = grey_page(2, 1, 4, {0, 0, 0});
+    rgb4.photometric = 2;
+    rgb4.samples_per_pixel = 3;
+    cases.push_back({rgb4, "Unsupported bits/sample (4)"});
+    // LogL samples arrive as bytes only through the SGILog codec; raw ones are refused.
+    TiffPage logl = grey_page(1, 1, 16, {0, 0});
+    logl.photometric = 32844;
+    cases.push_back({logl, "Unsupported color type (CIE Log2(L))"});
+    TiffPage grey12 = grey_page(2, 1, 12, {0, 0, 0});
+    cases.push_back({grey12, "Unsupported bits/sample (12)"});
+    for (const Case& c : cases) {
+        Decoded d;
+        decode_bytes(tiff_build({c.page}), &d);
+        EXPECT_FALSE(d.ok) << c.message;
+        EXPECT_NE(d.log.find(c.message), std::string::npos) << d.log;
+    }
+}
+
+TEST(PageDecoderValidation, FactsAndOptions) {
+    TiffPage p = grey_page(10, 3, 4, std::vector<uint8_t>(15, 0x12));
+    p.resolution_unit = 3;
+    p.x_resolution = 100;
+    p.y_resolution = 50;
+    std::vector<uint8_t> file = tiff_build({p});
+    TIFF* t = tiff_open_memory(file);
+    PageDecoder* d = decoder_create();
+    int slot_target = 0;
+    decoder_attach(d, t, DecoderHandlers{}, &slot_target);
+    EXPECT_EQ(decoder_slot(d, 50), &slot_target);
+    EXPECT_EQ(decoder_slot(d, 54), nullptr);
+    int v = -1;
+    EXPECT_TRUE(decoder_get_fact(d, kOptionRepairPalette, &v));
+    EXPECT_EQ(v, 1);
+    EXPECT_FALSE(decoder_get_fact(d, 10, &v));
+    EXPECT_EQ(v, 0);
+    EXPECT_FALSE(decoder_set_option(d, 1, 5));
+    ASSERT_TRUE(decoder_validate(d));
+    const std::pair<int, int> expected[] = {{kFactWidth, 10},       {kFactHeight, 3},        {kFactOrientation, 1},
+                                            {kFactDestStride, 8},   {kFactImageBytes, 24},   {kFactIsGrey, 1},
+                                            {kFactOutputBitsPerPixel, 4}, {kFactPaletteCount, 16},
+                                            {kFactResolutionUnit, 3}, {kFactResolutionValid, 1}};
+    for (auto [number, value] : expected) {
+        EXPECT_TRUE(decoder_get_fact(d, number, &v));
+        EXPECT_EQ(v, value) << number;
+    }
+    float f = 0;
+    EXPECT_TRUE(decoder_get_fact_float(d, kFactYResolution, &f));
+    EXPECT_EQ(f, 50.0f);
+    decoder_destroy(d);
+    TIFFClose(t);
+}
+
+TEST(PageDecoderValidation, ImplausibleResolutionIsDropped) {
+    for (float y : {1001.0f, 0.0f, 1e30f}) {
+        TiffPage p = grey_page(1, 1, 8, {0});
+        p.resolution_unit = 2;
+        p.x_resolution = 100;
+        p.y_resolution = y ? y : 0.001f;
+        std::vector<uint8_t> file = tiff_build({p});
+        TIFF* t = tiff_open_memory(file);
+        PageDecoder* d = decoder_create();
+        decoder_attach(d, t, DecoderHandlers{}, nullptr);
+        ASSERT_TRUE(decoder_validate(d));
+        int valid = -1, unit = -1;
+        decoder_get_fact(d, kFactResolutionValid, &valid);
+        decoder_get_fact(d, kFactResolutionUnit, &unit);
+        EXPECT_EQ(valid, 0) << y;
+        EXPECT_EQ(unit, 1) << y;
+        decoder_destroy(d);
+        TIFFClose(t);
+    }
+}
+
+TEST(PageDecoderOrientation, SixIsAQuarterTurnClockwise) {
+    // 3 × 2 picture with distinct pixels; stored with Orientation 6.
+    TiffPage p = grey_page(3, 2, 8, {1, 2, 3, 4, 5, 6});
+    p.orientation = 6;
+    Decoded d;
+    decode_bytes(tiff_build({p}), &d);
+    ASSERT_TRUE(d.ok) << d.log;
+    ASSERT_EQ(raster_width(&d.raster), 2);
+    ASSERT_EQ(raster_height(&d.raster), 3);
+    // Turning the stored rows clockwise puts the stored bottom row on the left.
+    const uint8_t expect[3][2] = {{4, 1}, {5, 2}, {6, 3}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 2; ++x) EXPECT_EQ(grey_at(d, x, y), expect[y][x]);
+}
+
+TEST(PageDecoderResolution, PelsPerMetreFollowTheUnit) {
+    struct Case {
+        uint16_t unit;
+        float x, y;
+        int32_t px, py;
+    } cases[] = {{2, 300, 300, 11811, 11811}, {3, 118.1f, 59, 11810, 5900}, {1, 4, 3, 4, 3}, {1, 72, 72, 0, 0}};
+    for (const Case& c : cases) {
+        TiffPage p = grey_page(1, 1, 8, {0});
+        p.resolution_unit = c.unit;
+        p.x_resolution = c.x;
+        p.y_resolution = c.y;
+        Decoded d;
+        decode_bytes(tiff_build({p}), &d);
+        ASSERT_TRUE(d.ok);
+        EXPECT_EQ(raster_dib(&d.raster)->x_pels_per_meter, c.px) << c.unit;
+        EXPECT_EQ(raster_dib(&d.raster)->y_pels_per_meter, c.py) << c.unit;
+    }
+}

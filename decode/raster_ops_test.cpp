@@ -1,0 +1,159 @@
+#include "decode/raster_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "base/text.h"
+#include "config/error_log.h"
+#include "decode/raster_rgb.h"
+
+namespace {
+
+struct Raster {
+    DisplayRaster r;
+    ~Raster() { raster_destroy(&r); }
+};
+
+// A raster with random pixels (padding left zero) and a table that tells indices apart.
+void make_random(DisplayRaster* r, int w, int h, int bpp, unsigned seed) {
+    ASSERT_TRUE(raster_create(nullptr, r, w, h, bpp, true, 0));
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = raster_row(r, y);
+        const int bits = w * bpp;
+        for (int b = 0; b < bits / 8; ++b) row[b] = uint8_t(rng());
+        if (bits % 8) row[bits / 8] = uint8_t(rng() & (0xFF00 >> (bits % 8)));
+    }
+    for (int i = 0; i < raster_table_entries(bpp); ++i)
+        raster_colours(r)[i] = DibColour{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+    raster_dib(r)->x_pels_per_meter = 100;
+    raster_dib(r)->y_pels_per_meter = 300;
+}
+
+bool same_pixels(const DisplayRaster* a, const DisplayRaster* b) {
+    return raster_width(a) == raster_width(b) && raster_height(a) == raster_height(b) &&
+           a->block_size == b->block_size && memcmp(a->header, b->header, size_t(a->block_size)) == 0;
+}
+
+}  // namespace
+
+TEST(RasterCreate, LayoutAndHeader) {
+    Raster x;
+    ASSERT_TRUE(raster_create(nullptr, &x.r, 13, 5, 4, true, 0));
+    EXPECT_EQ(x.r.stride, 8);
+    EXPECT_EQ(x.r.block_size, 8 * 5 + 16 * 4 + 40);
+    EXPECT_EQ(x.r.bits, x.r.header + 40 + 64);
+    const DibHeader* h = raster_dib(&x.r);
+    EXPECT_EQ(h->size, 40u);
+    EXPECT_EQ(h->height, 5);
+    EXPECT_EQ(h->bit_count, 4);
+    EXPECT_EQ(h->planes, 1);
+}
+
+TEST(RasterCreate, MemoryLimitIsInclusiveAndBadDepthIsRefused) {
+    ErrorLog log;
+    errlog_init(&log, false);
+    // 24-bit, width 4: stride 12 and no table, so the block is 12 × h + 40,
+    // exactly 1 MiB for h = 87378.
+    Raster at, over;
+    EXPECT_TRUE(raster_create(&log, &at.r, 4, 87378, 24, false, 1));
+    EXPECT_EQ(at.r.block_size, 1048576);
+    EXPECT_EQ(log.error_count, 0);
+    // One more row is 12 bytes over.
+    EXPECT_FALSE(raster_create(&log, &over.r, 4, 87379, 24, false, 1));
+    EXPECT_TRUE(raster_empty(&over.r));
+    EXPECT_NE(text_to_utf8(errlog_text(&log)).find("Image too large, exceeds configured 1MB memory limit"),
+              std::string::npos);
+    // A 4096 MB limit must not wrap around to "no room at all".
+    Raster big;
+    EXPECT_TRUE(raster_create(&log, &big.r, 10, 10, 8, true, 4096));
+    EXPECT_FALSE(raster_create(&log, &over.r, 10, 10, 16, true, 0));
+    EXPECT_NE(text_to_utf8(errlog_text(&log)).find("internal error: incorrect bitcount"), std::string::npos);
+    errlog_free(&log);
+}
+
+TEST(RasterCreate, HugeRequestsFailCleanly) {
+    ErrorLog log;
+    errlog_init(&log, false);
+    Raster x;
+    EXPECT_FALSE(raster_create(&log, &x.r, 1 << 20, 1 << 20, 24, true, 0));  // over the 2e9 cap: no message
+    EXPECT_EQ(log.error_count, 0);
+    EXPECT_TRUE(raster_empty(&x.r));
+    EXPECT_FALSE(raster_create(&log, &x.r, -1, 5, 8, true, 0));
+    errlog_free(&log);
+}
+
+TEST(RasterTransforms, IdentitiesHoldAtEveryDepth) {
+    for (int bpp : {1, 4, 8, 24}) {
+        for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{17, 9}, std::pair{33, 2}}) {
+            SCOPED_TRACE(std::to_string(bpp) + " bpp " + std::to_string(w) + "x" + std::to_string(h));
+            Raster a, b;
+            make_random(&a.r, w, h, bpp, unsigned(w * 100 + h + bpp));
+            make_random(&b.r, w, h, bpp, unsigned(w * 100 + h + bpp));
+            // Transposing twice is the identity (and exchanges the resolutions twice).
+            ASSERT_TRUE(raster_transpose_in_place(nullptr, &b.r));
+            EXPECT_EQ(raster_width(&b.r), h);
+            EXPECT_EQ(raster_dib(&b.r)->x_pels_per_meter, 300);
+            ASSERT_TRUE(raster_transpose_in_place(nullptr, &b.r));
+            EXPECT_TRUE(same_pixels(&a.r, &b.r));
+            // Mirror and flip are involutions; orientation 3 is both, and equals 3 applied twice with 1.
+            raster_mirror(&b.r);
+            raster_mirror(&b.r);
+            raster_flip(&b.r);
+            raster_flip(&b.r);
+            EXPECT_TRUE(same_pixels(&a.r, &b.r));
+            // Four quarter turns (orientation 6 each) are the identity.
+            for (int i = 0; i < 4; ++i) ASSERT_TRUE(raster_apply_orientation(nullptr, &b.r, 6));
+            EXPECT_TRUE(same_pixels(&a.r, &b.r));
+            // 6 then 8 undo each other; 5 and 7 are their own inverse.
+            ASSERT_TRUE(raster_apply_orientation(nullptr, &b.r, 6));
+            ASSERT_TRUE(raster_apply_orientation(nullptr, &b.r, 8));
+            EXPECT_TRUE(same_pixels(&a.r, &b.r));
+            for (int o : {5, 7, 2, 4, 3}) {
+                ASSERT_TRUE(raster_apply_orientation(nullptr, &b.r, o));
+                ASSERT_TRUE(raster_apply_orientation(nullptr, &b.r, o));
+                EXPECT_TRUE(same_pixels(&a.r, &b.r)) << o;
+            }
+            raster_negative(&b.r);
+            raster_negative(&b.r);
+            EXPECT_TRUE(same_pixels(&a.r, &b.r));
+        }
+    }
+}
+
+TEST(RasterTransforms, TransposeIsTheAntiDiagonalReflection) {
+    Raster a, t;
+    make_random(&a.r, 5, 3, 24, 7);
+    ASSERT_TRUE(raster_transpose(nullptr, &a.r, &t.r));
+    const std::vector<uint8_t> old_rgb = raster_to_rgb(&a.r), new_rgb = raster_to_rgb(&t.r);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 3; ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(new_rgb[(y * 3 + x) * 3 + c], old_rgb[((3 - 1 - x) * 5 + (5 - 1 - y)) * 3 + c]);
+}
+
+TEST(RasterTransforms, NegativeTouchesTheTableOrThePixels) {
+    Raster grey, bw;
+    make_random(&grey.r, 3, 3, 8, 1);
+    const std::vector<uint8_t> before(grey.r.bits, grey.r.bits + 12);
+    raster_negative(&grey.r);
+    EXPECT_EQ(std::vector<uint8_t>(grey.r.bits, grey.r.bits + 12), before);
+    EXPECT_EQ(raster_colours(&grey.r)[0].green, 0);
+    make_random(&bw.r, 3, 1, 1, 2);
+    const uint8_t first = bw.r.bits[0];
+    raster_negative(&bw.r);
+    EXPECT_EQ(bw.r.bits[0], uint8_t(~first));
+}
+
+TEST(RasterTransforms, CopyColourTableTakesTheSmallerCount) {
+    Raster a, b;
+    make_random(&a.r, 2, 2, 8, 3);
+    a.r.is_grey = 1;
+    make_random(&b.r, 2, 2, 4, 4);
+    raster_copy_colour_table(&a.r, &b.r);
+    EXPECT_EQ(raster_colours(&b.r)[15].red, uint8_t(15 * 7));
+    EXPECT_EQ(b.r.is_grey, 0);  // depths differ: the flag stays
+}

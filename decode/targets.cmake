@@ -1,0 +1,13 @@
+if(NOT WIN32)
+  # The corpus agreement test reads the reference renders, which are PNG.
+  if(TARGET core_tests)
+    target_link_libraries(core_tests PRIVATE PkgConfig::PNG)
+  endif()
+  # Decode timings against libtiff's RGBA reader; run by hand, not by ctest.
+  # It builds its large pages with the test fixture builder.
+  if("testing" IN_LIST VL_SUBSYSTEMS)
+    add_executable(decode_bench ${CMAKE_CURRENT_LIST_DIR}/bench/decode_bench.cpp)
+    target_link_libraries(decode_bench PRIVATE vltestsupport)
+    target_compile_options(decode_bench PRIVATE ${VL_WARNINGS})
+  endif()
+endif()

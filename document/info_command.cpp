@@ -1,0 +1,99 @@
+// `vellarion info FILE`: what the viewer makes of a file, page by page, with
+// the messages its Error log would show.
+#include <cstdio>
+#include <string>
+
+#include "base/text.h"
+#include "config/error_log.h"
+#include "decode/colour.h"
+#include "decode/raster_ops.h"
+#include "document/compression_names.h"
+#include "document/document.h"
+#include "document/page_loader.h"
+#include "document/temp_file.h"
+#include "tools/vellarion/command.h"
+
+namespace {
+std::string utf8(const char16_t* s) { return text_to_utf8(std::u16string_view(s, text_len(s))); }
+
+// Log text uses the dialog's line breaks; a terminal wants plain ones.
+void print_log(const ErrorLog* log, const char* indent) {
+    std::string text = utf8(errlog_text(log));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        printf("%s%s\n", indent, text.substr(start, end - start).c_str());
+        start = end + 2;
+    }
+}
+
+std::string resolution_text(const PageState& p) {
+    if (!p.resolution_valid) return "no resolution";
+    const char* unit = p.resolution_unit == 2 ? " dpi" : p.resolution_unit == 3 ? " pixels/cm" : " (aspect only)";
+    char text[96];
+    snprintf(text, sizeof text, "%g x %g%s", p.x_resolution, p.y_resolution, unit);
+    return text;
+}
+
+void print_page(int page_number, const PageState& p) {
+    char16_t colour[100], compression[64];
+    colour_type_name(p.photometric, p.bits_per_sample, colour, 100);
+    compression_name(p.compression, compression, 64);
+    printf("page %d: %d x %d, %s, %d bits/pixel, %s, %s\n", page_number, p.width, p.height, utf8(colour).c_str(),
+           p.source_bits_per_pixel, utf8(compression).c_str(), resolution_text(p).c_str());
+}
+
+int run_info(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: vellarion info FILE\n");
+        return 2;
+    }
+    const Text16 path = text_from_utf8(argv[1]);
+    ErrorLog error_log, page_log;
+    errlog_init(&error_log, true);
+    errlog_init(&page_log, false);
+    LoaderContext context;
+    context.error_log = &error_log;
+    context.page_log = &page_log;
+    DocumentBytes bytes;
+    bytes.file_path = path.c_str();
+    uint64_t size = 0;
+    bytes.size_known = file_size(path.c_str(), &size);
+    bytes.size = int64_t(size);
+    Document doc;
+    int status = 0;
+    if (!bytes.size_known) {
+        fprintf(stderr, "vellarion: cannot open %s\n", argv[1]);
+        status = 1;
+    } else if (!document_open(&doc, &bytes, context)) {
+        status = 1;
+    }
+    if (bytes.size_known) {
+        printf("%s: %lld bytes, %d directories, %d pages\n", argv[1], (long long)bytes.size, doc.directory_count,
+               doc.page_count);
+    }
+    for (int page = 0; page < doc.page_count; ++page) {
+        errlog_clear(&page_log);
+        PageState state;
+        DisplayRaster raster;
+        if (page_load(&doc, document_directory_of_page(&doc, page), &bytes, context, &state, &raster)) {
+            print_page(page + 1, state);
+        } else {
+            printf("page %d: cannot be shown\n", page + 1);
+        }
+        print_log(&page_log, "  ");
+        raster_destroy(&raster);
+    }
+    if (errlog_has_entries(&error_log)) {
+        printf("Error log:\n");
+        print_log(&error_log, "  ");
+    }
+    document_close(&doc);
+    errlog_free(&error_log);
+    errlog_free(&page_log);
+    return status;
+}
+}  // namespace
+
+VL_CLI_COMMAND(info, "info", "FILE   pages, sizes, colour types and compressions; the Error log", run_info);

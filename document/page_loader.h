@@ -1,0 +1,48 @@
+#pragma once
+// Loading one page of a Document: position a fresh libtiff reader on the
+// page's directory, refuse what the viewer will not decode (switched-off
+// compressions, absurd sizes) before any pixel memory is taken, decode into
+// the Display raster and turn it as the page's Orientation tag says.
+#include <cstdint>
+
+#include "base/text.h"
+#include "document/document.h"
+
+struct DisplayRaster;
+
+// What the rest of the viewer knows about the page being shown. Sizes and
+// resolutions are those of the page as shown, after its Orientation.
+struct PageState {
+    bool shown = false;
+    int width = 0;
+    int height = 0;
+    int compression = 0;
+    int orientation = 1;
+    int resolution_unit = 1;  // 1 none, 2 inch, 3 centimetre
+    double x_resolution = 0;
+    double y_resolution = 0;
+    bool resolution_valid = false;
+    uint32_t subfile_type = 0;
+    Text16 software;
+    // Print hints, read only with the print_hack switch: the leading number of
+    // the PageName, Model and TargetPrinter tags, -1 when absent.
+    int hint_page_name = -1;
+    int hint_model = -1;
+    int hint_target_printer = -1;
+    // As the decoder found the page.
+    int photometric = 0;
+    int bits_per_sample = 0;
+    int samples_per_pixel = 0;
+    int source_bits_per_pixel = 0;
+    int output_bits_per_pixel = 0;
+    int palette_count = 0;
+    bool is_grey = false;
+};
+
+void page_state_clear(PageState* page);
+
+// Decodes directory `directory` of the Document into `raster` (which is
+// emptied first). Problems go to context.page_log; true when the raster holds
+// the page. A failed page leaves the Document as it was.
+[[nodiscard]] bool page_load(const Document* doc, int directory, const DocumentBytes* bytes,
+                             const LoaderContext& context, PageState* page, DisplayRaster* raster);

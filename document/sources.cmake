@@ -1,0 +1,13 @@
+vl_core(byte_source.cpp compression_names.cpp document.cpp page_loader.cpp temp_file.cpp tiff_messages.cpp
+        url_rules.cpp)
+vl_native(file_system_posix.cpp)
+vl_win(win/file_system_win.cpp)
+vl_tool(info_command.cpp)
+vl_fuzz(../fuzz/document_fuzz.cpp)
+vl_core_test(byte_source_test.cpp)
+vl_win_test(byte_source_test.cpp)
+vl_core_test(url_rules_test.cpp)
+vl_core_test(tiff_messages_test.cpp)
+vl_core_test(document_test.cpp)
+vl_core_test(page_loader_test.cpp)
+vl_core_test(corpus_test.cpp)

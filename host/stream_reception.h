@@ -1,0 +1,65 @@
+#pragma once
+// Receiving the document as a browser stream: into memory when it is small and
+// announced, into a temporary file otherwise; the status line and progress
+// texts on the way; opening the file and showing the start page at the end.
+// The decisions are here; the shell supplies the windows through the hooks.
+#include <cstdint>
+
+struct Viewer;
+
+// The parts of the browser's stream record we read.
+struct StreamInfo {
+    const void* identity = nullptr;  // the browser's stream pointer
+    const char* url = nullptr;       // UTF-8
+    uint32_t end = 0;                // announced length; 0 when unknown
+};
+
+// What the shell does for the stream code. Every hook may be null.
+struct StreamHooks {
+    void (*status_changed)(Viewer* v) = nullptr;       // show v->status_text (empty: remove line and bar)
+    void (*progress)(Viewer* v, int percent) = nullptr;  // create the bar when needed and set it
+    void (*progress_remove)(Viewer* v) = nullptr;
+    void (*toolbar_refresh)(Viewer* v) = nullptr;       // enabled/checked states
+    void (*toolbar_repaint)(Viewer* v) = nullptr;       // paint at once
+    void (*page_list_refill)(Viewer* v) = nullptr;      // 1 .. page_count
+    void (*view_changed)(Viewer* v) = nullptr;          // fitted size, scroll bars, repaint
+    void (*wait_cursor)(Viewer* v, bool on) = nullptr;
+    void (*ready_event)(Viewer* v) = nullptr;           // the page's ready event, when not yet raised
+    void (*page_change_event)(Viewer* v, int page_1based) = nullptr;
+    void (*post_autoprint)(Viewer* v) = nullptr;        // posts the deferred print message
+    // Asks the browser for a URL into this viewer (null target); returns its NPError.
+    int (*get_url)(Viewer* v, const char16_t* url) = nullptr;
+};
+
+void stream_set_hooks(const StreamHooks& hooks);
+const StreamHooks& stream_hooks();
+
+constexpr uint32_t kMemoryStorageLimit = 2097152;  // 2 MiB: below this a stream is kept in memory
+constexpr int kAutoPrintMessage = 0x82C2;           // WM_APP + 706
+
+// NPP_NewStream: 0 when accepted; 1 when refused; 2 without a viewer.
+int reception_new(Viewer* v, const StreamInfo& stream);
+// NPP_Write: bytes consumed, or -1 to abort the stream.
+int32_t reception_write(Viewer* v, const StreamInfo& stream, int32_t offset, int32_t length, const void* buffer);
+// NPP_DestroyStream: reason 0 done, 1 network error, 2 user break.
+int reception_end(Viewer* v, const StreamInfo& stream, int reason);
+
+// Sets the status text: null is empty, "*" keeps the text and re-shows it.
+void viewer_set_status(Viewer* v, const char16_t* text);
+
+// Opens the file already in place (memory buffer or file_path); true when the
+// Document has pages. Also used to open a local file.
+bool viewer_open_received_file(Viewer* v);
+// Loads and shows page n (0-based) of the open Document.
+void viewer_show_page(Viewer* v, int n);
+// Page navigation: true when the page is (now) shown.
+bool viewer_go_to_page(Viewer* v, int n);
+
+// A download requested by a script. `page_number` is 1-based as scripts count.
+// False when refused (a stream is running, the URL is not allowed, the browser
+// refused); an empty URL empties the viewer and succeeds.
+bool viewer_start_download(Viewer* v, const char16_t* url, int page_number);
+
+// What the deferred automatic print does for an `autoprint` value:
+// 0 nothing, 1 print with the dialog, 2 print without it.
+int autoprint_action(int autoprint, bool allow_autoprint);

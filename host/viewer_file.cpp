@@ -1,0 +1,81 @@
+#include "host/viewer_file.h"
+
+#include <new>
+
+#include "decode/raster_ops.h"
+#include "host/viewer.h"
+#include "view/scaled_view.h"
+#include "view/view_state.h"
+
+namespace {
+std::vector<int> g_disabled;
+}
+
+ViewerFile* viewer_file(Viewer* v) {
+    if (!v->file) v->file = new (std::nothrow) ViewerFile{};
+    return v->file;
+}
+
+void viewer_file_reset(Viewer* v) {
+    scaled_view_drop(&v->layout.main_view);
+    scaled_view_drop(&v->layout.zoom_view);
+    if (!v->file) return;
+    raster_destroy(&v->file->raster);
+    document_close(&v->file->document);
+    marks_clear_all(&v->file->marks);
+    page_state_clear(&v->file->page);
+    v->file->bytes = DocumentBytes{};
+}
+
+void viewer_file_free(Viewer* v) {
+    viewer_file_reset(v);
+    delete v->file;
+    v->file = nullptr;
+}
+
+void viewer_set_disabled_compressions(const char16_t* list) {
+    g_disabled.clear();
+    const std::u16string_view s(list ? list : u"");
+    size_t start = 0;
+    while (start <= s.size()) {
+        size_t comma = s.find(u',', start);
+        if (comma == std::u16string_view::npos) comma = s.size();
+        const long long code = text_leading_int(s.substr(start, comma - start));
+        if (code > 0 && code <= 0xFFFF) g_disabled.push_back(int(code));
+        start = comma + 1;
+    }
+}
+
+const std::vector<int>& viewer_disabled_compressions() { return g_disabled; }
+
+LoaderContext viewer_loader_context(Viewer* v) {
+    LoaderContext c;
+    c.error_log = &v->error_log;
+    c.page_log = &v->page_log;
+    c.ignore_special_images = int(v->settings.ignorespecialimages);
+    c.memory_limit_mb = v->settings.memorylimit;
+    c.palette_repair = v->settings.palette_repair;
+    c.print_hack = v->print_hack != 0;
+    c.disabled_compressions = g_disabled.data();
+    c.disabled_compression_count = int(g_disabled.size());
+    return c;
+}
+
+bool viewer_page_shown(const Viewer* v) { return v->file && v->file->page.shown && !raster_empty(&v->file->raster); }
+
+ViewContext viewer_view_context(Viewer* v) {
+    ViewContext c;
+    c.view = &v->view;
+    c.layout = &v->layout;
+    ViewerFile* f = viewer_file(v);
+    c.page_raster = f ? &f->raster : nullptr;
+    c.page_loaded = viewer_page_shown(v);
+    c.log = &v->page_log;
+    c.memory_limit_mb = v->settings.memorylimit;
+    return c;
+}
+
+PageMarks* viewer_current_marks(Viewer* v) {
+    if (!v->file || !v->document_loaded) return nullptr;
+    return marks_for(&v->file->marks, v->current_directory, v->file->document.directory_count);
+}

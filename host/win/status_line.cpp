@@ -1,0 +1,97 @@
+#include "host/win/status_line.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "host/browser.h"
+#include "host/win/module.h"
+#include "host/win/plugin_window.h"
+#include "script/page_events.h"
+#include "view/win/image_window.h"
+
+namespace {
+constexpr int kStatusHeight = 19;
+constexpr int kProgressHeight = 10;
+
+int image_width(HWND image) {
+    RECT rc;
+    GetClientRect(image, &rc);
+    return rc.right - rc.left;
+}
+
+void destroy_child(void** handle) {
+    if (*handle) DestroyWindow(static_cast<HWND>(*handle));
+    *handle = nullptr;
+}
+}  // namespace
+
+void status_line_update(Viewer* v) {
+    HWND image = static_cast<HWND>(v->image_window);
+    if (!image) return;  // shown when the window is made
+    if (btext_empty(&v->status_text)) {
+        destroy_child(&v->progress_window);
+        destroy_child(&v->status_window);
+        return;
+    }
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(btext_get(&v->status_text));
+    if (!v->status_window || !IsWindow(static_cast<HWND>(v->status_window))) {
+        HWND s = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
+                                 image_width(image), kStatusHeight, image, nullptr, module().instance,
+                                 nullptr);
+        if (s && module().ui_font_16) SendMessageW(s, WM_SETFONT, reinterpret_cast<WPARAM>(module().ui_font_16.get()), 0);
+        v->status_window = s;
+    } else {
+        SetWindowTextW(static_cast<HWND>(v->status_window), text);
+    }
+}
+
+void status_line_progress(Viewer* v, int percent) {
+    HWND image = static_cast<HWND>(v->image_window);
+    if (!image) return;
+    if (!v->progress_window) {
+        v->progress_window = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 0, kStatusHeight,
+                                             image_width(image), kProgressHeight, image, nullptr,
+                                             module().instance, nullptr);
+        if (v->progress_window) SendMessageW(static_cast<HWND>(v->progress_window), PBM_SETRANGE32, 0, 100);
+    }
+    if (v->progress_window) SendMessageW(static_cast<HWND>(v->progress_window), PBM_SETPOS, WPARAM(percent), 0);
+}
+
+void status_line_remove_progress(Viewer* v) { destroy_child(&v->progress_window); }
+
+namespace {
+void view_changed(Viewer* v) { image_window_layout(v, false); }
+
+void wait_cursor(Viewer*, bool on) {
+    static HCURSOR previous = nullptr;
+    if (on) previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    else SetCursor(previous ? previous : module().cursors.arrow);
+}
+
+void toolbar_repaint(Viewer* v) {
+    if (v->toolbar_window) UpdateWindow(static_cast<HWND>(v->toolbar_window));
+}
+
+void post_autoprint(Viewer* v) {
+    if (v->plugin_window) PostMessageW(static_cast<HWND>(v->plugin_window), kAutoPrintMessage, 0, 0);
+}
+
+int get_url(Viewer* v, const char16_t* url) { return browser_open_url(static_cast<NPP>(v->npp), url, nullptr); }
+}  // namespace
+
+void stream_install_shell_hooks() {
+    StreamHooks h;
+    h.status_changed = status_line_update;
+    h.progress = status_line_progress;
+    h.progress_remove = status_line_remove_progress;
+    h.toolbar_repaint = toolbar_repaint;
+    h.view_changed = view_changed;
+    h.wait_cursor = wait_cursor;
+    h.ready_event = events_ready;
+    h.page_change_event = events_page_change;
+    h.post_autoprint = post_autoprint;
+    h.get_url = get_url;
+    stream_set_hooks(h);
+}

@@ -1,0 +1,116 @@
+#include "script/page_events.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/browser.h"
+#include "host/viewer.h"
+
+namespace {
+constexpr uint32_t kAccessNoScript = 0x100;
+
+bool scripting_allowed(const Viewer* v) {
+    return v && v->settings.allowscript && !(v->access_flags & kAccessNoScript);
+}
+
+bool browser_has_event_support(const NPNetscapeFuncs& b) {
+    return b.getstringidentifier && b.getvalue && b.hasmethod && b.hasproperty && b.getproperty && b.invoke &&
+           b.releaseobject && b.releasevariantvalue;
+}
+
+void set_empty_string(NPVariant* out) {
+    out->type = NPVariantType_String;
+    out->value.stringValue.UTF8Characters = "";
+    out->value.stringValue.UTF8Length = 0;
+}
+
+// The id of the plug-in's element; true when `slot` came from the browser and
+// must be released.
+bool element_id(NPP npp, const NPNetscapeFuncs& b, NPObject** element, NPVariant* slot) {
+    std::memset(slot, 0, sizeof *slot);
+    const NPIdentifier id = b.getstringidentifier("id");
+    if (b.getvalue(npp, NPNVPluginElementNPObject, element) == NPERR_NO_ERROR && *element &&
+        b.hasproperty(npp, *element, id)) {
+        if (b.getproperty(npp, *element, id, slot)) return true;
+        b.releasevariantvalue(slot);
+    }
+    set_empty_string(slot);
+    return false;
+}
+}  // namespace
+
+int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count) {
+    const NPNetscapeFuncs& b = browser();
+    if (!scripting_allowed(v) || !browser_has_event_support(b) || !v->npp) return 0;
+    NPP npp = static_cast<NPP>(v->npp);
+    std::vector<NPVariant> argv(size_t(count) + 1);
+    std::vector<std::string> texts(static_cast<size_t>(count));  // alive for the whole call
+    for (int i = 0; i < count; ++i) {
+        NPVariant& a = argv[size_t(i) + 1];
+        if (args[i].is_text) {
+            texts[size_t(i)] = text_to_utf8(args[i].text ? args[i].text : u"");
+            a.type = NPVariantType_String;
+            a.value.stringValue.UTF8Characters = texts[size_t(i)].c_str();
+            a.value.stringValue.UTF8Length = uint32_t(texts[size_t(i)].size());
+        } else {
+            a.type = NPVariantType_Int32;
+            a.value.intValue = args[i].number;
+        }
+    }
+    const NPIdentifier method = b.getstringidentifier(name);
+    NPObject* window = nullptr;
+    NPObject* element = nullptr;
+    int answer = 0;
+    if (b.getvalue(npp, NPNVWindowNPObject, &window) == NPERR_NO_ERROR && window &&
+        b.hasmethod(npp, window, method)) {
+        const bool release_id = element_id(npp, b, &element, &argv[0]);
+        NPVariant result;
+        std::memset(&result, 0, sizeof result);
+        if (b.invoke(npp, window, method, argv.data(), uint32_t(argv.size()), &result)) {
+            b.releasevariantvalue(&result);
+            answer = 2;
+        } else {
+            answer = 1;
+        }
+        if (release_id) b.releasevariantvalue(&argv[0]);
+    }
+    if (element) b.releaseobject(element);
+    if (window) b.releaseobject(window);
+    return answer;
+}
+
+void events_raise(Viewer* v, uint32_t bit, const char* name, const EventArg* args, int count) {
+    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & bit)) return;
+    v->event_busy = 1;
+    events_dispatch(v, name, args, count);
+    v->event_busy = 0;
+}
+
+void events_ready(Viewer* v) {
+    if (!v || v->ready_fired) return;
+    v->ready_fired = 1;
+    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & kEventReady)) return;
+    v->event_busy = 1;
+    const int answer = events_dispatch(v, "vlar_OnReady", nullptr, 0);
+    v->event_busy = 0;
+    if (answer == 1) v->ready_fired = 0;  // the next stream tries again
+}
+
+void events_file_ready(Viewer* v) { events_raise(v, kEventFileReady, "vlar_OnFileReady", nullptr, 0); }
+
+void events_page_change(Viewer* v, int page) {
+    const EventArg a[1] = {{false, page, nullptr}};
+    events_raise(v, kEventPageChange, "vlar_OnPageChange", a, 1);
+}
+
+void events_crop_select(Viewer* v, int selected, int page, int left, int top, int width, int height) {
+    const EventArg a[6] = {{false, selected, nullptr}, {false, page, nullptr},  {false, left, nullptr},
+                           {false, top, nullptr},      {false, width, nullptr}, {false, height, nullptr}};
+    events_raise(v, kEventCropSelect, "vlar_OnCropSelect", a, 6);
+}
+
+void events_print_complete(Viewer* v, int result) {
+    const EventArg a[1] = {{false, result, nullptr}};
+    events_raise(v, kEventPrintComplete, "vlar_OnPrintComplete", a, 1);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Telling the page about state changes: the viewer calls the page's global
+// functions named vlar_On…, each selected by a bit of the viewer's event mask.
+// The first argument is always the id of the plug-in's own element, so one
+// page can tell several viewers apart.
+#include <cstdint>
+
+struct Viewer;
+
+// Event bits of `event_mask`.
+constexpr uint32_t kEventReady = 0x1;
+constexpr uint32_t kEventFileReady = 0x2;
+constexpr uint32_t kEventPageChange = 0x4;
+constexpr uint32_t kEventMouseModeChange = 0x8;
+constexpr uint32_t kEventSizeModeChange = 0x10;
+constexpr uint32_t kEventOrientationChange = 0x20;
+constexpr uint32_t kEventNegativeChange = 0x40;
+constexpr uint32_t kEventPrintComplete = 0x80;
+constexpr uint32_t kEventUpload = 0x400;
+constexpr uint32_t kEventUploadHeader = 0x800;
+constexpr uint32_t kEventAnnotationChange = 0x1000;
+constexpr uint32_t kEventCropSelect = 0x2000;
+
+// One argument after the id: an integer or a UTF-16 text.
+struct EventArg {
+    bool is_text = false;
+    int32_t number = 0;
+    const char16_t* text = nullptr;
+};
+
+// Calls page function `name` with the id and `args`: 0 nothing was called,
+// 1 the call failed, 2 the page function ran.
+int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count);
+
+// Raises an event unless scripting is off for this viewer, another event is
+// being dispatched, or the page did not ask for it.
+void events_raise(Viewer* v, uint32_t bit, const char* name, const EventArg* args, int count);
+
+void events_ready(Viewer* v);
+void events_file_ready(Viewer* v);
+void events_page_change(Viewer* v, int page_1based);
+void events_crop_select(Viewer* v, int selected, int page_1based, int left, int top, int width, int height);
+void events_print_complete(Viewer* v, int result);
