@@ -1,9 +1,7 @@
 #pragma once
-// A small stand-alone page loader for the analysis tools and tests: reads one
-// page of a TIFF file into a Display raster (1-bit black/white, 8-bit grey,
-// anything else through libtiff's RGBA reader as 24-bit). It knows none of the
-// viewer's colour rules, limits or logs; the command-line tools should move to
-// the document loader and page decoder once those can be called on their own.
+// Loading pages for the analysis tools and tests: one page of a TIFF file as
+// the viewer decodes it (after the file's own Orientation), and plain rasters
+// for drawn test pages.
 #include <cstdint>
 #include <string>
 

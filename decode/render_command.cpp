@@ -1,6 +1,8 @@
-// `vellarion render FILE [--page N] [--out PNG]`: one page as the viewer would
-// show it before any view rotation (after the TIFF Orientation), through its
-// colour table, as an 8-bit RGB PNG.
+// `vellarion render FILE [--page N] [--out PNG] [view options]`: one page as an
+// 8-bit RGB PNG. Without view options it is the decoded page after the TIFF
+// Orientation, through its colour table. With them it is exactly what the image
+// window shows for the page at that view: turned, negated, sized for the size
+// mode and window, and smoothed or not.
 #include <png.h>
 
 #include <cstdio>
@@ -15,7 +17,11 @@
 #include "document/document.h"
 #include "document/page_loader.h"
 #include "document/temp_file.h"
+#include "config/zoom_steps.h"
 #include "tools/vellarion/command.h"
+#include "view/paint_plan.h"
+#include "view/scaled_view.h"
+#include "view/view_ops.h"
 
 namespace {
 
@@ -42,7 +48,52 @@ struct Args {
     const char* file = nullptr;
     const char* out = nullptr;
     int page = 1;
+    bool view = false;  // any view option given
+    ViewGroup group;    // the viewer's defaults: fit width, 100 %, smoothing on
+    int window_w = 1000, window_h = 800;
 };
+
+// Windows' scroll-bar size at 96 dpi: the window loses it when a bar is shown.
+constexpr int kScrollBarSize = 17;
+
+bool parse_size(const char* s, int* w, int* h) {
+    char* end = nullptr;
+    *w = int(strtol(s, &end, 10));
+    if (*end != 'x' && *end != 'X') return false;
+    *h = int(strtol(end + 1, &end, 10));
+    return !*end && *w > 0 && *h > 0 && *w <= 100000 && *h <= 100000;
+}
+
+bool parse_switch(const char* s, int* field) {
+    if (!strcmp(s, "on") || !strcmp(s, "yes")) *field = 1;
+    else if (!strcmp(s, "off") || !strcmp(s, "no")) *field = 0;
+    else return false;
+    return true;
+}
+
+bool parse_view_option(const char* name, const char* value, Args* a) {
+    ViewGroup& g = a->group;
+    if (!strcmp(name, "--orient")) {
+        static const char* const kWords[] = {"top", "right", "bottom", "left"};
+        for (int i = 0; i < 4; ++i)
+            if (!strcmp(value, kWords[i])) {
+                g.orientation = i;
+                return true;
+            }
+        return false;
+    }
+    if (!strcmp(name, "--negative")) return parse_switch(value, &g.negative);
+    if (!strcmp(name, "--smooth")) return parse_switch(value, &g.smooth);
+    if (!strcmp(name, "--zoom")) {
+        char* end = nullptr;
+        const long pct = strtol(value, &end, 10);
+        if (*end || pct <= 0) return false;
+        g.size_mode = 0;
+        g.zoom_index = zoom_nearest_step(ZoomTable::kImage, int(pct));
+        return true;
+    }
+    return false;
+}
 
 bool parse(int argc, char** argv, Args* a) {
     for (int i = 1; i < argc; ++i) {
@@ -52,6 +103,15 @@ bool parse(int argc, char** argv, Args* a) {
             if (*end || a->page < 1) return false;
         } else if (!strcmp(argv[i], "--out") && i + 1 < argc) {
             a->out = argv[++i];
+        } else if (!strcmp(argv[i], "--fit") && i + 2 < argc) {
+            const char* mode = argv[++i];
+            a->group.size_mode = !strcmp(mode, "best") ? 3 : !strcmp(mode, "width") ? 1 : !strcmp(mode, "height") ? 2 : -1;
+            if (a->group.size_mode < 0 || !parse_size(argv[++i], &a->window_w, &a->window_h)) return false;
+            a->view = true;
+        } else if (argv[i][0] == '-' && argv[i][1] == '-' && i + 1 < argc && strcmp(argv[i], "--page") != 0) {
+            if (!parse_view_option(argv[i], argv[i + 1], a)) return false;
+            ++i;
+            a->view = true;
         } else if (!a->file && argv[i][0] != '-') {
             a->file = argv[i];
         } else {
@@ -59,6 +119,34 @@ bool parse(int argc, char** argv, Args* a) {
         }
     }
     return a->file != nullptr;
+}
+
+// The page as the image window shows it at the chosen view.
+bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::string& out) {
+    ViewGroup group = a.group;
+    ViewLayout layout;
+    if (!view_apply_to_raster(log, group, page)) {
+        print_log(log);
+        return false;
+    }
+    ViewContext c;
+    c.view = &group;
+    c.layout = &layout;
+    c.page_raster = page;
+    c.page_loaded = true;
+    c.log = log;
+    LayoutInput in;
+    in.client = Rect32{0, 0, a.window_w, a.window_h};
+    in.vbar_width = kScrollBarSize;
+    in.hbar_height = kScrollBarSize;
+    const LayoutResult r = view_layout(c, in);
+    DisplayRaster shown;
+    bool ok = r.has_page && !r.build_failed && render_view_pixels(log, c, &shown);
+    if (ok) ok = write_png(&shown, out.c_str());
+    else print_log(log);
+    raster_destroy(&shown);
+    scaled_view_drop(&layout.main_view);
+    return ok;
 }
 
 int render(const Args& a, const std::string& out) {
@@ -83,7 +171,8 @@ int render(const Args& a, const std::string& out) {
     else if (a.page > doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, doc.page_count);
     else if (!page_load(&doc, document_directory_of_page(&doc, a.page - 1), &bytes, context, &state, &raster))
         print_log(&page_log);
-    else status = write_png(&raster, out.c_str()) ? 0 : 1;
+    else if (!a.view) status = write_png(&raster, out.c_str()) ? 0 : 1;
+    else status = render_view(a, &raster, &page_log, out) ? 0 : 1;
     if (status == 0 && errlog_has_entries(&page_log)) print_log(&page_log);  // shown, with problems
     raster_destroy(&raster);
     document_close(&doc);
@@ -95,7 +184,9 @@ int render(const Args& a, const std::string& out) {
 int run_render(int argc, char** argv) {
     Args a;
     if (!parse(argc, argv, &a)) {
-        fprintf(stderr, "usage: vellarion render FILE [--page N] [--out PNG]\n");
+        fprintf(stderr,
+                "usage: vellarion render FILE [--page N] [--out PNG] [--orient top|right|bottom|left]\n"
+                "         [--negative on|off] [--fit best|width|height WxH] [--zoom PCT] [--smooth on|off]\n");
         return 2;
     }
     std::string out = a.out ? a.out : std::string(a.file) + ".p" + std::to_string(a.page) + ".png";
@@ -104,4 +195,4 @@ int run_render(int argc, char** argv) {
 
 }  // namespace
 
-VL_CLI_COMMAND(render, "render", "FILE [--page N] [--out PNG]   one page as an RGB PNG", run_render);
+VL_CLI_COMMAND(render, "render", "FILE [--page N] [--out PNG] [view options]   one page as an RGB PNG", run_render);

@@ -41,6 +41,7 @@ struct HostOptions {
     int timeout_seconds = 120;
     int geturl_result = -1;  // forced NPN_GetURL result; -1 the natural one
     bool skip_initialize = false;
+    bool timing = false;  // report the time from the end of a stream to its first paint
     int cycles = 1;    // load, run and unload the module this many times
     std::string file;  // local file standing behind the instances' `src` URLs  // a broken browser that never calls NP_Initialize
 };

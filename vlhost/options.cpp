@@ -33,7 +33,8 @@ const char kUsage[] =
     "  --steps FILE | --step TEXT  steps to run (one per line)\n"
     "  --screenshot FILE.png  write a picture of the first instance\n"
     "  --stay (--interactive) | --no-stay  keep the window open at the end (default: when a display exists)\n"
-    "  --timeout SECONDS      give up (exit 99) when the run takes longer\n";
+    "  --timeout SECONDS      give up (exit 99) when the run takes longer\n"
+    "  --timing               report end-of-stream to first-paint times\n";
 
 long number(const std::string& s) { return std::strtol(s.c_str(), nullptr, 0); }
 
@@ -106,6 +107,7 @@ bool is_flag(const std::string& a, HostOptions* o) {
     else if (a == "--embed") o->instances.emplace_back();
     else if (a == "--no-element") page_set_element_id("", false);
     else if (a == "--skip-initialize") o->skip_initialize = true;
+    else if (a == "--timing") o->timing = true;
     else if (a == "--stay" || a == "--interactive") o->stay = 1;
     else if (a == "--no-stay") o->stay = 0;
     else return false;

@@ -100,8 +100,18 @@ void deliver(const Pending& p) {
     }
     const NPReason reason = write_all(inst, &stream, data);
     if (!inst->alive) return;
+    LARGE_INTEGER t0, t1, freq;
+    QueryPerformanceCounter(&t0);
     const NPError closed = h.plugin.destroystream(&inst->npp, &stream, reason);
     log_line("destroystream %d reason=%d result=%d", inst->id, reason, closed);
+    if (h.options.timing && inst->window) {
+        // The end of the stream to the end of the first paint that follows it.
+        RedrawWindow(inst->window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        QueryPerformanceCounter(&t1);
+        QueryPerformanceFrequency(&freq);
+        log_line("timing %d end-of-stream to painted: %.1f ms", inst->id,
+                 double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(freq.QuadPart));
+    }
     if (p.notify && h.plugin.urlnotify) h.plugin.urlnotify(&inst->npp, p.url.c_str(), reason, p.notify_data);
 }
 }  // namespace
