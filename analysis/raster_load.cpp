@@ -1,9 +1,6 @@
 #include "analysis/raster_load.h"
 
-#include "config/error_log.h"
-#include "document/document.h"
-#include "document/page_loader.h"
-#include "document/temp_file.h"
+#include "document/file_document.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -44,29 +41,13 @@ void analysis_raster_free(DisplayRaster* raster) {
 // The viewer's own loader and decoder, so the tools read exactly the raster the
 // viewer would show before any view rotation.
 bool analysis_raster_load(const char* path, int page, DisplayRaster* out, std::string* error) {
-    const Text16 wpath = text_from_utf8(path);
-    ErrorLog error_log, page_log;
-    errlog_init(&error_log, true);
-    errlog_init(&page_log, false);
-    LoaderContext context;
-    context.error_log = &error_log;
-    context.page_log = &page_log;
-    DocumentBytes bytes;
-    bytes.file_path = wpath.c_str();
-    uint64_t size = 0;
-    bytes.size_known = file_size(wpath.c_str(), &size);
-    bytes.size = int64_t(size);
-    Document doc;
+    FileDocument f;
+    const FileOpenResult opened = file_document_open(&f, path);
     PageState state;
-    bool ok = false;
-    if (!bytes.size_known) *error = std::string("cannot open ") + path;
-    else if (!document_open(&doc, &bytes, context)) *error = text_to_utf8(errlog_text(&error_log));
-    else if (page < 0 || page >= doc.page_count) *error = "no such page";
-    else if (!page_load(&doc, document_directory_of_page(&doc, page), &bytes, context, &state, out))
-        *error = text_to_utf8(errlog_text(&page_log));
-    else ok = true;
-    document_close(&doc);
-    errlog_free(&error_log);
-    errlog_free(&page_log);
-    return ok;
+    if (opened == FileOpenResult::kUnreadable) *error = std::string("cannot open ") + path;
+    else if (opened == FileOpenResult::kNoPages) *error = text_to_utf8(errlog_text(&f.error_log));
+    else if (page < 0 || page >= f.doc.page_count) *error = "no such page";
+    else if (!file_document_load_page(&f, page, &state, out)) *error = text_to_utf8(errlog_text(&f.page_log));
+    else return true;
+    return false;
 }

@@ -16,7 +16,7 @@
 #include "decode/raster_rgb.h"
 #include "document/document.h"
 #include "document/page_loader.h"
-#include "document/temp_file.h"
+#include "document/file_document.h"
 #include "config/zoom_steps.h"
 #include "tools/vellarion/command.h"
 #include "view/paint_plan.h"
@@ -150,34 +150,19 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
 }
 
 int render(const Args& a, const std::string& out) {
-    const Text16 path = text_from_utf8(a.file);
-    ErrorLog error_log, page_log;
-    errlog_init(&error_log, true);
-    errlog_init(&page_log, false);
-    LoaderContext context;
-    context.error_log = &error_log;
-    context.page_log = &page_log;
-    DocumentBytes bytes;
-    bytes.file_path = path.c_str();
-    uint64_t size = 0;
-    bytes.size_known = file_size(path.c_str(), &size);
-    bytes.size = int64_t(size);
-    Document doc;
+    FileDocument f;
+    const FileOpenResult opened = file_document_open(&f, a.file);
     DisplayRaster raster;
     PageState state;
     int status = 1;
-    if (!bytes.size_known) fprintf(stderr, "vellarion: cannot open %s\n", a.file);
-    else if (!document_open(&doc, &bytes, context)) print_log(&error_log);
-    else if (a.page > doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, doc.page_count);
-    else if (!page_load(&doc, document_directory_of_page(&doc, a.page - 1), &bytes, context, &state, &raster))
-        print_log(&page_log);
+    if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", a.file);
+    else if (opened == FileOpenResult::kNoPages) print_log(&f.error_log);
+    else if (a.page > f.doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, f.doc.page_count);
+    else if (!file_document_load_page(&f, a.page - 1, &state, &raster)) print_log(&f.page_log);
     else if (!a.view) status = write_png(&raster, out.c_str()) ? 0 : 1;
-    else status = render_view(a, &raster, &page_log, out) ? 0 : 1;
-    if (status == 0 && errlog_has_entries(&page_log)) print_log(&page_log);  // shown, with problems
+    else status = render_view(a, &raster, &f.page_log, out) ? 0 : 1;
+    if (status == 0 && errlog_has_entries(&f.page_log)) print_log(&f.page_log);  // shown, with problems
     raster_destroy(&raster);
-    document_close(&doc);
-    errlog_free(&error_log);
-    errlog_free(&page_log);
     return status;
 }
 

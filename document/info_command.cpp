@@ -11,6 +11,7 @@
 #include "document/document.h"
 #include "document/page_loader.h"
 #include "document/temp_file.h"
+#include "document/file_document.h"
 #include "tools/vellarion/command.h"
 
 namespace {
@@ -49,49 +50,26 @@ int run_info(int argc, char** argv) {
         fprintf(stderr, "usage: vellarion info FILE\n");
         return 2;
     }
-    const Text16 path = text_from_utf8(argv[1]);
-    ErrorLog error_log, page_log;
-    errlog_init(&error_log, true);
-    errlog_init(&page_log, false);
-    LoaderContext context;
-    context.error_log = &error_log;
-    context.page_log = &page_log;
-    DocumentBytes bytes;
-    bytes.file_path = path.c_str();
-    uint64_t size = 0;
-    bytes.size_known = file_size(path.c_str(), &size);
-    bytes.size = int64_t(size);
-    Document doc;
-    int status = 0;
-    if (!bytes.size_known) {
-        fprintf(stderr, "vellarion: cannot open %s\n", argv[1]);
-        status = 1;
-    } else if (!document_open(&doc, &bytes, context)) {
-        status = 1;
-    }
-    if (bytes.size_known) {
-        printf("%s: %lld bytes, %d directories, %d pages\n", argv[1], (long long)bytes.size, doc.directory_count,
-               doc.page_count);
-    }
-    for (int page = 0; page < doc.page_count; ++page) {
-        errlog_clear(&page_log);
+    FileDocument f;
+    const FileOpenResult opened = file_document_open(&f, argv[1]);
+    int status = opened == FileOpenResult::kOpened ? 0 : 1;
+    if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", argv[1]);
+    else
+        printf("%s: %lld bytes, %d directories, %d pages\n", argv[1], (long long)f.bytes.size, f.doc.directory_count,
+               f.doc.page_count);
+    for (int page = 0; page < f.doc.page_count; ++page) {
+        errlog_clear(&f.page_log);
         PageState state;
         DisplayRaster raster;
-        if (page_load(&doc, document_directory_of_page(&doc, page), &bytes, context, &state, &raster)) {
-            print_page(page + 1, state);
-        } else {
-            printf("page %d: cannot be shown\n", page + 1);
-        }
-        print_log(&page_log, "  ");
+        if (file_document_load_page(&f, page, &state, &raster)) print_page(page + 1, state);
+        else printf("page %d: cannot be shown\n", page + 1);
+        print_log(&f.page_log, "  ");
         raster_destroy(&raster);
     }
-    if (errlog_has_entries(&error_log)) {
+    if (errlog_has_entries(&f.error_log)) {
         printf("Error log:\n");
-        print_log(&error_log, "  ");
+        print_log(&f.error_log, "  ");
     }
-    document_close(&doc);
-    errlog_free(&error_log);
-    errlog_free(&page_log);
     return status;
 }
 }  // namespace

@@ -204,6 +204,22 @@ void step_wheel(Instance* inst, const std::vector<std::string>& w) {
     set_modifiers(false, false);
 }
 
+// Every window inside the plug-in's window that carries a text (the status
+// line, for one), one line each.
+BOOL CALLBACK log_window_text(HWND w, LPARAM id) {
+    wchar_t cls[64] = {}, text[512] = {};
+    GetClassNameW(w, cls, 64);
+    GetWindowTextW(w, text, 512);
+    if (text[0])
+        log_line("text %d %s \"%s\"", int(id), utf8_from_wide(cls).c_str(), utf8_from_wide(text).c_str());
+    return TRUE;
+}
+
+void step_texts(Instance* inst) {
+    if (inst->window) EnumChildWindows(inst->window, log_window_text, LPARAM(inst->id));
+    log_line("texts %d done", inst->id);
+}
+
 void step_children(Instance* inst) {
     static std::map<HWND, int> serials;  // a recreated window gets a new number
     std::string out;
@@ -254,6 +270,7 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
     else if (s == "stream" && w.size() > 2) stream_queue(inst, w[2], nullptr, false);
     else if (s == "setwindow") step_setwindow(inst, w);
     else if (s == "children") step_children(inst);
+    else if (s == "texts") step_texts(inst);
     else if (s == "closewindow") step_close_window(inst);
     else if (s == "resize" && w.size() > 3) instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
     else if (s == "screenshot" && w.size() > 2)

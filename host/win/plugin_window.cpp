@@ -3,6 +3,7 @@
 #include "config/message_box.h"
 #include "host/viewer.h"
 #include "host/win/module.h"
+#include "view/geometry.h"
 #include "host/win/viewer_shell.h"
 #include "view/win/image_window.h"
 #include "host/stream_reception.h"
@@ -36,10 +37,20 @@ LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     return forward(v, hwnd, WM_KEYDOWN, wp, lp);
 }
 
+LRESULT on_context_menu(Viewer* v) {
+    // A right click that cancelled a rubber band must not also open the menu.
+    if (v->menu_suppressed) {
+        v->menu_suppressed = 0;
+        return 0;
+    }
+    // TODO: open the context menu here; its commands are not built yet.
+    return 0;
+}
+
 LRESULT on_timer(Viewer* v, HWND hwnd, WPARAM id, LPARAM lp) {
     if (id != 1) return forward(v, hwnd, WM_TIMER, id, lp);
     KillTimer(hwnd, 1);
-    // TODO: start the new-version check here once it exists.
+    // TODO: start the new-version check here; the check itself is not built yet.
     return 0;
 }
 
@@ -81,7 +92,7 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:         return on_paint(hwnd);
     case WM_WININICHANGE:  module_read_scroll_metrics(); return 0;
     case WM_MOUSEACTIVATE: return on_mouse_activate(v, hwnd, wp, lp);
-    case WM_CONTEXTMENU:   return 0;  // TODO: open the context menu once the commands exist
+    case WM_CONTEXTMENU:   return on_context_menu(v);
     case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
     case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
     case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);
@@ -96,8 +107,14 @@ void plugin_window_layout(Viewer* v) {
     if (!hwnd || !image) return;
     RECT client;
     GetClientRect(hwnd, &client);
-    // TODO: leave the toolbar's band free once the toolbar exists.
-    MoveWindow(image, 0, 0, client.right, client.bottom, TRUE);
+    // The toolbar's band is kept free only when there is a toolbar window to fill it.
+    const int position = v->toolbar_window ? v->toolbar_position : 0;
+    const PluginAreaLayout area = geometry_plugin_area(client.right, client.bottom, position, v->settings.toolbar_height);
+    if (v->toolbar_window && area.toolbar_shown)
+        MoveWindow(static_cast<HWND>(v->toolbar_window), area.toolbar.left, area.toolbar.top,
+                   area.toolbar.right - area.toolbar.left, area.toolbar.bottom - area.toolbar.top, TRUE);
+    MoveWindow(image, area.image.left, area.image.top, area.image.right - area.image.left,
+               area.image.bottom - area.image.top, TRUE);
 }
 
 void plugin_window_refresh(Viewer* v) {
@@ -125,6 +142,7 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
     status_line_update(v);
     UpdateWindow(hwnd);
     UpdateWindow(image);
-    // TODO: start the 1500 ms timer of the new-version check here once it exists.
+    // Timer 1 starts the new-version check a moment after the viewer appears.
+    if (v->settings.autoupdate) SetTimer(hwnd, 1, 1500, nullptr);
     if (v->mode == kModeFull) SetFocus(hwnd);
 }
