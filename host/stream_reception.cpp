@@ -10,6 +10,7 @@
 #include "document/file_system.h"
 #include "document/temp_file.h"
 #include "document/url_rules.h"
+#include "host/npapi.h"
 #include "host/nperror.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
@@ -339,6 +340,33 @@ int autoprint_action(int autoprint, bool allow_autoprint) {
     case 1: return 1;
     case 4: return allow_autoprint ? 2 : 0;
     case 5: return allow_autoprint ? 2 : 1;
+    default: return 0;
+    }
+}
+
+bool download_url_argument(const NPVariant& v, Text16* url) {
+    if (v.type != NPVariantType_String) return false;
+    const NPString& s = v.value.stringValue;
+    // Longer than any address a page has reason to send: treated as no address.
+    if (s.UTF8Length > 1048576 || !s.UTF8Characters) url->clear();
+    else *url = text_from_utf8(std::string_view(s.UTF8Characters, s.UTF8Length));
+    return true;
+}
+
+int download_page_argument(const NPVariant& v) {
+    switch (v.type) {
+    case NPVariantType_Bool: return v.value.boolValue ? 1 : 0;
+    case NPVariantType_Int32: return v.value.intValue;
+    case NPVariantType_Double: {
+        const double d = v.value.doubleValue + 1e-8;
+        return d >= 2147483647.0 ? 0x7FFFFFFF : d <= -2147483648.0 ? int(0x80000000u) : d != d ? 0 : int(d);
+    }
+    case NPVariantType_String: {
+        const NPString& s = v.value.stringValue;
+        if (!s.UTF8Characters) return 0;
+        const long long n = text_leading_int(text_from_utf8(std::string_view(s.UTF8Characters, s.UTF8Length)));
+        return n > 0x7FFFFFFF ? 0x7FFFFFFF : n < -0x7FFFFFFF ? -0x7FFFFFFF : int(n);
+    }
     default: return 0;
     }
 }

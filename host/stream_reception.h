@@ -5,6 +5,8 @@
 // The decisions are here; the shell supplies the windows through the hooks.
 #include <cstdint>
 
+#include "base/text.h"
+
 struct Viewer;
 
 // The parts of the browser's stream record we read.
@@ -59,6 +61,14 @@ bool viewer_go_to_page(Viewer* v, int n);
 // False when refused (a stream is running, the URL is not allowed, the browser
 // refused); an empty URL empties the viewer and succeeds.
 bool viewer_start_download(Viewer* v, const char16_t* url, int page_number);
+
+// The script's arguments of a download request: the URL must be a string (a
+// text over 1 MiB counts as empty); the page number is read from a boolean,
+// integer, double (plus 1e-8, truncated) or the leading digits of a string,
+// anything else 0.
+struct NPVariant;
+bool download_url_argument(const NPVariant& v, Text16* url);
+int download_page_argument(const NPVariant& v);
 
 // What the deferred automatic print does for an `autoprint` value:
 // 0 nothing, 1 print with the dialog, 2 print without it.

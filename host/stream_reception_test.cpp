@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/message_box.h"
+#include "host/npapi.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "testing/tiff_builder.h"
@@ -248,4 +249,35 @@ TEST_F(StreamTest, AutoprintOnTheFirstStreamOnly) {
     EXPECT_EQ(autoprint_action(4, true), 2);
     EXPECT_EQ(autoprint_action(5, false), 1);
     EXPECT_EQ(autoprint_action(3, true), 0);
+}
+
+TEST(DownloadArguments, UrlMustBeAStringAndPagesConvert) {
+    NPVariant v{};
+    Text16 url = u"x";
+    v.type = NPVariantType_Int32;
+    EXPECT_FALSE(download_url_argument(v, &url));
+    v.type = NPVariantType_String;
+    v.value.stringValue.UTF8Characters = "a\xc3\xa9.tif";
+    v.value.stringValue.UTF8Length = 7;
+    EXPECT_TRUE(download_url_argument(v, &url));
+    EXPECT_EQ(url, u"a\u00e9.tif");
+    v.value.stringValue.UTF8Length = 1048577;  // over 1 MiB: no address at all
+    EXPECT_TRUE(download_url_argument(v, &url));
+    EXPECT_TRUE(url.empty());
+
+    NPVariant p{};
+    p.type = NPVariantType_Bool;
+    p.value.boolValue = true;
+    EXPECT_EQ(download_page_argument(p), 1);
+    p.type = NPVariantType_Double;
+    p.value.doubleValue = 2.9999999999;  // the nudge makes 3
+    EXPECT_EQ(download_page_argument(p), 3);
+    p.value.doubleValue = 1e300;
+    EXPECT_EQ(download_page_argument(p), 0x7FFFFFFF);
+    p.type = NPVariantType_String;
+    p.value.stringValue.UTF8Characters = "12th";
+    p.value.stringValue.UTF8Length = 4;
+    EXPECT_EQ(download_page_argument(p), 12);
+    p.type = NPVariantType_Null;
+    EXPECT_EQ(download_page_argument(p), 0);
 }
