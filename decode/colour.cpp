@@ -57,6 +57,34 @@ void colour_ycbcr_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
 }
 
 namespace {
+
+// Rounds towards minus infinity, unlike the division operator.
+constexpr int floor_div(int num, int den) { return num >= 0 ? num / den : -((-num + den - 1) / den); }
+
+template <class T, class F>
+constexpr std::array<T, 256> chroma_table(F f) {
+    std::array<T, 256> t{};
+    for (int i = 0; i < 256; ++i) t[size_t(i)] = T(f(i - 128));
+    return t;
+}
+
+}  // namespace
+
+constinit const std::array<uint8_t, 768> g_clamp_byte = [] {
+    std::array<uint8_t, 768> t{};
+    for (int i = 0; i < 768; ++i) t[size_t(i)] = uint8_t(i < 256 ? 0 : i > 511 ? 255 : i - 256);
+    return t;
+}();
+constinit const std::array<int16_t, 256> g_ycbcr_red =
+    chroma_table<int16_t>([](int r) { return floor_div(701 * r, 500); });
+constinit const std::array<int16_t, 256> g_ycbcr_blue =
+    chroma_table<int16_t>([](int b) { return floor_div(443 * b, 250); });
+// The bias keeps the sum positive, so that an unsigned division rounds down.
+constinit const std::array<int32_t, 256> g_ycbcr_green_cb =
+    chroma_table<int32_t>([](int b) { return -34414 * b + kYcbcrGreenBias * 100000; });
+constinit const std::array<int32_t, 256> g_ycbcr_green_cr = chroma_table<int32_t>([](int r) { return -71414 * r; });
+
+namespace {
 double lab_f_inverse(double t) {
     const double cube = pow(t, 3);
     return cube > 0.008856 ? cube : (t - 0.13793103448275862) * 0.1284191601386927;
@@ -85,7 +113,22 @@ void colour_cielab_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
 }
 
 void colour_expand_2bit(const uint8_t* source, uint8_t* dest, uint32_t width, bool invert) {
-    for (uint32_t j = 0; j < width; ++j) {
+    // Whole source bytes become two nibble pairs through a table; inverting
+    // every value (3 - v) is complementing the byte.
+    static constexpr auto kPairs = [] {
+        std::array<uint16_t, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = uint16_t((b >> 6 & 3) << 12 | (b >> 4 & 3) << 8 | (b >> 2 & 3) << 4 | (b & 3));
+        return t;
+    }();
+    const uint8_t mask = invert ? 0xFF : 0x00;
+    const uint32_t whole = width / 4;
+    for (uint32_t i = 0; i < whole; ++i) {
+        const uint16_t pair = kPairs[source[i] ^ mask];
+        dest[2 * i] |= uint8_t(pair >> 8);
+        dest[2 * i + 1] |= uint8_t(pair);
+    }
+    for (uint32_t j = 4 * whole; j < width; ++j) {
         unsigned v = (source[j / 4] >> (2 * (3 - j % 4))) & 3;
         if (invert) v = 3 - v;
         dest[j / 2] |= uint8_t(j % 2 ? v : v << 4);

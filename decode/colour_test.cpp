@@ -43,3 +43,59 @@ TEST(ColourConversions, TwoBitExpansionOrsIntoNibbles) {
     EXPECT_EQ(inverted[0], 0x01);
     EXPECT_EQ(inverted[2], 0x20);
 }
+
+// The whole-number offsets must reproduce the floating-point rule for every
+// Y, Cb, Cr triple, the awkward pairs included.
+TEST(ColourConversions, YcbcrOffsetsMatchTheFormulaForEveryTriple) {
+    std::vector<uint8_t> reference(256 * 3);
+    int mismatches = 0;
+    for (int cb = 0; cb < 256; ++cb)
+        for (int cr = 0; cr < 256; ++cr) {
+            for (int y = 0; y < 256; ++y) {
+                reference[3 * y] = uint8_t(y);
+                reference[3 * y + 1] = uint8_t(cb);
+                reference[3 * y + 2] = uint8_t(cr);
+            }
+            colour_ycbcr_to_rgb(reference.data(), 256, 3);
+            const YcbcrOffsets o = colour_ycbcr_offsets(uint8_t(cb), uint8_t(cr));
+            for (int y = 0; y < 256; ++y) {
+                uint8_t bgr[3];
+                colour_ycbcr_store_bgr(o, uint8_t(y), uint8_t(cb), uint8_t(cr), bgr);
+                const uint8_t* rgb = &reference[3 * y];
+                if (bgr[0] != rgb[2] || bgr[1] != rgb[1] || bgr[2] != rgb[0]) {
+                    if (++mismatches < 5) ADD_FAILURE() << "y " << y << " cb " << cb << " cr " << cr;
+                }
+            }
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// Only the two pairs whose green sum is whole need the floating-point rule
+// (with 64-bit doubles it lands one below -37 for most luma values there).
+TEST(ColourConversions, YcbcrOffsetsLeaveTheWholeGreenPairsToTheFormula) {
+    int inexact = 0;
+    for (int cb = 0; cb < 256; ++cb)
+        for (int cr = 0; cr < 256; ++cr) inexact += !colour_ycbcr_offsets(uint8_t(cb), uint8_t(cr)).exact;
+    EXPECT_EQ(inexact, 2);
+    EXPECT_FALSE(colour_ycbcr_offsets(28, 228).exact);
+    EXPECT_FALSE(colour_ycbcr_offsets(228, 28).exact);
+    EXPECT_EQ(colour_ycbcr_offsets(28, 228).green, -37);
+}
+
+// Whole bytes take a table; every width and both polarities must agree with
+// expanding one value at a time.
+TEST(ColourConversions, TwoBitExpansionMatchesOneValueAtATime) {
+    std::vector<uint8_t> src(9);
+    for (size_t i = 0; i < src.size(); ++i) src[i] = uint8_t(0x1B * (i + 1) + 0x40 * i);
+    for (bool invert : {false, true})
+        for (uint32_t width = 0; width <= 4 * src.size(); ++width) {
+            std::vector<uint8_t> fast((width + 1) / 2 + 1, 0x00), slow = fast;
+            colour_expand_2bit(src.data(), fast.data(), width, invert);
+            for (uint32_t j = 0; j < width; ++j) {
+                unsigned v = (src[j / 4] >> (2 * (3 - j % 4))) & 3;
+                if (invert) v = 3 - v;
+                slow[j / 2] |= uint8_t(j % 2 ? v : v << 4);
+            }
+            EXPECT_EQ(fast, slow) << width << (invert ? " inverted" : "");
+        }
+}

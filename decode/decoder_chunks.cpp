@@ -150,34 +150,89 @@ struct YcbcrLayout {
     uint32_t unit_bytes;  // h × v luma samples, then Cb and Cr
 };
 
+// Converts one unit straight into the raster: its pixels share the chroma
+// pair, so the conversion's offsets are worked out once per unit. Units on
+// the right or bottom edge may stick out of the page.
+void place_edge_unit(PageDecoder* d, const YcbcrLayout& l, const uint8_t* unit, uint64_t ux, uint64_t uy) {
+    const uint8_t cb = unit[l.h * l.v], cr = unit[l.h * l.v + 1];
+    const YcbcrOffsets o = colour_ycbcr_offsets(cb, cr);
+    for (uint32_t s = 0; s < l.v && uy + s < d->height; ++s) {
+        uint8_t* row = d->dest_bits + (d->height - 1 - (uy + s)) * uint64_t(d->dest_stride);
+        for (uint32_t m = 0; m < l.h && ux + m < d->width; ++m)
+            colour_ycbcr_store_bgr(o, unit[s * l.h + m], cb, cr, row + 3 * (ux + m));
+    }
+}
+
+// The units of one unit row that lie wholly inside the page, with the
+// subsampling fixed at compile time; returns how many it placed.
+template <uint32_t H, uint32_t V>
+uint32_t place_inner_units(PageDecoder* d, const uint8_t* units, uint32_t count, uint64_t ux, uint64_t uy) {
+    uint8_t* rows[V];
+    for (uint32_t s = 0; s < V; ++s)
+        rows[s] = d->dest_bits + (d->height - 1 - (uy + s)) * uint64_t(d->dest_stride) + 3 * ux;
+    for (uint32_t i = 0; i < count; ++i, units += H * V + 2) {
+        const uint8_t cb = units[H * V], cr = units[H * V + 1];
+        const YcbcrOffsets o = colour_ycbcr_offsets(cb, cr);
+        for (uint32_t s = 0; s < V; ++s)
+            for (uint32_t m = 0; m < H; ++m) colour_ycbcr_store_bgr(o, units[s * H + m], cb, cr, rows[s] + 3 * m);
+        for (uint32_t s = 0; s < V; ++s) rows[s] += 3 * H;
+    }
+    return count;
+}
+
+// Places up to `count` consecutive units of one unit row starting at unit
+// column `column`: whole ones by the fixed-size loops, edge ones one by one.
+void place_row_units(PageDecoder* d, const YcbcrLayout& l, const uint8_t* units, uint32_t count, uint32_t column,
+                         uint64_t uy) {
+    const uint64_t whole_columns = d->width / l.h;
+    uint32_t inner = 0;
+    if (uy + l.v <= d->height && column < whole_columns)
+        inner = uint32_t(std::min<uint64_t>(count, whole_columns - column));
+    const uint64_t ux = uint64_t(column) * l.h;
+    uint32_t done = 0;
+    switch (l.h * 8 + l.v) {
+    case 8 + 1: done = place_inner_units<1, 1>(d, units, inner, ux, uy); break;
+    case 8 + 2: done = place_inner_units<1, 2>(d, units, inner, ux, uy); break;
+    case 16 + 1: done = place_inner_units<2, 1>(d, units, inner, ux, uy); break;
+    case 16 + 2: done = place_inner_units<2, 2>(d, units, inner, ux, uy); break;
+    case 32 + 1: done = place_inner_units<4, 1>(d, units, inner, ux, uy); break;
+    case 32 + 2: done = place_inner_units<4, 2>(d, units, inner, ux, uy); break;
+    }
+    for (uint32_t i = done; i < count; ++i)
+        place_edge_unit(d, l, units + size_t(i) * l.unit_bytes, uint64_t(column + i) * l.h, uy);
+}
+
 // Places the units of one chunk; k counts units across chunks. False once the
 // unit rows of the page are used up.
 bool place_units(PageDecoder* d, const YcbcrLayout& l, const uint8_t* chunk, size_t n, uint64_t* k) {
-    for (size_t off = 0; off + l.unit_bytes <= n; off += l.unit_bytes, ++*k) {
+    size_t left = n / l.unit_bytes;
+    while (left) {
         const uint64_t unit_row = *k / l.units_per_row;
+        const uint32_t column = uint32_t(*k % l.units_per_row);
         if (unit_row >= l.unit_rows) return false;
-        const uint8_t* unit = chunk + off;
-        const uint64_t ux = (*k % l.units_per_row) * l.h, uy = unit_row * l.v;
-        for (uint32_t s = 0; s < l.v; ++s)
-            for (uint32_t m = 0; m < l.h; ++m) {
-                const uint64_t x = ux + m, y = uy + s;
-                if (x >= d->width || y >= d->height) continue;
-                uint8_t* p = d->dest_bits + (d->height - 1 - y) * uint64_t(d->dest_stride) + 3 * x;
-                p[0] = unit[s * l.h + m];
-                p[1] = unit[l.h * l.v];
-                p[2] = unit[l.h * l.v + 1];
-            }
+        const uint32_t count = uint32_t(std::min<uint64_t>(left, l.units_per_row - column));
+        place_row_units(d, l, chunk, count, column, unit_row * l.v);
+        chunk += size_t(count) * l.unit_bytes;
+        left -= count;
+        *k += count;
     }
     return true;
 }
 
-// Only rows that units reached are converted: rows never read stay black
-// instead of becoming the colour that YCbCr (0, 0, 0) stands for.
-void ycbcr_rows_to_bgr(PageDecoder* d, uint64_t rows) {
-    for (uint32_t y = 0; y < rows && y < d->height; ++y) {
-        uint8_t* row = d->dest_bits + uint64_t(d->height - 1 - y) * d->dest_stride;
-        colour_ycbcr_to_rgb(row, d->width, 3);
-        for (uint32_t x = 0; x < d->width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
+// Pixels of the last unit row that no unit reached are still converted, as
+// YCbCr (0, 0, 0) when the raster started zeroed; rows no unit reached stay
+// black instead.
+void convert_unreached_pixels(PageDecoder* d, const YcbcrLayout& l, uint64_t k) {
+    const uint64_t x0 = (k % l.units_per_row) * l.h;
+    if (!(k % l.units_per_row) || x0 >= d->width) return;
+    const uint64_t y0 = k / l.units_per_row * l.v;
+    for (uint64_t y = y0; y < y0 + l.v && y < d->height; ++y) {
+        uint8_t* row = d->dest_bits + (d->height - 1 - y) * uint64_t(d->dest_stride);
+        for (uint64_t x = x0; x < d->width; ++x) {
+            uint8_t* p = row + 3 * x;
+            colour_ycbcr_to_rgb(p, 1, 3);
+            std::swap(p[0], p[2]);
+        }
     }
 }
 
@@ -217,7 +272,6 @@ bool read_subsampled_ycbcr(PageDecoder* d, bool single_tile) {
         if (!place_units(d, l, buf.data, size_t(n), &k)) break;
     }
     if (!read) return false;
-    const uint64_t units_rows = (k + l.units_per_row - 1) / l.units_per_row;
-    ycbcr_rows_to_bgr(d, units_rows * l.v);
+    convert_unreached_pixels(d, l, k);
     return true;
 }

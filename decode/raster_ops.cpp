@@ -1,5 +1,6 @@
 #include "decode/raster_ops.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -75,39 +76,77 @@ inline void set_pixel(uint8_t* row, int bpp, int32_t x, uint32_t v) {
     }
 }
 
-void transpose_8(const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h) {
-    for (int32_t i = 0; i < w; ++i) {  // stored row i of dst
-        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-        const uint8_t* in = src->bits + i;
-        for (int32_t j = 0; j < h; ++j) out[j] = in[int64_t(j) * src->stride];
-    }
-}
+// Where a transpose takes each pixel from, possibly reversed on either axis:
+// stored pixel (i, j) of dst is stored pixel (row_of(j), column_of(i)) of src.
+// Orientations 5 to 8 are a transpose with a mirror, a flip, both or
+// neither; one pass does them all.
+struct AxisMap {
+    int32_t w, h;  // of src
+    bool reverse_rows, reverse_columns;
+    int32_t row_of(int32_t j) const { return reverse_rows ? h - 1 - j : j; }
+    int32_t column_of(int32_t i) const { return reverse_columns ? w - 1 - i : i; }
+};
 
-void transpose_24(const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h) {
-    for (int32_t i = 0; i < w; ++i) {
-        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-        const uint8_t* in = src->bits + 3 * int64_t(i);
-        for (int32_t j = 0; j < h; ++j, out += 3) memcpy(out, in + int64_t(j) * src->stride, 3);
+// Whole-byte pixels, a band of destination rows at a time: each source row is
+// read once per band, and every destination row of the band is written in order.
+template <int kBytes>
+void transpose_bytes(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+    constexpr int32_t kBand = 16;
+    for (int32_t i0 = 0; i0 < m.w; i0 += kBand) {
+        const int32_t i1 = std::min(m.w, i0 + kBand);
+        for (int32_t j = 0; j < m.h; ++j) {
+            const uint8_t* in = src->bits + int64_t(m.row_of(j)) * src->stride;
+            for (int32_t i = i0; i < i1; ++i)
+                memcpy(dst->bits + int64_t(i) * dst->stride + kBytes * int64_t(j), in + kBytes * int64_t(m.column_of(i)),
+                       kBytes);
+        }
     }
 }
 
 // Bilevel pages are the large ones: set only the black-or-white bits that are
 // 1, a byte of the source at a time (the new raster starts zeroed).
-void transpose_1(const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h) {
-    const int32_t bytes = (w + 7) / 8;
-    for (int32_t j = 0; j < h; ++j) {
-        const uint8_t* in = src->bits + int64_t(j) * src->stride;
+void transpose_1(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+    const int32_t bytes = (m.w + 7) / 8;
+    for (int32_t j = 0; j < m.h; ++j) {
+        const uint8_t* in = src->bits + int64_t(m.row_of(j)) * src->stride;
         const uint8_t bit = uint8_t(0x80 >> (j & 7));
         uint8_t* column = dst->bits + (j >> 3);
         for (int32_t b = 0; b < bytes; ++b) {
             uint8_t v = in[b];
             if (!v) continue;
             for (int k = 0; k < 8 && v; ++k, v = uint8_t(v << 1)) {
-                const int32_t i = b * 8 + k;
-                if ((v & 0x80) && i < w) column[int64_t(i) * dst->stride] |= bit;
+                const int32_t c = b * 8 + k;
+                if ((v & 0x80) && c < m.w) column[int64_t(m.column_of(c)) * dst->stride] |= bit;
             }
         }
     }
+}
+
+void transpose_4(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+    for (int32_t i = 0; i < m.w; ++i) {
+        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
+        for (int32_t j = 0; j < m.h; ++j)
+            set_pixel(out, 4, j, get_pixel(src->bits + int64_t(m.row_of(j)) * src->stride, 4, m.column_of(i)));
+    }
+}
+
+// dst (empty on entry) becomes the transpose of src, read through the map.
+bool transpose_mapped(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, bool reverse_rows,
+                      bool reverse_columns) {
+    if (raster_empty(src)) return false;
+    const int32_t w = raster_width(src), h = raster_height(src);
+    const int bpp = raster_bpp(src);
+    if (!raster_create(log, dst, h, w, bpp, true, 0)) return false;
+    raster_copy_colour_table(src, dst);
+    dst->is_four_level = src->is_four_level;
+    raster_dib(dst)->x_pels_per_meter = raster_dib(src)->y_pels_per_meter;
+    raster_dib(dst)->y_pels_per_meter = raster_dib(src)->x_pels_per_meter;
+    const AxisMap m{w, h, reverse_rows, reverse_columns};
+    if (bpp == 8) transpose_bytes<1>(src, dst, m);
+    else if (bpp == 24) transpose_bytes<3>(src, dst, m);
+    else if (bpp == 1) transpose_1(src, dst, m);
+    else transpose_4(src, dst, m);
+    return true;
 }
 
 // Reverses a 1-bit row of w pixels in place: byte order and bit order, then a
@@ -130,23 +169,7 @@ void mirror_1(uint8_t* row, int32_t w, uint8_t* tmp) {
 }  // namespace
 
 bool raster_transpose(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst) {
-    if (raster_empty(src)) return false;
-    const int32_t w = raster_width(src), h = raster_height(src);
-    const int bpp = raster_bpp(src);
-    if (!raster_create(log, dst, h, w, bpp, true, 0)) return false;
-    raster_copy_colour_table(src, dst);
-    dst->is_four_level = src->is_four_level;
-    raster_dib(dst)->x_pels_per_meter = raster_dib(src)->y_pels_per_meter;
-    raster_dib(dst)->y_pels_per_meter = raster_dib(src)->x_pels_per_meter;
-    if (bpp == 8) transpose_8(src, dst, w, h);
-    else if (bpp == 24) transpose_24(src, dst, w, h);
-    else if (bpp == 1) transpose_1(src, dst, w, h);
-    else
-        for (int32_t i = 0; i < w; ++i) {
-            uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-            for (int32_t j = 0; j < h; ++j) set_pixel(out, bpp, j, get_pixel(src->bits + int64_t(j) * src->stride, bpp, i));
-        }
-    return true;
+    return transpose_mapped(log, src, dst, false, false);
 }
 
 bool raster_transpose_in_place(ErrorLog* log, DisplayRaster* r) {
@@ -170,6 +193,11 @@ void raster_mirror(DisplayRaster* r) {
         }
         if (bpp == 8) {
             for (int32_t k = 0; k < w / 2; ++k) std::swap(row[k], row[w - 1 - k]);
+            continue;
+        }
+        if (bpp == 24) {
+            for (int32_t k = 0; k < w / 2; ++k)
+                for (int c = 0; c < 3; ++c) std::swap(row[3 * k + c], row[3 * (w - 1 - k) + c]);
             continue;
         }
         for (int32_t k = 0; k < w / 2; ++k) {
@@ -224,14 +252,19 @@ void raster_copy_colour_table(const DisplayRaster* src, DisplayRaster* dst) {
 }
 
 bool raster_apply_orientation(ErrorLog* log, DisplayRaster* r, int orientation) {
-    if (orientation >= 5 && orientation <= 8 && !raster_transpose_in_place(log, r)) return false;
+    if (orientation >= 5 && orientation <= 8) {
+        // The transpose followed by 5: mirror and flip, 6: flip, 8: mirror, in one pass.
+        DisplayRaster t;
+        if (!transpose_mapped(log, r, &t, orientation == 5 || orientation == 8, orientation == 5 || orientation == 6))
+            return false;
+        raster_destroy(r);
+        *r = t;
+        return true;
+    }
     switch (orientation) {
     case 2: raster_mirror(r); break;
     case 3: raster_mirror(r); raster_flip(r); break;
     case 4: raster_flip(r); break;
-    case 5: raster_mirror(r); raster_flip(r); break;
-    case 6: raster_flip(r); break;
-    case 8: raster_mirror(r); break;
     }
     return true;
 }

@@ -124,6 +124,27 @@ TEST(RasterTransforms, IdentitiesHoldAtEveryDepth) {
     }
 }
 
+// Orientations 5 to 8 run as one pass; they must equal the transpose followed
+// by the mirror and flip steps they stand for.
+TEST(RasterTransforms, SwappingOrientationsEqualTransposeThenMirrorAndFlip) {
+    for (int bpp : {1, 4, 8, 24}) {
+        for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{17, 9}, std::pair{33, 2}, std::pair{40, 21}}) {
+            for (int o = 5; o <= 8; ++o) {
+                SCOPED_TRACE(std::to_string(bpp) + " bpp " + std::to_string(w) + "x" + std::to_string(h) + " o" +
+                             std::to_string(o));
+                Raster fast, steps;
+                make_random(&fast.r, w, h, bpp, unsigned(w * 31 + h + bpp + o));
+                make_random(&steps.r, w, h, bpp, unsigned(w * 31 + h + bpp + o));
+                ASSERT_TRUE(raster_apply_orientation(nullptr, &fast.r, o));
+                ASSERT_TRUE(raster_transpose_in_place(nullptr, &steps.r));
+                if (o == 5 || o == 8) raster_mirror(&steps.r);
+                if (o == 5 || o == 6) raster_flip(&steps.r);
+                EXPECT_TRUE(same_pixels(&fast.r, &steps.r));
+            }
+        }
+    }
+}
+
 TEST(RasterTransforms, TransposeIsTheAntiDiagonalReflection) {
     Raster a, t;
     make_random(&a.r, 5, 3, 24, 7);

@@ -2,6 +2,10 @@
 // bytes in the same run, for every page of the sample corpus and for three
 // large generated pages. Prints a table; run it from an optimised build:
 //   decode_bench [--corpus-only] [CORPUS_DIR]
+// With --digest it times nothing and prints, for every page, a hash of the
+// whole raster block (header, colour table, rows) and of the log text: two
+// builds that print the same lines decode every page to the same bytes.
+//   decode_bench --digest [CORPUS_DIR]
 #include <tiffio.h>
 
 #include <algorithm>
@@ -64,6 +68,29 @@ bool rgba(const std::vector<uint8_t>& bytes, int dir) {
     return ok;
 }
 
+// FNV-1a over the raster block and the log, as hex; "-" when the page fails.
+std::string digest(const std::vector<uint8_t>& bytes, int dir) {
+    TIFF* t = tiff_open_memory(bytes);
+    if (!t) return "-";
+    const bool selected = TIFFSetDirectory(t, tdir_t(dir));
+    ErrorLog log;
+    errlog_init(&log, false);
+    DisplayRaster raster;
+    const bool ok = selected && decode_page(t, &log, DecodePageOptions{}, &raster);
+    uint64_t h = 1469598103934665603ull;
+    const auto mix = [&h](const uint8_t* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    };
+    if (ok) mix(raster.header, size_t(raster.block_size));
+    for (const char16_t* c = errlog_text(&log); c && *c; ++c) mix(reinterpret_cast<const uint8_t*>(c), 2);
+    raster_destroy(&raster);
+    errlog_free(&log);
+    TIFFClose(t);
+    char text[40];
+    snprintf(text, sizeof text, "%s %016llx", ok ? "ok" : "failed", static_cast<unsigned long long>(h));
+    return text;
+}
+
 struct Totals {
     double ours = 0, theirs = 0;
     int pages = 0, slower = 0;
@@ -122,13 +149,49 @@ std::vector<uint8_t> generated_photo(uint32_t w, uint32_t h, bool colour) {
     return tiff_build({p});
 }
 
+std::vector<std::filesystem::path> corpus_files(const std::string& corpus) {
+    std::vector<std::filesystem::path> paths;
+    for (const auto& e : std::filesystem::directory_iterator(corpus))
+        if (e.path().extension() == ".tif" || e.path().extension() == ".tiff") paths.push_back(e.path());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::vector<uint8_t> read_bytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int directory_count(const std::vector<uint8_t>& bytes) {
+    TIFF* t = tiff_open_memory(bytes);
+    if (!t) return 0;
+    const int dirs = std::min<int>(TIFFNumberOfDirectories(t), 16);
+    TIFFClose(t);
+    return dirs;
+}
+
+int print_digests(const std::string& corpus) {
+    printf("generated G4 %s\n", digest(generated_bilevel(), 0).c_str());
+    printf("generated JPEG %s\n", digest(generated_photo(4000, 3000, true), 0).c_str());
+    printf("generated LZW %s\n", digest(generated_photo(2550, 3300, false), 0).c_str());
+    for (const auto& path : corpus_files(corpus)) {
+        const std::vector<uint8_t> bytes = read_bytes(path);
+        const int dirs = directory_count(bytes);
+        for (int d = 0; d < dirs; ++d) printf("%s %d %s\n", path.filename().string().c_str(), d, digest(bytes, d).c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TIFFSetWarningHandler(quiet);
     TIFFSetErrorHandler(quiet);
     const bool corpus_only = argc > 1 && std::string(argv[1]) == "--corpus-only";
-    const std::string corpus = argc > 1 + corpus_only ? argv[1 + corpus_only] : VL_CORPUS_DIR;
+    const bool digests = argc > 1 && std::string(argv[1]) == "--digest";
+    const int first_arg = 1 + (corpus_only || digests);
+    const std::string corpus = argc > first_arg ? argv[first_arg] : VL_CORPUS_DIR;
+    if (digests) return print_digests(corpus);
     printf("%-64s %3s  %9s %9s  %5s\n", "page", "dir", "ours ms", "rgba ms", "ratio");
     Totals generated, files;
     if (!corpus_only) {
@@ -136,17 +199,9 @@ int main(int argc, char** argv) {
     report("generated 4000x3000 RGB JPEG (YCbCr)", generated_photo(4000, 3000, true), 0, 5, &generated);
     report("generated 2550x3300 8-bit grey LZW", generated_photo(2550, 3300, false), 0, 5, &generated);
     }
-    std::vector<std::filesystem::path> paths;
-    for (const auto& e : std::filesystem::directory_iterator(corpus))
-        if (e.path().extension() == ".tif" || e.path().extension() == ".tiff") paths.push_back(e.path());
-    std::sort(paths.begin(), paths.end());
-    for (const auto& path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        TIFF* t = tiff_open_memory(bytes);
-        if (!t) continue;
-        const int dirs = std::min<int>(TIFFNumberOfDirectories(t), 16);
-        TIFFClose(t);
+    for (const auto& path : corpus_files(corpus)) {
+        const std::vector<uint8_t> bytes = read_bytes(path);
+        const int dirs = directory_count(bytes);
         for (int d = 0; d < dirs; ++d) report(path.filename().string(), bytes, d, 3, &files);
     }
     printf("\ngenerated: %d pages, ours %.1f ms, rgba %.1f ms, %d slower\n", generated.pages, generated.ours,
