@@ -45,6 +45,39 @@ void store_chunk_rows(PageDecoder* d, const uint8_t* buf, size_t buf_len, size_t
 
 }  // namespace
 
+namespace {
+
+// Codecs whose successful read has written every byte it reports: each fails
+// the read when its data runs out before the buffer is full. The fax codecs,
+// for one, report success for a strip that breaks off part way.
+bool read_fills_what_it_reports(uint16_t compression) {
+    return compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE ||
+           compression == COMPRESSION_DEFLATE || compression == COMPRESSION_PACKBITS;
+}
+
+}  // namespace
+
+tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size,
+                            tmsize_t needed) {
+    const auto read = [&] {
+        return tile ? TIFFReadEncodedTile(d->tiff, index, buf, size) : TIFFReadEncodedStrip(d->tiff, index, buf, size);
+    };
+    // Filling a buffer that the read then overwrites costs as much as a fast
+    // codec's whole decode; it only shows where a read left bytes alone.
+    if (read_fills_what_it_reports(d->compression)) {
+        d->hold_library_messages = true;
+        const tmsize_t first = read();
+        d->hold_library_messages = false;
+        if (first >= 1 && first <= size && first >= needed) {
+            decoder_release_held_messages(d);
+            return first;
+        }
+        d->held_messages.clear();
+    }
+    memset(buf, kFill, size_t(size));
+    return read();
+}
+
 bool read_whole_strips(PageDecoder* d) {
     const int m = d->colour_model;
     const uint32_t spp = d->samples_per_pixel;
@@ -65,8 +98,9 @@ bool read_whole_strips(PageDecoder* d) {
     if (!buf.data) return false;
     uint32_t image_row = 0;
     for (uint32_t t = 0; t < strips; ++t) {
-        memset(buf.data, kFill, size_t(size));
-        const tmsize_t n = TIFFReadEncodedStrip(d->tiff, t, buf.data, size);
+        // The rows this strip gives the page are all that is looked at.
+        const uint64_t used_rows = std::min<uint64_t>(rows, d->height - std::min(image_row, d->height));
+        const tmsize_t n = decoder_read_chunk(d, t, false, buf.data, size, tmsize_t(used_rows * uint64_t(line)));
         if (n < 1 || n > size) {
             decoder_error(d, u"Error reading strip %d", int(t));
             return t > 0;
@@ -259,9 +293,8 @@ bool read_subsampled_ycbcr(PageDecoder* d, bool single_tile) {
     uint64_t k = 0;
     uint32_t read = 0;
     for (uint32_t c = 0; c < chunks; ++c) {
-        memset(buf.data, kFill, size_t(size));
-        const tmsize_t n = single_tile ? TIFFReadEncodedTile(d->tiff, 0, buf.data, size)
-                                       : TIFFReadEncodedStrip(d->tiff, c, buf.data, size);
+        // Only the n bytes a read delivered are placed, so any successful read will do.
+        const tmsize_t n = decoder_read_chunk(d, c, single_tile, buf.data, size, 1);
         if (n < 1 || n > size) {
             decoder_error(d, u"Error reading strip %d", int(c));
             break;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <cstring>
 
+#include "decode/channel_order.h"
 #include "decode/colour.h"
 #include "decode/decoder_state.h"
 
@@ -22,20 +23,20 @@ void reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_sample) {
     for (size_t i = 0; i < samples; ++i) line[i] = line[i * bytes_per_sample + high];
 }
 
-// Copies the row out of its strip; false when strips are not cached. A strip
-// whose decoding failed still hands out the rows it delivered: as with a
-// scanline read, a row whose first byte kept the fill delivered nothing.
+// Points `line` at the row inside its strip; false when strips are not cached.
+// A strip whose decoding failed still hands out the rows it delivered: as with
+// a scanline read, a row whose first byte kept the fill delivered nothing.
 bool row_from_strip(PageDecoder* d, uint32_t row, uint16_t plane, int* result) {
     if (!d->strip_buffer) return false;
     const uint32_t strip = TIFFComputeStrip(d->tiff, row, plane);
     const uint32_t first_row = row / d->rows_per_strip * d->rows_per_strip;
     if (strip != d->cached_strip) {
         d->cached_strip = strip;
-        memset(d->strip_buffer, kFill, d->strip_buffer_size);
-        d->cached_strip_ok =
-            TIFFReadEncodedStrip(d->tiff, strip, d->strip_buffer, tmsize_t(d->strip_buffer_size)) > 0;
+        const uint64_t rows_here = std::min(d->rows_per_strip, d->height - first_row);
+        d->cached_strip_ok = decoder_read_chunk(d, strip, false, d->strip_buffer, tmsize_t(d->strip_buffer_size),
+                                                tmsize_t(rows_here * d->line_buffer_size)) > 0;
     }
-    memcpy(d->line_buffer, d->strip_buffer + uint64_t(row - first_row) * d->line_buffer_size, d->line_buffer_size);
+    d->line = d->strip_buffer + uint64_t(row - first_row) * d->line_buffer_size;
     *result = d->cached_strip_ok ? 1 : -1;
     return true;
 }
@@ -67,8 +68,9 @@ LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16
     if (!row_from_strip(d, row, plane, &r)) {
         memset(d->line_buffer, kFill, d->line_buffer_size);
         r = TIFFReadScanline(d->tiff, d->line_buffer, row, plane);
+        d->line = d->line_buffer;
     }
-    if (r < 0 && d->line_buffer[0] == kFill) {
+    if (r < 0 && d->line[0] == kFill) {
         if (++d->consecutive_failures > uint32_t(kDecoderMaxFailedScanlines)) {
             decoder_error(d, u"Error attempting to read this image");
             return LineResult::kStop;
@@ -81,7 +83,7 @@ LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16
     if (reduction == 8 && (bps == 16 || bps == 24 || bps == 32)) {
         const size_t per_row = size_t(d->width) * (d->planar == 1 ? d->samples_per_pixel : 1);
         const size_t fits = d->line_buffer_size / size_t(bps / 8);
-        reduce_to_high_bytes(d->line_buffer, per_row < fits ? per_row : fits, bps / 8);
+        reduce_to_high_bytes(d->line, per_row < fits ? per_row : fits, bps / 8);
     }
     return LineResult::kContinue;
 }
@@ -129,9 +131,9 @@ bool read_low_depth_scanlines(PageDecoder* d) {
         if (bps == 2) {
             if (d->line_buffer_size * 4 < d->width || uint64_t(d->dest_stride) * 2 < d->width) continue;
             uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
-            colour_expand_2bit(d->line_buffer, dest, d->width, d->invert);
+            colour_expand_2bit(d->line, dest, d->width, d->invert);
         } else {
-            decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, bps, bps, 0, bps, 0);
+            decoder_store_samples(d, d->line, d->line_buffer_size, d->width, row, bps, bps, 0, bps, 0);
         }
     }
     return d->rows_read > 0;
@@ -145,46 +147,10 @@ bool read_8bit_scanlines(PageDecoder* d) {
     const uint32_t step = 8 * (d->planar == 1 ? d->samples_per_pixel : 1);
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
-        decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, 8, step, 0, 8, 0);
+        decoder_store_samples(d, d->line, d->line_buffer_size, d->width, row, 8, step, 0, 8, 0);
     }
     return d->rows_read > 0;
 }
-
-namespace {
-
-// The source is a line or strip buffer, never the raster, so the two never
-// overlap; saying so lets the compiler work on many pixels at once.
-template <size_t kStep>
-void rgb_to_bgr(const uint8_t* __restrict source, uint8_t* __restrict dest, size_t n) {
-    size_t x = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Four bytes at a time: the byte-reversed word holds blue, green, red
-        // in its low bytes once shifted. The fourth byte written is overwritten
-        // by the next pixel, and the source's fourth byte read is within the
-        // next pixel, so the last pixel goes byte by byte.
-        for (; x + 1 < n; ++x) {
-            uint32_t v;
-            memcpy(&v, source + kStep * x, 4);
-            v = __builtin_bswap32(v) >> 8;
-            memcpy(dest + 3 * x, &v, 4);
-        }
-    }
-    for (; x < n; ++x) {
-        dest[3 * x] = source[kStep * x + 2];
-        dest[3 * x + 1] = source[kStep * x + 1];
-        dest[3 * x + 2] = source[kStep * x];
-    }
-}
-
-void rgb_to_bgr(const uint8_t* __restrict source, uint8_t* __restrict dest, size_t n, size_t step) {
-    for (size_t x = 0; x < n; ++x, dest += 3, source += step) {
-        dest[0] = source[2];
-        dest[1] = source[1];
-        dest[2] = source[0];
-    }
-}
-
-}  // namespace
 
 // The three colour samples of each pixel into the blue, green, red raster
 // row; one pass instead of one per channel, as colour pages are the big ones.
@@ -202,9 +168,7 @@ void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32
     size_t n = std::min<size_t>(count, (len - 3) / s_step + 1);
     n = std::min<size_t>(n, size_t((d->dest_stride - first) / 3));
     uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride + first;
-    if (s_step == 3) rgb_to_bgr<3>(source, dest, n);
-    else if (s_step == 4) rgb_to_bgr<4>(source, dest, n);
-    else rgb_to_bgr(source, dest, n, s_step);
+    channel_rgb_to_bgr(source, dest, n, s_step);
 }
 
 namespace {
@@ -220,8 +184,8 @@ bool read_contiguous_colour(PageDecoder* d) {
     const uint32_t spp = d->samples_per_pixel;
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
-        convert_row(d->colour_model, d->line_buffer, d->line_buffer_size, d->width, spp);
-        decoder_store_rgb(d, d->line_buffer, d->line_buffer_size, row, 8 * spp, d->width, 0);
+        convert_row(d->colour_model, d->line, d->line_buffer_size, d->width, spp);
+        decoder_store_rgb(d, d->line, d->line_buffer_size, row, 8 * spp, d->width, 0);
     }
     return d->rows_read > 0;
 }
@@ -231,7 +195,7 @@ bool read_separate_rgb(PageDecoder* d) {
     for (uint16_t plane = 0; plane < 3; ++plane)
         for (uint32_t row = 0; row < d->height; ++row) {
             if (decoder_read_line(d, 8, row, plane) == LineResult::kStop) return d->rows_read > 0;
-            decoder_store_samples(d, d->line_buffer, d->line_buffer_size, d->width, row, 8, 8, 0, 24,
+            decoder_store_samples(d, d->line, d->line_buffer_size, d->width, row, 8, 8, 0, 24,
                                   uint64_t(offsets[plane]));
         }
     return d->rows_read > 0;
@@ -252,7 +216,7 @@ bool read_separate_cmyk(PageDecoder* d) {
                 break;
             }
             uint8_t* out = page + uint64_t(row) * d->width * 4 + p;
-            for (size_t x = 0; x < usable; ++x) out[4 * x] = d->line_buffer[x];
+            for (size_t x = 0; x < usable; ++x) out[4 * x] = d->line[x];
         }
     for (uint32_t row = 0; row < d->height; ++row) {
         uint8_t* line = page + uint64_t(row) * d->width * 4;
@@ -273,7 +237,7 @@ bool read_16bit_palette(PageDecoder* d) {
         if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
         for (size_t x = 0; x < usable; ++x) {
             uint16_t i;
-            memcpy(&i, d->line_buffer + x * pixel_bytes, 2);
+            memcpy(&i, d->line + x * pixel_bytes, 2);
             rgb[3 * x] = uint8_t(d->map_red[i] >> 8);
             rgb[3 * x + 1] = uint8_t(d->map_green[i] >> 8);
             rgb[3 * x + 2] = uint8_t(d->map_blue[i] >> 8);

@@ -4,8 +4,16 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "decode/page_decoder.h"
+
+// A library message kept back while a read's outcome is unknown.
+struct HeldLibraryMessage {
+    bool has_module = false;
+    std::string module, text;
+};
 
 struct PageDecoder {
     int output_layout = 0;
@@ -31,6 +39,10 @@ struct PageDecoder {
     uint16_t colour_model = 0;
     bool invert = false;
     uint8_t* line_buffer = nullptr;
+    // The row decoder_read_line handed out, line_buffer_size bytes: line_buffer,
+    // or the row's place in strip_buffer (each row is handed out once, so the
+    // strategies may change it in place).
+    uint8_t* line = nullptr;
     // Scanline strategies decode a whole strip at once when it is small enough
     // (much faster than one libtiff call per row for LZW and Deflate) and hand
     // out its rows; a strip that fails is read again row by row.
@@ -51,6 +63,9 @@ struct PageDecoder {
     bool repair_palette = true;
     int red_offset = 16, green_offset = 8, blue_offset = 0;
     bool validated = false;
+    // While set, library messages go to held_messages instead of on_library_message.
+    bool hold_library_messages = false;
+    std::vector<HeldLibraryMessage> held_messages;
     void* user_slots[kDecoderSlotCount] = {};
 };
 
@@ -61,8 +76,19 @@ void decoder_warning(PageDecoder* d, const char16_t* fmt, ...);
 // What a scanline read tells the strategy.
 enum class LineResult { kContinue, kStop };
 
-// Reads one scanline into line_buffer (pre-filled with 0xAA); with reduction 8,
-// deep samples are cut to their most significant byte in place.
+// Reads strip or tile `index` into buf (size bytes) with the outcome of filling
+// buf with 0xAA first. For codecs that write every byte they report, the fill
+// is skipped when the read delivers at least `needed` bytes (all the caller
+// will look at); a read that fails or comes short is made again over the fill,
+// its first attempt's library messages dropped. Returns the library's result.
+tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size,
+                            tmsize_t needed);
+// Passes the kept-back library messages on, in order, and forgets them.
+void decoder_release_held_messages(PageDecoder* d);
+
+// Reads one scanline, as if into line_buffer pre-filled with 0xAA, and points
+// `line` at it; with reduction 8, deep samples are cut to their most
+// significant byte in place.
 void decoder_begin_strip_reading(PageDecoder* d);
 void decoder_end_strip_reading(PageDecoder* d);
 LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16_t plane);

@@ -4,8 +4,10 @@
 #include "decode/page_decoder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/text.h"
 #include "decode/colour.h"
@@ -20,9 +22,37 @@ constexpr int kMessageUnits = 1024;
 // forwarded to that decoder, which is why decoding is not re-entrant.
 PageDecoder* g_current_decoder = nullptr;
 
+void hold_library_message(PageDecoder* d, const char* module, const char* fmt, va_list ap) {
+    HeldLibraryMessage m;
+    m.has_module = module != nullptr;
+    if (module) m.module = module;
+    if (!fmt) fmt = "";
+    va_list again;
+    va_copy(again, ap);
+    const int n = vsnprintf(nullptr, 0, fmt, again);
+    va_end(again);
+    if (n > 0) {
+        m.text.resize(size_t(n) + 1);
+        vsnprintf(m.text.data(), m.text.size(), fmt, ap);
+        m.text.resize(size_t(n));
+    }
+    d->held_messages.push_back(std::move(m));
+}
+
 void forward_library_error(const char* module, const char* fmt, va_list ap) {
     PageDecoder* d = g_current_decoder;
-    if (d && d->handlers.on_library_message) d->handlers.on_library_message(d, module, fmt, ap);
+    if (!d || !d->handlers.on_library_message) return;
+    if (d->hold_library_messages) hold_library_message(d, module, fmt, ap);
+    else d->handlers.on_library_message(d, module, fmt, ap);
+}
+
+// The handler formats what it is given; a held message is already formatted
+// in full, so "%s" gives it the same text it would have made itself.
+void replay_library_message(PageDecoder* d, const char* module, const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    d->handlers.on_library_message(d, module, fmt, ap);
+    va_end(ap);
 }
 
 void report(PageDecoder* d, bool is_error, const char16_t* fmt, va_list ap) {
@@ -46,6 +76,12 @@ void decoder_warning(PageDecoder* d, const char16_t* fmt, ...) {
     va_start(ap, fmt);
     report(d, false, fmt, ap);
     va_end(ap);
+}
+
+void decoder_release_held_messages(PageDecoder* d) {
+    for (const HeldLibraryMessage& m : d->held_messages)
+        replay_library_message(d, m.has_module ? m.module.c_str() : nullptr, "%s", m.text.c_str());
+    d->held_messages.clear();
 }
 
 PageDecoder* decoder_create() {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "config/error_log.h"
@@ -19,6 +22,7 @@ struct Decoded {
     DisplayRaster raster;
     std::string log;  // the log text, UTF-8
     int warnings = 0;
+    int errors = 0;
     std::vector<uint8_t> rgb;
     ~Decoded() { raster_destroy(&raster); }
 };
@@ -35,6 +39,7 @@ void decode_bytes(const std::vector<uint8_t>& file, Decoded* out, DecodePageOpti
     out->ok = decode_page(t, &log, options, &out->raster);
     out->log = text_to_utf8(errlog_text(&log));
     out->warnings = log.warning_count;
+    out->errors = log.error_count;
     out->rgb = raster_to_rgb(&out->raster);
     errlog_free(&log);
     TIFFClose(t);
@@ -410,6 +415,88 @@ TEST(PageDecoderDamage, UnreadableJpegStripKeepsTheStripsBefore) {
     EXPECT_NE(d.log.find("Error reading strip 1"), std::string::npos) << d.log;
     EXPECT_NEAR(grey_at(d, 3, 7), 200, 3);
     EXPECT_EQ(grey_at(d, 3, 8), 0);  // never stored: the zero-filled raster shows black
+}
+
+namespace {
+
+std::vector<std::string> g_reference_messages;
+
+void capture(const char* module, const char* fmt, va_list ap) {
+    char text[1024];
+    vsnprintf(text, sizeof text, fmt, ap);
+    g_reference_messages.push_back(std::string(module ? module : "") + ": " + text);
+}
+
+size_t occurrences(const std::string& haystack, const std::string& needle) {
+    size_t n = 0;
+    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+// Strips of fast codecs are read without filling the buffer first, and again
+// over the fill when a read fails or comes short. The page must come out as
+// if every strip had been read into a filled buffer, each library message
+// logged once, whether the strip is whole, cut short or cut to a few bytes.
+TEST(PageDecoderDamage, CutStripsShowAsIfReadIntoTheFill) {
+    for (uint16_t compression : {5, 8, 32946, 32773}) {
+        SCOPED_TRACE("compression " + std::to_string(compression));
+        TiffPage p;
+        p.width = 13;
+        p.height = 11;
+        p.photometric = 2;
+        p.samples_per_pixel = 4;
+        p.extra_samples = 1;
+        p.compression = compression;
+        p.rows_per_strip = 4;
+        for (uint32_t i = 0; i < 13 * 11 * 4; ++i) p.pixels.push_back(uint8_t(i * 37 % 251 ^ (i >> 3)));
+        const std::vector<uint8_t> whole = tiff_build({p});
+        ASSERT_FALSE(whole.empty());
+        TIFF* t = tiff_open_memory(whole);
+        ASSERT_NE(t, nullptr);
+        for (uint32_t s = 0; s < TIFFNumberOfStrips(t); ++s) {
+            std::vector<uint8_t> raw(size_t(TIFFRawStripSize(t, s)));
+            ASSERT_GT(TIFFReadRawStrip(t, s, raw.data(), tmsize_t(raw.size())), 0);
+            if (s == 1) raw.resize(raw.size() / 2);
+            if (s == 2) raw.resize(3);
+            p.raw_chunks.push_back(raw);
+        }
+        TIFFClose(t);
+        const std::vector<uint8_t> file = tiff_build({p});
+        ASSERT_FALSE(file.empty());
+
+        // The plain computation: each strip read into a buffer filled with 0xAA.
+        g_reference_messages.clear();
+        TIFFErrorHandler old = TIFFSetErrorHandler(capture);
+        t = tiff_open_memory(file);
+        ASSERT_NE(t, nullptr);
+        const tmsize_t strip_size = TIFFStripSize(t);
+        std::vector<uint8_t> expected(size_t(13 * 11 * 4));
+        for (uint32_t s = 0; s < 3; ++s) {
+            std::vector<uint8_t> buf(size_t(strip_size), 0xAA);
+            TIFFReadEncodedStrip(t, s, buf.data(), strip_size);
+            const size_t rows = s < 2 ? 4 : 3;
+            std::copy(buf.begin(), buf.begin() + long(rows * 13 * 4), expected.begin() + long(s * 4 * 13 * 4));
+        }
+        TIFFClose(t);
+        TIFFSetErrorHandler(old);
+        ASSERT_FALSE(g_reference_messages.empty()) << "the cut strips should have failed";
+
+        Decoded d;
+        decode_bytes(file, &d);
+        ASSERT_TRUE(d.ok) << d.log;
+        for (uint32_t y = 0; y < 11; ++y)
+            for (uint32_t x = 0; x < 13; ++x)
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(d.rgb[(y * 13 + x) * 3 + c], expected[(y * 13 + x) * 4 + c]) << x << "," << y << " " << c;
+        // The log folds a line repeated at once into one, but counts it each time.
+        EXPECT_EQ(size_t(d.errors), g_reference_messages.size()) << d.log;
+        for (const std::string& m : g_reference_messages) {
+            const auto times = size_t(std::count(g_reference_messages.begin(), g_reference_messages.end(), m));
+            EXPECT_EQ(occurrences(d.log, m), times) << m << "\n" << d.log;
+        }
+    }
 }
 
 TEST(PageDecoderValidation, RefusalsNameTheProblem) {

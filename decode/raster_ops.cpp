@@ -103,21 +103,36 @@ void transpose_bytes(const DisplayRaster* src, DisplayRaster* dst, const AxisMap
     }
 }
 
-// Bilevel pages are the large ones: set only the black-or-white bits that are
-// 1, a byte of the source at a time (the new raster starts zeroed).
+// Transposes an 8 × 8 bit block held one row per byte, row 0 in the top
+// byte and bit 0x80 first: afterwards byte t (from the top) holds column t.
+inline uint64_t transpose_8x8(uint64_t x) {
+    uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+    x ^= t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+    x ^= t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+    return x ^ t ^ (t << 28);
+}
+
+// Bilevel pages are the large ones: eight source rows at a time, each source
+// byte column becomes one byte in each of eight destination rows. Blocks that
+// are all 0 are skipped (the new raster starts zeroed), as are the source's
+// padding bits; rows past the source's end count as 0.
 void transpose_1(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
     const int32_t bytes = (m.w + 7) / 8;
-    for (int32_t j = 0; j < m.h; ++j) {
-        const uint8_t* in = src->bits + int64_t(m.row_of(j)) * src->stride;
-        const uint8_t bit = uint8_t(0x80 >> (j & 7));
-        uint8_t* column = dst->bits + (j >> 3);
+    for (int32_t j0 = 0; j0 < m.h; j0 += 8) {
+        const uint8_t* in[8];
+        for (int32_t k = 0; k < 8; ++k)
+            in[k] = j0 + k < m.h ? src->bits + int64_t(m.row_of(j0 + k)) * src->stride : nullptr;
+        uint8_t* column = dst->bits + (j0 >> 3);
         for (int32_t b = 0; b < bytes; ++b) {
-            uint8_t v = in[b];
-            if (!v) continue;
-            for (int k = 0; k < 8 && v; ++k, v = uint8_t(v << 1)) {
-                const int32_t c = b * 8 + k;
-                if ((v & 0x80) && c < m.w) column[int64_t(m.column_of(c)) * dst->stride] |= bit;
-            }
+            uint64_t x = 0;
+            for (int32_t k = 0; k < 8; ++k) x = x << 8 | (in[k] ? in[k][b] : 0);
+            if (!x) continue;
+            x = transpose_8x8(x);
+            const int32_t last = std::min<int32_t>(8, m.w - 8 * b);
+            for (int32_t t = 0; t < last; ++t)
+                column[int64_t(m.column_of(8 * b + t)) * dst->stride] = uint8_t(x >> (56 - 8 * t));
         }
     }
 }

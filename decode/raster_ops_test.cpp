@@ -178,3 +178,35 @@ TEST(RasterTransforms, CopyColourTableTakesTheSmallerCount) {
     EXPECT_EQ(raster_colours(&b.r)[15].red, uint8_t(15 * 7));
     EXPECT_EQ(b.r.is_grey, 0);  // depths differ: the flag stays
 }
+
+namespace {
+
+bool stored_bit(const DisplayRaster* r, int32_t stored_row, int32_t x) {
+    return (r->bits[int64_t(stored_row) * r->stride + x / 8] >> (7 - x % 8)) & 1;
+}
+
+}  // namespace
+
+// Bilevel transposes work on 8 × 8 bit blocks and skip empty ones: compare
+// with the transpose worked out one pixel at a time, at sizes that leave
+// partial blocks on both axes, dense and sparse, and with the padding zero.
+TEST(RasterTransforms, BilevelBlocksMatchPixelByPixel) {
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{8, 8}, std::pair{9, 7}, std::pair{15, 17}, std::pair{64, 3},
+                        std::pair{3, 64}, std::pair{70, 21}}) {
+        for (bool sparse : {false, true}) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (sparse ? " sparse" : " dense"));
+            Raster a, t;
+            make_random(&a.r, w, h, 1, unsigned(w * 131 + h));
+            if (sparse)
+                for (int32_t y = 0; y < h; ++y)
+                    for (int32_t b = 0; b < a.r.stride; ++b) a.r.bits[int64_t(y) * a.r.stride + b] &= (y % 9 == 0) ? 0x81 : 0;
+            ASSERT_TRUE(raster_transpose(nullptr, &a.r, &t.r));
+            ASSERT_EQ(raster_width(&t.r), h);
+            ASSERT_EQ(raster_height(&t.r), w);
+            for (int32_t i = 0; i < w; ++i) {
+                for (int32_t j = 0; j < h; ++j) ASSERT_EQ(stored_bit(&t.r, i, j), stored_bit(&a.r, j, i)) << i << "," << j;
+                for (int32_t j = h; j < 8 * t.r.stride; ++j) ASSERT_FALSE(stored_bit(&t.r, i, j)) << "padding " << i;
+            }
+        }
+    }
+}

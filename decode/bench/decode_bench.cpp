@@ -6,10 +6,14 @@
 // whole raster block (header, colour table, rows) and of the log text: two
 // builds that print the same lines decode every page to the same bytes.
 //   decode_bench --digest [CORPUS_DIR]
+// With --once it decodes one page once by one path, for instruction counts
+// under valgrind (count only measure_once: --toggle-collect='*measure_once*'):
+//   decode_bench --once FILE DIR ours|rgba [TIMES]
 #include <tiffio.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -182,11 +186,26 @@ int print_digests(const std::string& corpus) {
     return 0;
 }
 
+// Kept out of line so that an instruction counter can be told to count it alone.
+[[gnu::noinline]] bool measure_once(const std::vector<uint8_t>& bytes, int dir, bool use_ours) {
+    return use_ours ? ours(bytes, dir) : rgba(bytes, dir);
+}
+
+int decode_once(int argc, char** argv) {
+    if (argc < 5) return 2;
+    const std::vector<uint8_t> bytes = read_bytes(argv[2]);
+    const int times = argc > 5 ? atoi(argv[5]) : 1;
+    bool ok = true;
+    for (int i = 0; i < times; ++i) ok = measure_once(bytes, atoi(argv[3]), std::string(argv[4]) == "ours") && ok;
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TIFFSetWarningHandler(quiet);
     TIFFSetErrorHandler(quiet);
+    if (argc > 1 && std::string(argv[1]) == "--once") return decode_once(argc, argv);
     const bool corpus_only = argc > 1 && std::string(argv[1]) == "--corpus-only";
     const bool digests = argc > 1 && std::string(argv[1]) == "--digest";
     const int first_arg = 1 + (corpus_only || digests);
