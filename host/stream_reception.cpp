@@ -119,6 +119,10 @@ void success_steps(Viewer* v) {
 }  // namespace
 
 void stream_set_hooks(const StreamHooks& hooks) { g_hooks = hooks; }
+
+void reception_release(Viewer* v) {
+    if (v) drop_received_data(v);
+}
 const StreamHooks& stream_hooks() { return g_hooks; }
 
 void viewer_set_status(Viewer* v, const char16_t* text) {

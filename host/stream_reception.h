@@ -46,6 +46,9 @@ int32_t reception_write(Viewer* v, const StreamInfo& stream, int32_t offset, int
 // NPP_DestroyStream: reason 0 done, 1 network error, 2 user break.
 int reception_end(Viewer* v, const StreamInfo& stream, int reason);
 
+// Closes and deletes the download's temporary file and frees its memory.
+void reception_release(Viewer* v);
+
 // Sets the status text: null is empty, "*" keeps the text and re-shows it.
 void viewer_set_status(Viewer* v, const char16_t* text);
 

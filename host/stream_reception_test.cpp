@@ -57,6 +57,7 @@ struct StreamTest : ::testing::Test {
         make({});
     }
     void TearDown() override {
+        reception_release(v);  // a download kept in a temporary file leaves nothing behind
         viewer_file_free(v);
         viewer_free(v);
         stream_set_hooks(StreamHooks{});
@@ -65,6 +66,7 @@ struct StreamTest : ::testing::Test {
     }
     void make(std::vector<std::pair<const char16_t*, const char16_t*>> pairs) {
         if (v) {
+            reception_release(v);
             viewer_file_free(v);
             viewer_free(v);
         }
