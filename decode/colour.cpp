@@ -1,6 +1,8 @@
 #include "decode/colour.h"
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "base/text.h"
 
@@ -32,7 +34,9 @@ uint8_t clamp_byte(double v) {
 }
 }  // namespace
 
-void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
+// Kept out of line: the table below is filled by this very code, so that the
+// two agree bit for bit whatever the compiler does with the doubles.
+[[gnu::noinline]] void colour_cmyk_to_rgb_plain(uint8_t* row, size_t pixels, size_t pixel_step) {
     // 1/255 is not exact in binary, so a product that should be whole can land
     // just below it (K = 11, C = 0 gives 243); stored pages were rendered this way.
     const double k = 0.00392156862745098;
@@ -44,6 +48,57 @@ void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
         row[0] = r;
         row[1] = g;
         row[2] = b;
+    }
+}
+
+namespace {
+
+// Each output byte depends on one ink and K alone: all 65536 results, row K,
+// column ink, worked out once per process by the plain conversion.
+const uint8_t* cmyk_table() {
+    static const std::vector<uint8_t> table = [] {
+        std::vector<uint8_t> t(65536);
+        uint8_t pixels[4 * 256];
+        for (int black = 0; black < 256; ++black) {
+            for (int ink = 0; ink < 256; ++ink) {
+                pixels[4 * ink] = uint8_t(ink);
+                pixels[4 * ink + 1] = pixels[4 * ink + 2] = 0;
+                pixels[4 * ink + 3] = uint8_t(black);
+            }
+            colour_cmyk_to_rgb_plain(pixels, 256, 4);
+            for (int ink = 0; ink < 256; ++ink) t[size_t(black) * 256 + size_t(ink)] = pixels[4 * ink];
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+}  // namespace
+
+void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
+    const uint8_t* table = cmyk_table();
+    for (size_t i = 0; i < pixels; ++i, row += pixel_step) {
+        const uint8_t* by_ink = table + size_t(row[3]) * 256;
+        const uint8_t r = by_ink[row[0]], g = by_ink[row[1]], b = by_ink[row[2]];
+        row[0] = r;
+        row[1] = g;
+        row[2] = b;
+    }
+}
+
+void colour_cmyk_planes_to_rgb(const uint8_t* cyan, const uint8_t* magenta, const uint8_t* yellow,
+                               const uint8_t* black, uint8_t* out, size_t pixels, size_t out_step) {
+    const uint8_t* table = cmyk_table();
+    // Everything is read before anything is written: byte stores through out
+    // would otherwise make the compiler reload the inputs after each one.
+    for (size_t i = 0; i < pixels; ++i, out += out_step) {
+        const uint8_t k = black[i], c = cyan[i], m = magenta[i], y = yellow[i];
+        const uint8_t* by_ink = table + size_t(k) * 256;
+        const uint8_t r = by_ink[c], g = by_ink[m], b = by_ink[y];
+        out[0] = r;
+        out[1] = g;
+        out[2] = b;
+        out[3] = k;
     }
 }
 

@@ -99,3 +99,47 @@ TEST(ColourConversions, TwoBitExpansionMatchesOneValueAtATime) {
             EXPECT_EQ(fast, slow) << width << (invert ? " inverted" : "");
         }
 }
+
+// CMYK goes through a table filled once; every (ink, K) pair and the pixel
+// step must give what the plain conversion gives, and extra samples stay put.
+TEST(ColourConversions, CmykTableMatchesPlainConversion) {
+    for (size_t step : {4u, 5u, 7u}) {
+        std::vector<uint8_t> fast(step * 65536), plain;
+        for (size_t i = 0; i < 65536; ++i) {
+            uint8_t* p = fast.data() + step * i;
+            p[0] = uint8_t(i);
+            p[1] = uint8_t(255 - i);
+            p[2] = uint8_t(i * 37);
+            p[3] = uint8_t(i >> 8);
+            for (size_t e = 4; e < step; ++e) p[e] = uint8_t(i + e);
+        }
+        plain = fast;
+        colour_cmyk_to_rgb(fast.data(), 65536, step);
+        colour_cmyk_to_rgb_plain(plain.data(), 65536, step);
+        ASSERT_EQ(fast, plain) << "step " << step;
+    }
+}
+
+// Separated CMYK pages convert straight from the four planes; the result must
+// be what interleaving the samples and converting in place gives, K included,
+// at every (ink, K) pair and with bytes beyond the fourth left alone.
+TEST(ColourConversions, CmykPlanesMatchInterleavedConversion) {
+    constexpr size_t kPixels = 65536 + 3;
+    std::vector<uint8_t> planes[4];
+    for (auto& p : planes) p.resize(kPixels);
+    for (size_t i = 0; i < kPixels; ++i) {
+        planes[0][i] = uint8_t(i);
+        planes[1][i] = uint8_t(i * 7 + 1);
+        planes[2][i] = uint8_t(255 - i);
+        planes[3][i] = uint8_t(i >> 8);
+    }
+    for (size_t step : {4u, 6u}) {
+        std::vector<uint8_t> in_place(step * kPixels, 0x5A), from_planes(step * kPixels, 0x5A);
+        for (size_t i = 0; i < kPixels; ++i)
+            for (int c = 0; c < 4; ++c) in_place[step * i + size_t(c)] = planes[c][i];
+        colour_cmyk_to_rgb_plain(in_place.data(), kPixels, step);
+        colour_cmyk_planes_to_rgb(planes[0].data(), planes[1].data(), planes[2].data(), planes[3].data(),
+                                  from_planes.data(), kPixels, step);
+        ASSERT_EQ(from_planes, in_place) << "step " << step;
+    }
+}

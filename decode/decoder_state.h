@@ -107,6 +107,10 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
 void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t row, uint32_t step,
                        uint32_t count, uint32_t x0);
 
+// Keeps the most significant byte of each of `samples` samples of 2, 3 or 4
+// bytes (host order), packed at the start of the line, in place.
+void decoder_reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_sample);
+
 // The reading strategies; each returns whether anything could be shown.
 bool read_low_depth_scanlines(PageDecoder* d);
 bool read_8bit_scanlines(PageDecoder* d);

@@ -4,6 +4,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "base/text.h"
 #include "config/error_log.h"
 #include "decode/decode_page.h"
+#include "decode/decoder_state.h"
 #include "decode/raster_ops.h"
 #include "decode/raster_rgb.h"
 #include "testing/tiff_builder.h"
@@ -619,5 +621,25 @@ TEST(PageDecoderResolution, PelsPerMetreFollowTheUnit) {
         ASSERT_TRUE(d.ok);
         EXPECT_EQ(raster_dib(&d.raster)->x_pels_per_meter, c.px) << c.unit;
         EXPECT_EQ(raster_dib(&d.raster)->y_pels_per_meter, c.py) << c.unit;
+    }
+}
+
+// Deep samples are cut to their high byte in place, sixteen at a time where a
+// whole block remains; compare with the byte picked out one sample at a time,
+// for every sample width and at lengths around the block size.
+TEST(PageDecoderLines, HighByteReductionMatchesSampleBySample) {
+    const bool little = std::endian::native == std::endian::little;
+    for (int bytes : {2, 3, 4}) {
+        for (size_t samples : {0u, 1u, 7u, 15u, 16u, 17u, 31u, 32u, 33u, 157u, 1000u}) {
+            std::vector<uint8_t> line(samples * size_t(bytes) + 5);
+            for (size_t i = 0; i < line.size(); ++i) line[i] = uint8_t(i * 29 + 3 + (i >> 8));
+            const std::vector<uint8_t> original = line;
+            decoder_reduce_to_high_bytes(line.data(), samples, bytes);
+            for (size_t i = 0; i < samples; ++i)
+                ASSERT_EQ(line[i], original[i * size_t(bytes) + (little ? size_t(bytes) - 1 : 0)])
+                    << bytes << " bytes, " << samples << " samples, at " << i;
+            // Bytes past the packed samples are only ever the old ones.
+            for (size_t i = samples * size_t(bytes); i < line.size(); ++i) ASSERT_EQ(line[i], original[i]);
+        }
     }
 }

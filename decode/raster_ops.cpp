@@ -8,6 +8,11 @@
 
 #include "config/error_log.h"
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <tmmintrin.h>
+#define VL_BYTE_SHUFFLE 1
+#endif
+
 bool raster_create(ErrorLog* log, DisplayRaster* r, int32_t width, int32_t height, int bits_per_pixel,
                    bool zero_fill, uint32_t memory_limit_mb) {
     *r = DisplayRaster{};
@@ -89,18 +94,141 @@ struct AxisMap {
 
 // Whole-byte pixels, a band of destination rows at a time: each source row is
 // read once per band, and every destination row of the band is written in order.
+// Columns [from, m.h) of destination rows [i0, i1) only.
+template <int kBytes>
+void transpose_bytes_range(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m, int32_t i0, int32_t i1,
+                           int32_t from) {
+    for (int32_t j = from; j < m.h; ++j) {
+        const uint8_t* in = src->bits + int64_t(m.row_of(j)) * src->stride;
+        for (int32_t i = i0; i < i1; ++i)
+            memcpy(dst->bits + int64_t(i) * dst->stride + kBytes * int64_t(j), in + kBytes * int64_t(m.column_of(i)),
+                   kBytes);
+    }
+}
+
 template <int kBytes>
 void transpose_bytes(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
     constexpr int32_t kBand = 16;
-    for (int32_t i0 = 0; i0 < m.w; i0 += kBand) {
-        const int32_t i1 = std::min(m.w, i0 + kBand);
-        for (int32_t j = 0; j < m.h; ++j) {
-            const uint8_t* in = src->bits + int64_t(m.row_of(j)) * src->stride;
-            for (int32_t i = i0; i < i1; ++i)
-                memcpy(dst->bits + int64_t(i) * dst->stride + kBytes * int64_t(j), in + kBytes * int64_t(m.column_of(i)),
-                       kBytes);
+    for (int32_t i0 = 0; i0 < m.w; i0 += kBand)
+        transpose_bytes_range<kBytes>(src, dst, m, i0, std::min(m.w, i0 + kBand), 0);
+}
+
+#ifdef VL_BYTE_SHUFFLE
+// Colour pages in blocks of 4 × 4 pixels: four source rows of four pixels each
+// are spread to one pixel a 32-bit lane, transposed as a 4 × 4 word matrix and
+// packed back to twelve bytes for each of four destination rows. Loads are 16
+// bytes wide and must stay within the source's pixels: the block's twelve bytes
+// are the first twelve loaded where two more pixels follow it in the row, else
+// the last twelve where two more precede it (rows narrower than that go pixel
+// by pixel). Stores are 16 bytes wide where two more pixels follow in the
+// destination row, the four spare bytes landing on the next block, which is
+// written afterwards; the row's last block stores exactly its twelve bytes.
+// Partial blocks at the ends of either axis go pixel by pixel.
+__attribute__((target("ssse3"))) void transpose_24_blocks(const DisplayRaster* src, DisplayRaster* dst,
+                                                          const AxisMap& m) {
+    const __m128i spread_first = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i spread_last = _mm_setr_epi8(4, 5, 6, -1, 7, 8, 9, -1, 10, 11, 12, -1, 13, 14, 15, -1);
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const int64_t src_step = m.reverse_rows ? -int64_t(src->stride) : int64_t(src->stride);
+    int32_t i0 = 0;
+    for (; i0 + 4 <= m.w; i0 += 4) {
+        // Destination rows i0..i0+3 are source columns c..c+3, in that order or reversed.
+        const int32_t c = m.reverse_columns ? m.w - 4 - i0 : i0;
+        if (c + 6 > m.w && c < 2) {
+            transpose_bytes_range<3>(src, dst, m, i0, i0 + 4, 0);
+            continue;
         }
+        const bool load_first = c + 6 <= m.w;
+        const __m128i spread = load_first ? spread_first : spread_last;
+        uint8_t* out[4];
+        for (int k = 0; k < 4; ++k) out[m.reverse_columns ? 3 - k : k] = dst->bits + int64_t(i0 + k) * dst->stride;
+        const uint8_t* in0 = src->bits + int64_t(m.row_of(0)) * src->stride + 3 * int64_t(c) - (load_first ? 0 : 4);
+        int32_t j = 0;
+        for (; j + 4 <= m.h; j += 4, in0 += 4 * src_step) {
+            __m128i r[4];
+            for (int k = 0; k < 4; ++k)
+                r[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in0 + k * src_step)), spread);
+            const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]), t1 = _mm_unpacklo_epi32(r[2], r[3]);
+            const __m128i t2 = _mm_unpackhi_epi32(r[0], r[1]), t3 = _mm_unpackhi_epi32(r[2], r[3]);
+            const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
+                                    _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
+            if (j + 6 <= m.h) {
+                for (int k = 0; k < 4; ++k)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out[k] + 3 * int64_t(j)),
+                                     _mm_shuffle_epi8(col[k], pack));
+            } else {
+                for (int k = 0; k < 4; ++k) {
+                    const __m128i v = _mm_shuffle_epi8(col[k], pack);
+                    uint8_t* o = out[k] + 3 * int64_t(j);
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), v);
+                    const uint32_t tail = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+                    memcpy(o + 8, &tail, 4);
+                }
+            }
+        }
+        if (j < m.h) transpose_bytes_range<3>(src, dst, m, i0, i0 + 4, j);
     }
+    if (i0 < m.w) transpose_bytes_range<3>(src, dst, m, i0, m.w, 0);
+}
+
+// 8-bit pages in blocks of 8 × 8 pixels: eight source rows of eight bytes are
+// interleaved in three rounds (bytes, pairs, quads) so that each eight-byte half
+// of the result is one destination row's run. Loads and stores are exactly the
+// block's bytes; partial blocks at the ends of either axis go pixel by pixel.
+__attribute__((target("ssse3"))) void transpose_8_blocks(const DisplayRaster* src, DisplayRaster* dst,
+                                                         const AxisMap& m) {
+    const int64_t src_step = m.reverse_rows ? -int64_t(src->stride) : int64_t(src->stride);
+    int32_t i0 = 0;
+    for (; i0 + 8 <= m.w; i0 += 8) {
+        // Destination rows i0..i0+7 are source columns c..c+7, in that order or reversed.
+        const int32_t c = m.reverse_columns ? m.w - 8 - i0 : i0;
+        uint8_t* out[8];
+        for (int k = 0; k < 8; ++k) out[m.reverse_columns ? 7 - k : k] = dst->bits + int64_t(i0 + k) * dst->stride;
+        const uint8_t* in0 = src->bits + int64_t(m.row_of(0)) * src->stride + c;
+        int32_t j = 0;
+        for (; j + 8 <= m.h; j += 8, in0 += 8 * src_step) {
+            __m128i r[8];
+            for (int k = 0; k < 8; ++k) r[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in0 + k * src_step));
+            const __m128i a0 = _mm_unpacklo_epi8(r[0], r[1]), a1 = _mm_unpacklo_epi8(r[2], r[3]);
+            const __m128i a2 = _mm_unpacklo_epi8(r[4], r[5]), a3 = _mm_unpacklo_epi8(r[6], r[7]);
+            const __m128i b0 = _mm_unpacklo_epi16(a0, a1), b1 = _mm_unpackhi_epi16(a0, a1);
+            const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
+            const __m128i pairs[4] = {_mm_unpacklo_epi32(b0, b2), _mm_unpackhi_epi32(b0, b2),
+                                      _mm_unpacklo_epi32(b1, b3), _mm_unpackhi_epi32(b1, b3)};
+            for (int k = 0; k < 4; ++k) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k] + j), pairs[k]);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k + 1] + j), _mm_srli_si128(pairs[k], 8));
+            }
+        }
+        if (j < m.h) transpose_bytes_range<1>(src, dst, m, i0, i0 + 8, j);
+    }
+    if (i0 < m.w) transpose_bytes_range<1>(src, dst, m, i0, m.w, 0);
+}
+
+bool has_byte_shuffle() {
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+#endif
+
+void transpose_24(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+#ifdef VL_BYTE_SHUFFLE
+    if (has_byte_shuffle()) {
+        transpose_24_blocks(src, dst, m);
+        return;
+    }
+#endif
+    transpose_bytes<3>(src, dst, m);
+}
+
+void transpose_8(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+#ifdef VL_BYTE_SHUFFLE
+    if (has_byte_shuffle()) {
+        transpose_8_blocks(src, dst, m);
+        return;
+    }
+#endif
+    transpose_bytes<1>(src, dst, m);
 }
 
 // Transposes an 8 × 8 bit block held one row per byte, row 0 in the top
@@ -151,14 +279,22 @@ bool transpose_mapped(ErrorLog* log, const DisplayRaster* src, DisplayRaster* ds
     if (raster_empty(src)) return false;
     const int32_t w = raster_width(src), h = raster_height(src);
     const int bpp = raster_bpp(src);
-    if (!raster_create(log, dst, h, w, bpp, true, 0)) return false;
+    // Whole-byte pixels are all written below, so only the row padding needs
+    // clearing; the other depths rely on the new raster starting zeroed.
+    const bool whole_bytes = bpp == 8 || bpp == 24;
+    if (!raster_create(log, dst, h, w, bpp, !whole_bytes, 0)) return false;
+    if (whole_bytes) {
+        const int64_t used = int64_t(h) * (bpp / 8);
+        for (int32_t i = 0; i < w; ++i)
+            memset(dst->bits + int64_t(i) * dst->stride + used, 0, size_t(dst->stride - used));
+    }
     raster_copy_colour_table(src, dst);
     dst->is_four_level = src->is_four_level;
     raster_dib(dst)->x_pels_per_meter = raster_dib(src)->y_pels_per_meter;
     raster_dib(dst)->y_pels_per_meter = raster_dib(src)->x_pels_per_meter;
     const AxisMap m{w, h, reverse_rows, reverse_columns};
-    if (bpp == 8) transpose_bytes<1>(src, dst, m);
-    else if (bpp == 24) transpose_bytes<3>(src, dst, m);
+    if (bpp == 8) transpose_8(src, dst, m);
+    else if (bpp == 24) transpose_24(src, dst, m);
     else if (bpp == 1) transpose_1(src, dst, m);
     else transpose_4(src, dst, m);
     return true;
