@@ -103,6 +103,10 @@ void failure_steps(Viewer* v) {
 void success_steps(Viewer* v) {
     const bool length_mismatch = v->expected_length && int64_t(v->expected_length) != v->bytes_received;
     if (length_mismatch || !v->data_size_known) v->data_size = v->bytes_received;
+    // Writes may overlap (a browser may resend a range), so the count of bytes
+    // received can pass the buffer's end; the file is never larger than its buffer.
+    if (v->source_kind == 2 && int64_t(v->data_size) > int64_t(v->expected_length))
+        v->data_size = int(v->expected_length);
     v->data_size_known = 1;
     call(g_hooks.toolbar_repaint, v);
     viewer_set_status(v, u"  Processing\u2026");

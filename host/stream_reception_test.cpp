@@ -152,6 +152,17 @@ TEST_F(StreamTest, ShortStreamOpensWithWhatArrivedAndWarns) {
               Text16::npos);
 }
 
+TEST_F(StreamTest, OverlappingWritesNeverReadPastTheBuffer) {
+    const auto file = three_pages();
+    const uint32_t n = uint32_t(file.size());
+    ASSERT_EQ(reception_new(v, info(n)), 0);
+    ASSERT_EQ(reception_write(v, info(n), 0, int32_t(n), file.data()), int32_t(n));
+    ASSERT_EQ(reception_write(v, info(n), 0, 5, file.data()), 5);  // the same range again
+    reception_end(v, info(n), 0);
+    EXPECT_EQ(v->data_size, int(n));
+    EXPECT_EQ(v->page_count, 3);
+}
+
 TEST_F(StreamTest, MoreThanAnnouncedIsRefused) {
     const auto file = three_pages();
     EXPECT_EQ(deliver(file, 10, 64), -1);
