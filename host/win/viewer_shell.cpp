@@ -20,11 +20,6 @@ void delete_file_named(const BoundedText* path) {
     if (!btext_empty(path)) DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(path)));
 }
 
-void close_temp_file(Viewer* v) {
-    // The core keeps the file-system handle as a number; -1 is "none" as on the platform.
-    if (v->temp_file_handle != -1) CloseHandle(reinterpret_cast<HANDLE>(v->temp_file_handle));
-    v->temp_file_handle = -1;
-}
 }  // namespace
 
 int16_t viewer_shell_new(void* npp, int mode, int16_t argc, char** argn, char** argv, Viewer** out) {
@@ -79,18 +74,11 @@ void viewer_shell_detach_window(Viewer* v) {
     v->plugin_window = nullptr;
 }
 
-void viewer_shell_reset_for_new_file(Viewer* v) {
-    close_temp_file(v);
-    delete_file_named(&v->download_temp_path);
-    viewer_reset_core(v);
-}
-
 int16_t viewer_shell_destroy(Viewer* v) {
     if (!v) return kNpErrInvalidInstance;
     v->download_state = 0;
     viewer_shell_detach_window(v);
-    close_temp_file(v);
-    delete_file_named(&v->download_temp_path);
+    reception_release(v);  // the download's temporary file and memory
     delete_file_named(&v->work_file);
     if (!btext_empty(&v->work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->work_folder)));
     if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
