@@ -114,3 +114,23 @@ void events_print_complete(Viewer* v, int result) {
     const EventArg a[1] = {{false, result, nullptr}};
     events_raise(v, kEventPrintComplete, "vlar_OnPrintComplete", a, 1);
 }
+
+void events_mouse_mode_change(Viewer* v, int mode) {
+    const EventArg a[1] = {{false, mode, nullptr}};
+    events_raise(v, kEventMouseModeChange, "vlar_OnMouseModeChange", a, 1);
+}
+
+void events_size_mode_change(Viewer* v, int size_mode, int zoom_percent) {
+    const EventArg a[2] = {{false, size_mode, nullptr}, {false, zoom_percent, nullptr}};
+    events_raise(v, kEventSizeModeChange, "vlar_OnSizeModeChange", a, 2);
+}
+
+void events_orientation_change(Viewer* v, int value) {
+    const EventArg a[1] = {{false, value, nullptr}};
+    events_raise(v, kEventOrientationChange, "vlar_OnOrientationChange", a, 1);
+}
+
+void events_negative_change(Viewer* v, int negative) {
+    const EventArg a[1] = {{false, negative, nullptr}};
+    events_raise(v, kEventNegativeChange, "vlar_OnNegativeChange", a, 1);
+}

@@ -41,3 +41,9 @@ void events_file_ready(Viewer* v);
 void events_page_change(Viewer* v, int page_1based);
 void events_crop_select(Viewer* v, int selected, int page_1based, int left, int top, int width, int height);
 void events_print_complete(Viewer* v, int result);
+void events_mouse_mode_change(Viewer* v, int mode);
+// The size mode 0..3 and the stored zoom step's percentage.
+void events_size_mode_change(Viewer* v, int size_mode, int zoom_percent);
+// 1 top, 2 right, 3 bottom, 4 left.
+void events_orientation_change(Viewer* v, int value);
+void events_negative_change(Viewer* v, int negative);

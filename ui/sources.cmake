@@ -1,2 +1,5 @@
-vl_core(toolbar_items.cpp)
-vl_core_test(toolbar_items_test.cpp)
+vl_core(toolbar_items.cpp commands.cpp context_menu.cpp)
+vl_core_test(toolbar_items_test.cpp context_menu_test.cpp)
+vl_win(win/context_menu_win.cpp win/viewer_commands.cpp)
+vl_rc(win/menu_strings.rc)
+vl_win_test(win/menu_strings_test.cpp)

@@ -100,6 +100,12 @@ std::string path_from_url(const std::string& url);
 // Message boxes and dialogs are answered without a user.
 void modal_answerer_start(int answer);
 void modal_set_answer(int answer);
+// The next dialog is photographed to `path` (and its controls logged) before it is answered.
+void modal_shoot_next(const std::wstring& path);
+// Pop-up menus: the next one chooses `command` (0 closes it), logging its items
+// first when `show` is set; a menu nobody armed for is closed.
+void menu_answerer_start();
+void menu_answer_arm(int command, bool show);
 
 bool screenshot_window(HWND hwnd, const std::wstring& path);
 // The colour under a client point of the window as the screen shows it, as 0xRRGGBB.

@@ -81,6 +81,7 @@ int run_once(HostOptions& o) {
 int run(HostOptions& o) {
     choose_mime(o);
     modal_answerer_start(o.answer);
+    menu_answerer_start();
     int result = 0;
     for (int cycle = 1; cycle <= o.cycles && result == 0; ++cycle) {
         if (o.cycles > 1) log_line("cycle %d", cycle);

@@ -2,13 +2,16 @@
 // answered. A thread timer keeps firing inside the nested loops of
 // MessageBoxW, DialogBoxParamW and the common dialogs, so one answerer serves
 // them all.
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include "vlhost/host.h"
 #include "vlhost/log.h"
 
 namespace {
 int g_answer = IDOK;
+std::wstring g_shot;  // where the next dialog's picture goes; empty: none
 std::set<HWND> g_answered;  // a posted press takes a moment to close the box
 
 struct Found {
@@ -37,12 +40,35 @@ int button_for(HWND dialog) {
     return IDCANCEL;
 }
 
+BOOL CALLBACK log_child(HWND child, LPARAM) {
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 32);
+    std::string text = window_text(child);
+    text = text.substr(0, std::min(text.find_first_of("\r\n"), size_t(80)));
+    RECT r;
+    GetWindowRect(child, &r);
+    log_line("dialog child %d %s %ldx%ld %s", GetDlgCtrlID(child), utf8_from_wide(cls).c_str(), r.right - r.left,
+             r.bottom - r.top, log_quote(text).c_str());
+    return TRUE;
+}
+
+void shoot(HWND dialog) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r;
+    GetWindowRect(dialog, &r);
+    log_line("dialog caption=%s %ldx%ld shot %s", log_quote(window_text(dialog)).c_str(), r.right - r.left,
+             r.bottom - r.top, screenshot_window(dialog, g_shot) ? "written" : "failed");
+    EnumChildWindows(dialog, log_child, 0);
+    g_shot.clear();
+}
+
 void CALLBACK answer_tick(HWND, UINT, UINT_PTR, DWORD) {
     for (auto it = g_answered.begin(); it != g_answered.end();)
         it = IsWindow(*it) ? std::next(it) : g_answered.erase(it);
     Found found;
     EnumThreadWindows(GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&found));
     if (!found.dialog) return;
+    if (!g_shot.empty()) shoot(found.dialog);
     const int button = button_for(found.dialog);
     // 0xFFFF is the message text of a message box.
     log_line("box caption=%s text=%s answer=%d", log_quote(window_text(found.dialog)).c_str(),
@@ -59,3 +85,5 @@ void modal_answerer_start(int answer) {
 }
 
 void modal_set_answer(int answer) { g_answer = answer; }
+
+void modal_shoot_next(const std::wstring& path) { g_shot = path; }

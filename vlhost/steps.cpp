@@ -6,6 +6,9 @@
 //   click|dblclick|rclick|down|up|move N X Y [ctrl] [shift]
 //   key N VK [ctrl] [shift] | wheel N DELTA X Y [ctrl]
 //   function NAME [fail] | answer ok|cancel|yes|no
+//   menu COMMAND|cancel [show]   how the next pop-up menu is answered (show: log its items)
+//   dialogshot FILE              photograph the next dialog before it is answered
+//   contextkey N                 the keyboard's menu request | clipboard (log its text or DIB)
 // N is the instance (1 = the first on the page); X, Y are client coordinates
 // of the plug-in's window. Every step is echoed, then what it caused.
 #include <cstdio>
@@ -159,10 +162,8 @@ void step_mouse(Instance* inst, const std::vector<std::string>& w) {
     }
     if (kind == "rclick") {
         SendMessageW(target, WM_RBUTTONDOWN, keys | MK_RBUTTON, at);
+        // The default handling of the release asks for the context menu, as with a real mouse.
         SendMessageW(target, WM_RBUTTONUP, keys, at);
-        POINT screen = p;
-        ClientToScreen(target, &screen);
-        SendMessageW(target, WM_CONTEXTMENU, WPARAM(target), MAKELPARAM(screen.x, screen.y));
     }
     wchar_t cls[64] = {};
     GetClassNameW(target, cls, 64);
@@ -220,6 +221,34 @@ void step_texts(Instance* inst) {
     log_line("texts %d done", inst->id);
 }
 
+// What a browser does for the keyboard's menu key: the context-menu request
+// without a position.
+void step_context_key(Instance* inst) {
+    if (inst->window) SendMessageW(inst->window, WM_CONTEXTMENU, WPARAM(inst->window), MAKELPARAM(-1, -1));
+}
+
+void step_clipboard() {
+    if (!OpenClipboard(nullptr)) {
+        log_line("clipboard unavailable");
+        return;
+    }
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* text = static_cast<const wchar_t*>(GlobalLock(h))) {
+            log_line("clipboard text %s", log_quote(utf8_from_wide(text)).c_str());
+            GlobalUnlock(h);
+        }
+    } else if (HANDLE d = GetClipboardData(CF_DIB)) {
+        if (auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(d))) {
+            log_line("clipboard dib %ldx%ld bits=%u size=%lu", header->biWidth, header->biHeight,
+                     unsigned(header->biBitCount), static_cast<unsigned long>(GlobalSize(d)));
+            GlobalUnlock(d);
+        }
+    } else {
+        log_line("clipboard empty");
+    }
+    CloseClipboard();
+}
+
 void step_children(Instance* inst) {
     static std::map<HWND, int> serials;  // a recreated window gets a new number
     std::string out;
@@ -271,6 +300,7 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
     else if (s == "setwindow") step_setwindow(inst, w);
     else if (s == "children") step_children(inst);
     else if (s == "texts") step_texts(inst);
+    else if (s == "contextkey") step_context_key(inst);
     else if (s == "closewindow") step_close_window(inst);
     else if (s == "resize" && w.size() > 3) instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
     else if (s == "screenshot" && w.size() > 2)
@@ -299,6 +329,18 @@ bool step_run(const std::string& line) {
     }
     if (w[0] == "answer" && w.size() > 1) {
         modal_set_answer(w[1] == "cancel" ? IDCANCEL : w[1] == "yes" ? IDYES : w[1] == "no" ? IDNO : IDOK);
+        return true;
+    }
+    if (w[0] == "menu" && w.size() > 1) {
+        menu_answer_arm(w[1] == "cancel" ? 0 : atoi(w[1].c_str()), has_word(w, "show"));
+        return true;
+    }
+    if (w[0] == "clipboard") {
+        step_clipboard();
+        return true;
+    }
+    if (w[0] == "dialogshot" && w.size() > 1) {
+        modal_shoot_next(wide_from_utf8(w[1]));
         return true;
     }
     Instance* inst = w.size() > 1 ? instance_by_id(atoi(w[1].c_str())) : nullptr;

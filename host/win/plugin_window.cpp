@@ -1,5 +1,7 @@
 #include "host/win/plugin_window.h"
 
+#include <windowsx.h>
+
 #include "config/message_box.h"
 #include "host/viewer.h"
 #include "host/win/module.h"
@@ -9,6 +11,7 @@
 #include "host/stream_reception.h"
 #include "host/win/status_line.h"
 #include "script/page_events.h"
+#include "ui/win/context_menu_win.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -37,13 +40,14 @@ LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     return forward(v, hwnd, WM_KEYDOWN, wp, lp);
 }
 
-LRESULT on_context_menu(Viewer* v) {
+LRESULT on_context_menu(Viewer* v, LPARAM lp) {
     // A right click that cancelled a rubber band must not also open the menu.
     if (v->menu_suppressed) {
         v->menu_suppressed = 0;
         return 0;
     }
-    // TODO: open the context menu here; its commands are not built yet.
+    // From the keyboard the position is (-1, -1).
+    context_menu_open(v, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false);
     return 0;
 }
 
@@ -92,7 +96,7 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:         return on_paint(hwnd);
     case WM_WININICHANGE:  module_read_scroll_metrics(); return 0;
     case WM_MOUSEACTIVATE: return on_mouse_activate(v, hwnd, wp, lp);
-    case WM_CONTEXTMENU:   return on_context_menu(v);
+    case WM_CONTEXTMENU:   return on_context_menu(v, lp);
     case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
     case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
     case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);

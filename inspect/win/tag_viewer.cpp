@@ -146,7 +146,11 @@ INT_PTR on_init(HWND dlg, DialogState *s) {
   SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(4, 0));
   remember_layout(s, dlg);
   load_report(*s, edit);
-  return TRUE;
+  // The dialog manager would select the whole report when it gives the
+  // control the focus; the reader wants the caret at the top instead.
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  return FALSE;
 }
 
 void on_size(HWND dlg, const DialogState *s, int cx, int cy) {

@@ -8,6 +8,7 @@ A case file holds, one per line:
   step: ...        a step, passed as --step
   expect: REGEX    must match a line after the previous expectation's line
   absent: REGEX    must match no line at all
+  count: N REGEX   must match exactly N lines
   exit: N          the host's exit code (default 0)
 Lines starting with # are comments.
 """
@@ -21,7 +22,7 @@ import tempfile
 
 def main():
     emulator, vlhost, dll, source, case = sys.argv[1:6]
-    args, expects, absents, code = [], [], [], 0
+    args, expects, absents, counts, code = [], [], [], [], 0
     with tempfile.TemporaryDirectory() as tmp:
         corpus = os.path.normpath(os.path.join(source, '..', 'shared', 'corpus'))
         subst = {'{dll}': dll, '{source}': source, '{tmp}': tmp, '{corpus}': corpus}
@@ -46,6 +47,9 @@ def main():
                     expects.append(fill(value))
                 elif key == 'absent':
                     absents.append(fill(value))
+                elif key == 'count':
+                    n, _, pattern = value.partition(' ')
+                    counts.append((int(n), fill(pattern.strip())))
                 elif key == 'exit':
                     code = int(value)
                 else:
@@ -65,6 +69,11 @@ def main():
         for pattern in absents:
             rx = re.compile(pattern)
             failures += [f'unexpected line: {l}' for l in lines if rx.search(l)]
+        for n, pattern in counts:
+            rx = re.compile(pattern)
+            seen = sum(1 for l in lines if rx.search(l))
+            if seen != n:
+                failures.append(f'{seen} lines match, expected {n}: {pattern}')
         if run.returncode != code:
             failures.append(f'exit code {run.returncode}, expected {code}')
         if failures:

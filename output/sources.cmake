@@ -1,0 +1,1 @@
+vl_win(win/clipboard.cpp)

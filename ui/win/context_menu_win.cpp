@@ -1,0 +1,106 @@
+#include "ui/win/context_menu_win.h"
+
+#include <windows.h>
+
+#include "config/error_log.h"
+#include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "host/win/module.h"
+#include "ui/context_menu.h"
+#include "ui/win/viewer_commands.h"
+
+namespace {
+MenuState menu_state(Viewer* v) {
+    MenuState s;
+    s.access_flags = v->access_flags;
+    s.download_state = v->download_state;
+    s.decoded = viewer_page_shown(v);
+    s.document_loaded = v->document_loaded != 0;
+    s.page_count = v->page_count;
+    s.current_page = v->current_page;
+    if (v->document_loaded && v->file) {
+        const PageMarks* marks = marks_find(&v->file->marks, v->current_directory);
+        s.page_has_marks = marks_has_whiteouts(marks);
+    }
+    s.has_download_url = !btext_empty(&v->download_url);
+    s.has_href = v->has_href != 0;
+    s.has_upload_url = !btext_empty(&v->upload_url);
+    s.smooth = v->view.smooth != 0;
+    s.negative = v->view.negative != 0;
+    s.orientation = v->view.orientation;
+    s.size_mode = v->view.size_mode;
+    s.zoom_index = v->view.zoom_index;
+    s.zoom_window_index = v->view.zoom_window_index;
+    s.mouse_mode = v->view.mouse_mode;
+    s.allow_select = v->allow_select != 0;
+    s.crop_select = v->crop_select != 0;
+    s.error_log_has_text = errlog_has_entries(&v->error_log);
+    return s;
+}
+
+// All eight menus or none.
+struct Popups {
+    HMENU menu[kMenuCount] = {};
+    bool create() {
+        for (HMENU& m : menu)
+            if (!(m = CreatePopupMenu())) return false;
+        return true;
+    }
+    ~Popups() {
+        // The main menu takes the submenus appended to it along; a submenu
+        // left out (its title would not load) is destroyed on its own.
+        for (HMENU m : menu)
+            if (m && IsMenu(m)) DestroyMenu(m);
+    }
+};
+
+void fill(const ContextMenu& model, int index, Popups& p) {
+    HMENU menu = p.menu[index];
+    for (const MenuEntry& e : model.menus[index]) {
+        if (e.kind == MenuEntryKind::kSeparator) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        wchar_t text[128];
+        if (LoadStringW(module().instance, UINT(e.id), text, 128) <= 0) continue;  // left out
+        if (e.kind == MenuEntryKind::kSubmenu) {
+            AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(p.menu[e.submenu]), text);
+            continue;
+        }
+        AppendMenuW(menu, MF_STRING | (e.greyed ? MF_GRAYED : 0u), UINT_PTR(e.id), text);
+        if (e.checked) CheckMenuItem(menu, UINT(e.id), MF_BYCOMMAND | MF_CHECKED);
+    }
+}
+
+bool drag_in_progress(const Viewer* v) { return v->band.state != 0 || v->pan_active; }
+}  // namespace
+
+void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
+    HWND owner = static_cast<HWND>(v->plugin_window);
+    if (!owner || (v->access_flags & kAccessNoContextMenu) || drag_in_progress(v)) return;
+    if (v->zoom_window) {
+        DestroyWindow(static_cast<HWND>(v->zoom_window));
+        v->zoom_window = nullptr;
+    }
+    if (!from_toolbar && x == -1 && y == -1) {
+        RECT r;
+        GetWindowRect(owner, &r);
+        x = r.left + 2;
+        y = r.top + 2;
+    }
+    int chosen = 0;
+    {
+        Popups popups;
+        if (!popups.create()) return;
+        const ContextMenu model = context_menu_build(menu_state(v));
+        for (int i = kMenuCount - 1; i >= 0; --i) fill(model, i, popups);
+        chosen = int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y,
+                                      owner, nullptr));
+    }
+    if (from_toolbar) {
+        // The click that closed the menu must not press a toolbar button again.
+        MSG msg;
+        PeekMessageW(&msg, owner, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
+    }
+    if (chosen) command_perform(v, chosen);
+}

@@ -1,0 +1,172 @@
+#include "ui/win/viewer_commands.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "annotate/page_marks.h"
+#include "config/settings.h"
+#include "config/win/registry_store.h"
+#include "config/zoom_steps.h"
+#include "host/browser.h"
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "host/win/module.h"
+#include "inspect/win/tag_viewer.h"
+#include "output/win/clipboard.h"
+#include "script/page_events.h"
+#include "ui/commands.h"
+#include "view/geometry.h"
+#include "view/scaled_view.h"
+#include "view/view_ops.h"
+#include "view/win/image_window.h"
+
+namespace {
+
+HWND plugin_hwnd(Viewer* v) { return static_cast<HWND>(v->plugin_window); }
+
+void repaint_image(Viewer* v) {
+    if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, FALSE);
+}
+
+void open_url(Viewer* v, const char16_t* url, const char16_t* target) {
+    browser_open_url(static_cast<NPP>(v->npp), url, target);
+}
+
+void show_tags(Viewer* v, bool all_pages) {
+    TagViewerRequest r;
+    r.owner = plugin_hwnd(v);
+    r.resources = module().instance;
+    r.access_flags = v->access_flags;
+    r.loaded = v->download_state == 3 && v->document_loaded && v->file;
+    r.log = &v->error_log;
+    std::vector<uint64_t> offsets;
+    if (r.loaded) {
+        const Document& d = v->file->document;
+        for (int i = 0; i < d.directory_count; ++i) offsets.push_back(d.directories[i].offset);
+        const DocumentBytes& b = v->file->bytes;
+        r.data = b.memory;
+        r.file_path = b.memory ? nullptr : reinterpret_cast<const wchar_t*>(b.file_path);
+        r.size = uint64_t(b.size);
+        r.directory_offsets = offsets.data();
+        r.directory_count = int(offsets.size());
+        r.current_page = v->file->page.shown ? d.current_directory : -1;
+    }
+    tagview_show(r, all_pages);
+    if (v->plugin_window) SetFocus(plugin_hwnd(v));
+}
+
+void remove_marks(Viewer* v, bool all) {
+    PageMarks* marks = viewer_current_marks(v);
+    if (!marks) return;
+    if (all) marks_clear_whiteouts(marks);
+    else marks_remove_last_whiteout(marks);
+    repaint_image(v);
+}
+
+void save_all_settings(Viewer* v) {
+    settings_save(registry_settings_store(), v->settings, v->view, v->access_flags, 0x3, v->plugin_window);
+}
+}  // namespace
+
+void command_set_mouse_mode(Viewer* v, int mode) {
+    if (mode < kMouseZoom || mode > kMouseErase || mode == v->view.mouse_mode) return;
+    v->view.mouse_mode = mode;
+    if (mode == kMouseCrop) v->crop_select = 1;  // from now on for this viewer's life
+    // The eraser's outline follows the mouse; it goes with any other mode.
+    if (mode != kMouseErase && v->eraser_shown) {
+        v->eraser_shown = 0;
+        repaint_image(v);
+    }
+    events_mouse_mode_change(v, mode);
+}
+
+void command_set_size_mode(Viewer* v, int mode) {
+    if (mode < kSizeFixed || mode > kSizeBestFit) return;
+    v->view.size_mode = mode;
+    if (v->image_window) image_window_layout(v, true);
+    events_size_mode_change(v, mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
+}
+
+void command_set_fixed_zoom(Viewer* v, int percent) {
+    const int index = zoom_nearest_step(ZoomTable::kImage, percent);
+    if (index == v->view.zoom_index && v->view.size_mode == kSizeFixed) return;
+    v->view.zoom_index = index;
+    command_set_size_mode(v, kSizeFixed);
+}
+
+void command_set_zoom_window_scale(Viewer* v, int percent) {
+    const int index = zoom_nearest_step(ZoomTable::kMagnifier, percent);
+    if (index == v->view.zoom_window_index) return;
+    scaled_view_drop(&v->layout.zoom_view);
+    v->view.zoom_window_index = index;
+    if (!(v->access_flags & kAccessNoSaveSettings))
+        settings_write_user_dword(registry_settings_store(), u"zscalepct",
+                                  uint32_t(zoom_step_percent(ZoomTable::kMagnifier, index)));
+}
+
+void command_set_orientation(Viewer* v, int orientation) {
+    const OrientationChange o = view_set_orientation(viewer_view_context(v), orientation);
+    if (!o.changed) {
+        if (!o.ok) repaint_image(v);  // the log tells why the page did not turn
+        return;
+    }
+    if (o.needs_layout && v->image_window) image_window_layout(v, true);
+    else repaint_image(v);
+    events_orientation_change(v, o.event_value);
+}
+
+void command_toggle_negative(Viewer* v) {
+    const int negative = view_toggle_negative(viewer_view_context(v));
+    repaint_image(v);
+    events_negative_change(v, negative);
+}
+
+void command_toggle_smoothing(Viewer* v) {
+    view_toggle_smoothing(viewer_view_context(v));
+    repaint_image(v);
+}
+
+void command_page_step(Viewer* v, int step) {
+    const int target = step == 0 ? v->current_page - 1 : step == 1 ? v->current_page + 1 : step == 2 ? 0 : v->page_count - 1;
+    if (target < 0 || target >= v->page_count || target == v->current_page) return;
+    viewer_go_to_page(v, target);
+}
+
+void command_perform(Viewer* v, int id) {
+    if (!v) return;
+    const Command c = command_decode(id);
+    using K = CommandKind;
+    switch (c.kind) {
+    case K::kToggleSmooth: command_toggle_smoothing(v); break;
+    case K::kToggleNegative: command_toggle_negative(v); break;
+    case K::kSetOrientation: command_set_orientation(v, c.value); break;
+    case K::kTurn: command_set_orientation(v, (v->view.orientation + c.value + 4) % 4); break;
+    case K::kPageStep: command_page_step(v, c.value); break;
+    case K::kOpenDownloadUrl:
+        open_url(v, btext_get(&v->download_url), c.value ? u"_blank" : u"_self");
+        break;
+    case K::kCopyImageLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->download_url)); break;
+    case K::kCopyLinkLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->href)); break;
+    case K::kCopyImage:
+        if (!(v->access_flags & kAccessNoCopyImage)) clipboard_put_page(v);
+        break;
+    case K::kSaveAllSettings: save_all_settings(v); break;
+    case K::kFixedZoom: command_set_fixed_zoom(v, c.value); break;
+    case K::kSizeMode: command_set_size_mode(v, c.value); break;
+    case K::kZoomWindowScale: command_set_zoom_window_scale(v, c.value); break;
+    case K::kMouseMode: command_set_mouse_mode(v, c.value); break;
+    case K::kRemoveLastMark: remove_marks(v, false); break;
+    case K::kRemoveAllMarks: remove_marks(v, true); break;
+    case K::kTags: show_tags(v, c.value == 1); break;
+    case K::kHomePage: open_url(v, kHomePageUrl, u"_self"); break;
+    // Printing, saving, e-mail, wallpaper, opening a local file, the dialogs,
+    // the sketch pen, upload and the update check arrive with their own
+    // features; until then their items do nothing.
+    case K::kPrint: case K::kSaveAs: case K::kAbout: case K::kOpenLocalFile: case K::kWallpaper:
+    case K::kCheckVersion: case K::kSendImage: case K::kMoreSettings: case K::kShowErrorLog:
+    case K::kUpload: case K::kPenColor: case K::kClearPen: case K::kNone:
+        break;
+    }
+}
