@@ -1,10 +1,18 @@
 #include "annotate/page_marks.h"
 
 #include <algorithm>
+#include <new>
 
 PageMarks* marks_for(MarkTable* t, int directory, int directory_count) {
     if (!t || directory < 0 || directory >= directory_count) return nullptr;
-    if (size_t(directory) >= t->by_directory.size()) t->by_directory.resize(size_t(directory) + 1);
+    if (size_t(directory) >= t->by_directory.size()) {
+        // A gesture on a page whose record cannot be made simply does not start.
+        try {
+            t->by_directory.resize(size_t(directory) + 1);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
     return &t->by_directory[size_t(directory)];
 }
 
@@ -48,3 +56,32 @@ void marks_clear_crop(PageMarks* m) {
     m->crop = PageRect{};
     m->crop_set = false;
 }
+
+bool marks_add_pen(PageMarks* m, const PenSegment& s) {
+    if (!m) return false;
+    // A long scribble makes many segments; running out of memory drops the
+    // newest one rather than the viewer.
+    try {
+        m->pen.push_back(s);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool marks_clear_pen(PageMarks* m) {
+    if (!m || m->pen.empty()) return false;
+    m->pen.clear();
+    m->pen.shrink_to_fit();
+    return true;
+}
+
+bool marks_has_pen(const PageMarks* m) { return m && !m->pen.empty(); }
+
+bool marks_any_page_has_pen(const MarkTable* t) {
+    if (!t) return false;
+    return std::any_of(t->by_directory.begin(), t->by_directory.end(),
+                       [](const PageMarks& m) { return !m.pen.empty(); });
+}
+
+bool marks_burn_in(const PageMarks* m) { return m && (!m->whiteouts.empty() || !m->pen.empty()); }

@@ -1,1 +1,6 @@
-vl_core(page_marks.cpp)
+vl_core(page_marks.cpp upload_fields.cpp)
+vl_core_test(upload_fields_test.cpp)
+vl_core(sketch.cpp pen_hit.cpp pen_paint.cpp annotated_page.cpp)
+vl_core_test(pen_hit_test.cpp sketch_test.cpp)
+vl_win(win/sketch_draw.cpp win/sketch_mouse.cpp win/sketch_commands.cpp)
+vl_win_test(win/sketch_win_test.cpp)

@@ -2,6 +2,7 @@
 // rules are forgiving where they always were (first letter of yes/no, leading
 // digits of numbers) and strict only where they always were (whole words for
 // `negative` and `smooth`, exactly "#rrggbb" for colours).
+#include "annotate/upload_fields.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
 
@@ -103,9 +104,10 @@ void apply_pair(Viewer* v, View name, View value) {
     else if (text_iequal(name, u"allowselect")) apply_flag(&v->allow_select, value);
     else if (text_iequal(name, u"enableevents")) v->event_mask = uint32_t(number(value));
     else if (text_iequal(name, u"src")) v->download_state = 1;
-    else if (text_iequal(name, u"uploadurl")) btext_set_view(&v->upload_url, value);
-    else if (text_iequal(name, u"uploadparamname")) btext_set_view(&v->upload_param_name, value);
-    else if (text_iequal(name, u"uploadfilename")) btext_set_view(&v->upload_file_name, value);
+    // Upload texts are made safe as they are stored, whoever stores them.
+    else if (text_iequal(name, u"uploadurl")) btext_set_view(&v->upload_url, upload_sanitise_url(value));
+    else if (text_iequal(name, u"uploadparamname")) btext_set_view(&v->upload_param_name, upload_sanitise_name(value));
+    else if (text_iequal(name, u"uploadfilename")) btext_set_view(&v->upload_file_name, upload_sanitise_name(value));
     else if (text_iequal(name, u"enablesketchbuttons")) apply_flag(&v->sketch_buttons, value);
 }
 }  // namespace

@@ -283,6 +283,7 @@ void viewer_show_page(Viewer* v, int n) {
     call(g_hooks.wait_cursor, v, true);
     errlog_clear(&v->page_log);
     raster_destroy(&f->raster);
+    analysis_page_changed(&f->analysis);
     scaled_view_drop(&v->layout.main_view);
     scaled_view_drop(&v->layout.zoom_view);
     v->layout.scroll_x = v->layout.scroll_y = 0;

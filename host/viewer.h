@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "annotate/upload_fields.h"
+#include "annotate/sketch_state.h"
 #include "config/bounded_text.h"
 #include "config/error_log.h"
 #include "config/settings.h"
@@ -40,6 +42,7 @@ enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3
                  kMouseDraw = 5, kMouseErase = 6 };
 
 struct ViewerFile;
+struct ToolbarControls;
 
 struct Viewer {
     int mode = 0;
@@ -102,18 +105,24 @@ struct Viewer {
     BoundedText settings_toolbar_items;  // text(200); used once at creation
     BoundedText page_toolbar_items;      // text(200); used once at creation
     std::vector<int> toolbar_items;      // item-table indices, in display order
+    ToolbarControls* toolbar_controls = nullptr;  // the toolbar's controls; lives with toolbar_window
     BoundedText work_folder, work_file;  // text(360) each
     int allow_select = 0;
     int crop_select = 0;
     int sketch_buttons = 0;
-    int eraser_shown = 0;
+    int eraser_shown = 0;  // mouse mode 6: the eraser's outline follows the mouse
+    uint32_t pen_color = 0;  // colour of new pen segments, 0x00BBGGRR
+    SketchStroke stroke;     // the pen or eraser gesture in progress
+    EraserOutline eraser;
+    PenCache pen_cache;
     BoundedText status_text;  // text(100)
     Rect32 zoom_rect{10, 10, 410, 410};
     BoundedText download_url;  // text(1024)
     void* pending_stream = nullptr;
     BoundedText href;    // text(1024)
     BoundedText target;  // text(64)
-    BoundedText upload_url, upload_param_name, upload_file_name;
+    BoundedText upload_url, upload_param_name, upload_file_name;  // stored sanitised
+    UploadParams upload_params;  // the page's extra form fields
     BoundedText download_temp_path;  // text(260)
     ErrorLog error_log;
     ErrorLog page_log;

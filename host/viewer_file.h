@@ -5,6 +5,7 @@
 // document and decoder headers.
 #include <vector>
 
+#include "analysis/page_analysis.h"
 #include "annotate/page_marks.h"
 #include "decode/raster.h"
 #include "document/page_loader.h"
@@ -17,6 +18,7 @@ struct ViewerFile {
     DisplayRaster raster;
     DocumentBytes bytes;  // what the Document was opened on; pages are read from it
     MarkTable marks;      // per directory; dropped with the Document
+    PageAnalysis analysis;  // barcodes, blank measure, mark grid of the pages scripts asked about
 };
 
 // The viewer's file state, made on first use; null only when out of memory.

@@ -1,2 +1,2 @@
-vl_rc(npvellarion.rc)
+vl_rc(npvellarion.rc toolbar_art.rc)
 vl_def(npvellarion.def)

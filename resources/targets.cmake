@@ -18,6 +18,27 @@ if(WIN32)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/npvellarion.rc PROPERTIES
                               OBJECT_DEPENDS "${VL_CURSOR_FILES}")
   target_include_directories(npvellarion PRIVATE ${VL_CURSOR_DIR})
+
+  # The toolbar's icons and logo come the same way from resources/toolbar/toolbar_art.txt.
+  set(VL_TOOLBAR_ART_DIR ${CMAKE_BINARY_DIR}/toolbar_art)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/resources/toolbar/toolbar_art.txt VL_TOOLBAR_ICON_LINES REGEX "^icon [0-9]+ ")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/toolbar/toolbar_art.txt)
+  set(VL_TOOLBAR_ART_FILES ${VL_TOOLBAR_ART_DIR}/TBLOGO.bmp)
+  foreach(line IN LISTS VL_TOOLBAR_ICON_LINES)
+    string(REGEX REPLACE "^icon ([0-9]+) .*" "\\1" id "${line}")
+    list(APPEND VL_TOOLBAR_ART_FILES ${VL_TOOLBAR_ART_DIR}/tb${id}.ico)
+  endforeach()
+  add_custom_command(
+    OUTPUT ${VL_TOOLBAR_ART_FILES}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VL_TOOLBAR_ART_DIR}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/toolbar/make_toolbar_art.py
+            ${CMAKE_SOURCE_DIR}/resources/toolbar/toolbar_art.txt ${VL_TOOLBAR_ART_DIR}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/toolbar/make_toolbar_art.py
+            ${CMAKE_SOURCE_DIR}/resources/toolbar/toolbar_art.txt
+    COMMENT "Drawing the toolbar's icons and logo")
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/toolbar_art.rc PROPERTIES
+                              OBJECT_DEPENDS "${VL_TOOLBAR_ART_FILES}")
+  target_include_directories(npvellarion PRIVATE ${VL_TOOLBAR_ART_DIR})
 endif()
 
 if(WIN32)

@@ -134,3 +134,8 @@ void events_negative_change(Viewer* v, int negative) {
     const EventArg a[1] = {{false, negative, nullptr}};
     events_raise(v, kEventNegativeChange, "vlar_OnNegativeChange", a, 1);
 }
+
+void events_annotation_change(Viewer* v, int page) {
+    const EventArg a[2] = {{false, page, nullptr}, {false, 1, nullptr}};
+    events_raise(v, kEventAnnotationChange, "vlar_OnAnnotationChange", a, 2);
+}

@@ -47,3 +47,5 @@ void events_size_mode_change(Viewer* v, int size_mode, int zoom_percent);
 // 1 top, 2 right, 3 bottom, 4 left.
 void events_orientation_change(Viewer* v, int value);
 void events_negative_change(Viewer* v, int negative);
+// A page's pen marks changed (a gesture ended or they were cleared).
+void events_annotation_change(Viewer* v, int page_1based);

@@ -2,10 +2,30 @@
 
 #include <cstdlib>
 
+#include "host/browser.h"
 #include "host/viewer.h"
+#include "script/script_methods.h"
 
 namespace {
 NPClass* g_class = nullptr;
+
+// The method names as the browser's identifiers, made once for the process.
+NPIdentifier g_identifiers[kScriptMethodCount] = {};
+bool g_identifiers_made = false;
+
+bool make_identifiers() {
+    if (g_identifiers_made) return true;
+    if (!browser().getstringidentifiers) return false;
+    browser().getstringidentifiers(const_cast<const NPUTF8**>(kScriptMethodNames), kScriptMethodCount, g_identifiers);
+    g_identifiers_made = true;
+    return true;
+}
+
+int method_index(NPIdentifier name) {
+    for (int i = 0; i < kScriptMethodCount; ++i)
+        if (g_identifiers[i] == name) return i;
+    return -1;
+}
 
 NPObject* object_allocate(NPP npp, NPClass*) {
     auto* object = static_cast<ScriptObject*>(std::calloc(1, sizeof(ScriptObject)));
@@ -23,17 +43,17 @@ void object_deallocate(NPObject* header) {
 
 void object_invalidate(NPObject*) {}
 
-// The page's methods are not offered yet: every name is unknown, which the
-// browser turns into a script error.
-bool object_has_method(NPObject*, NPIdentifier) { return false; }
+bool object_has_method(NPObject*, NPIdentifier name) { return make_identifiers() && method_index(name) >= 0; }
 
-bool object_invoke(NPObject* header, NPIdentifier, const NPVariant*, uint32_t, NPVariant* result) {
-    if (!script_object_viewer(header)) return false;  // the viewer is gone: invalid object
-    if (result) {
-        result->type = NPVariantType_Void;
-        result->value.objectValue = nullptr;
-    }
-    return false;
+bool object_invoke(NPObject* header, NPIdentifier name, const NPVariant* args, uint32_t count, NPVariant* result) {
+    if (!make_identifiers() || !result) return false;
+    Viewer* v = script_object_viewer(header);
+    if (!v) return false;  // the viewer is gone: invalid object
+    result->type = NPVariantType_Int32;
+    result->value.intValue = 0;
+    // Scripting switched off: every call succeeds and does nothing.
+    if (!v->settings.allowscript || (v->access_flags & kAccessNoScript)) return true;
+    return script_run_method(v, method_index(name), args, count, result);
 }
 
 bool object_invoke_default(NPObject*, const NPVariant*, uint32_t, NPVariant*) { return false; }
@@ -71,6 +91,11 @@ NPClass* script_class() { return g_class; }
 Viewer* script_object_viewer(NPObject* header) {
     if (!header || !g_class || header->_class != g_class) return nullptr;
     return reinterpret_cast<ScriptObject*>(header)->viewer;
+}
+
+void script_forget_identifiers() {
+    g_identifiers_made = false;
+    for (NPIdentifier& id : g_identifiers) id = nullptr;
 }
 
 void script_object_detach(NPObject* header) {

@@ -25,3 +25,5 @@ Viewer* script_object_viewer(NPObject* object);
 // Called before the viewer is destroyed: a page that still holds the object
 // then gets "invalid object" answers instead of a dangling viewer.
 void script_object_detach(NPObject* object);
+// For tests that change browsers: the method identifiers are made again.
+void script_forget_identifiers();

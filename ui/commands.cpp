@@ -119,6 +119,7 @@ Command command_decode(int id) {
     if (id >= 49027 && id <= 49029) return {K::kWallpaper, id - 49027};
     switch (id) {
     case kCmdPrint: return {K::kPrint};
+    case kCmdQuickPrint: return {K::kPrint, 1};
     case kCmdSaveAs: return {K::kSaveAs};
     case kCmdCopyImage: return {K::kCopyImage};
     case kCmdSmooth: return {K::kToggleSmooth};

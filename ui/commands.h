@@ -61,13 +61,16 @@ enum CommandId : int {
     kCmdUpload = 49115,
     kCmdPenColor = 49116,
     kCmdClearPen = 49117,
+    // Not on the menu: the toolbar's quick-print button (default printer, no dialog).
+    kCmdQuickPrint = 49118,
     kCmdHomePage = 40025,
 };
 
 // What a command does, with its one value.
 enum class CommandKind {
     kNone,  // not a command: nothing happens
-    kPrint, kSaveAs, kCopyImage, kToggleSmooth, kToggleNegative,
+    kPrint,            // value: 0 with the print dialog, 1 quick print to the default printer
+    kSaveAs, kCopyImage, kToggleSmooth, kToggleNegative,
     kSetOrientation,   // value: 0 … 3
     kTurn,             // value: quarter turns to add (1, -1, 2)
     kAbout,

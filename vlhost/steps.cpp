@@ -5,16 +5,19 @@
 //   children N | resize N W H | screenshot N FILE | drain
 //   click|dblclick|rclick|down|up|move N X Y [ctrl] [shift]
 //   key N VK [ctrl] [shift] | wheel N DELTA X Y [ctrl]
-//   function NAME [fail] | answer ok|cancel|yes|no
+//   function NAME [fail] | answer ok|cancel|yes|no|ID
 //   menu COMMAND|cancel [show]   how the next pop-up menu is answered (show: log its items)
 //   dialogshot FILE              photograph the next dialog before it is answered
 //   contextkey N                 the keyboard's menu request | clipboard (log its text or DIB)
+//   controls N                   every button, list and spinner inside the plug-in, with its state
+//   pick N X Y INDEX             choose entry INDEX of the drop-down list under the point
 // N is the instance (1 = the first on the page); X, Y are client coordinates
 // of the plug-in's window. Every step is echoed, then what it caused.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "vlhost/host.h"
@@ -125,10 +128,11 @@ void step_release(Instance* inst) {
 }
 
 // The deepest visible child under the point, and the point in its client area.
+// A disabled control takes no mouse input: its parent gets the click.
 HWND target_at(Instance* inst, POINT* p) {
     HWND hwnd = inst->window;
     for (;;) {
-        HWND child = ChildWindowFromPointEx(hwnd, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        HWND child = ChildWindowFromPointEx(hwnd, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT | CWP_SKIPDISABLED);
         if (!child || child == hwnd) return hwnd;
         MapWindowPoints(hwnd, child, p, 1);
         hwnd = child;
@@ -249,6 +253,53 @@ void step_clipboard() {
     CloseClipboard();
 }
 
+// The plug-in's controls, at any depth, by class and id, placed in the
+// plug-in window's client coordinates.
+BOOL CALLBACK log_control(HWND w, LPARAM lp) {
+    auto* inst = reinterpret_cast<Instance*>(lp);
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    const std::string name = utf8_from_wide(cls);
+    if (name != "Button" && name != "ComboBox" && name != "msctls_updown32") return TRUE;
+    RECT r;
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, inst->window, reinterpret_cast<POINT*>(&r), 2);
+    std::string state = IsWindowEnabled(w) ? "" : " disabled";
+    if (name == "Button" && SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED) state += " checked";
+    if (name == "ComboBox") {
+        wchar_t text[64] = {};
+        GetWindowTextW(w, text, 64);
+        state += " items=" + std::to_string(SendMessageW(w, CB_GETCOUNT, 0, 0)) + " text=" +
+                 log_quote(utf8_from_wide(text));
+    }
+    log_line("control %d %s id=%d at %ld,%ld %ldx%ld%s", inst->id, name.c_str(), GetDlgCtrlID(w), long(r.left),
+             long(r.top), long(r.right - r.left), long(r.bottom - r.top), state.c_str());
+    return TRUE;
+}
+
+void step_controls(Instance* inst) {
+    if (inst->window) EnumChildWindows(inst->window, log_control, reinterpret_cast<LPARAM>(inst));
+    log_line("controls %d done", inst->id);
+}
+
+// What a user's choice in an open drop-down list leaves behind: the new
+// selection, and the selection-change notice to the list's parent.
+void step_pick(Instance* inst, const std::vector<std::string>& w) {
+    if (w.size() < 5) return;
+    POINT p{atoi(w[2].c_str()), atoi(w[3].c_str())};
+    HWND list = target_at(inst, &p);
+    wchar_t cls[64] = {};
+    GetClassNameW(list, cls, 64);
+    if (lstrcmpiW(cls, L"ComboBox") != 0) {
+        log_line("pick %d: no list there", inst->id);
+        return;
+    }
+    const int index = atoi(w[4].c_str());
+    SendMessageW(list, CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), LPARAM(list));
+    log_line("pick %d entry %d", inst->id, index);
+}
+
 void step_children(Instance* inst) {
     static std::map<HWND, int> serials;  // a recreated window gets a new number
     std::string out;
@@ -299,6 +350,8 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
     else if (s == "stream" && w.size() > 2) stream_queue(inst, w[2], nullptr, false);
     else if (s == "setwindow") step_setwindow(inst, w);
     else if (s == "children") step_children(inst);
+    else if (s == "controls") step_controls(inst);
+    else if (s == "pick") step_pick(inst, w);
     else if (s == "texts") step_texts(inst);
     else if (s == "contextkey") step_context_key(inst);
     else if (s == "closewindow") step_close_window(inst);
@@ -328,7 +381,9 @@ bool step_run(const std::string& line) {
         return true;
     }
     if (w[0] == "answer" && w.size() > 1) {
-        modal_set_answer(w[1] == "cancel" ? IDCANCEL : w[1] == "yes" ? IDYES : w[1] == "no" ? IDNO : IDOK);
+        // A number presses the dialog's button of that id (when it has one).
+        const int id = atoi(w[1].c_str());
+        modal_set_answer(w[1] == "cancel" ? IDCANCEL : w[1] == "yes" ? IDYES : w[1] == "no" ? IDNO : id > 0 ? id : IDOK);
         return true;
     }
     if (w[0] == "menu" && w.size() > 1) {

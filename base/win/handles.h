@@ -46,11 +46,18 @@ struct DcTraits {  // memory device contexts made with CreateCompatibleDC
     static void close(HDC h) { DeleteDC(h); }
 };
 
+struct IconTraits {  // icons made with LoadImageW (never LR_SHARED ones)
+    using Handle = HICON;
+    static HICON none() { return nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
+
 using UniqueFont = Unique<GdiTraits<HFONT>>;
 using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniquePen = Unique<GdiTraits<HPEN>>;
 using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
 using UniqueMemoryDc = Unique<DcTraits>;
+using UniqueIcon = Unique<IconTraits>;
 
 // Selects an object into a DC and puts the previous one back; never deletes.
 class SelectScope {

@@ -13,9 +13,11 @@
 #include "host/module_rules.h"
 #include "host/module_state.h"
 #include "host/win/module.h"
+#include "script/win/script_ops_win.h"
 #include "host/win/status_line.h"
 #include "document/tiff_messages.h"
 #include "host/viewer_file.h"
+#include "ui/win/toolbar.h"
 #include "view/win/image_window.h"
 
 namespace {
@@ -23,9 +25,8 @@ Module g_module;
 
 void report(const char16_t* text) { msgbox_show(nullptr, kMbIconError, u"%s", text); }
 
-// The toolbar and the magnifier register their own procedures over these
-// classes' defaults when their windows are built; until then a window of
-// either class behaves as a plain child window.
+// The magnifier registers its own procedure over its class's default when
+// its window is built; until then a window of that class is a plain child.
 bool register_class(const wchar_t* name, UINT style, WNDPROC proc, int slot) {
     WNDCLASSW wc{};
     wc.style = style;
@@ -115,11 +116,13 @@ int module_startup() {
     register_class(kImageWindowClass, CS_DBLCLKS, image_window_proc, 0);
     choose_ui_face();
     register_class(kZoomWindowClass, 0, DefWindowProcW, 1);
-    register_class(kToolbarWindowClass, CS_HREDRAW, DefWindowProcW, 2);
+    register_class(kToolbarWindowClass, CS_HREDRAW, toolbar_window_proc, 2);
+    toolbar_load_shared_art();
     // libtiff's handlers are process-wide; each walk and page load aims them at its own log.
     tiffmsg_attach(nullptr);
     viewer_set_disabled_compressions(g_module.process.disable_compression);
     stream_install_shell_hooks();
+    script_install_shell_ops();
     g_module.small_font.reset(make_font(L"Small Fonts", 10));
     g_module.ui_font_14.reset(make_font(g_module.ui_face, 14));
     g_module.ui_font_16.reset(make_font(g_module.ui_face, 16));
@@ -133,6 +136,7 @@ void module_shutdown() {
     g_module.small_font.reset();
     g_module.ui_font_14.reset();
     g_module.ui_font_16.reset();
+    toolbar_free_shared_art();
     // Windows keeps a DLL's classes after the DLL is unloaded; a browser that
     // loads the module again (at another address) would otherwise find the
     // names taken, pointing at code that is gone.

@@ -12,6 +12,7 @@
 #include "host/win/status_line.h"
 #include "script/page_events.h"
 #include "ui/win/context_menu_win.h"
+#include "ui/win/toolbar.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -26,6 +27,13 @@ LRESULT on_size(Viewer* v, WPARAM kind) {
 
 LRESULT on_paint(HWND hwnd) {
     PaintScope paint(hwnd);  // the children cover the client area
+    return 0;
+}
+
+// The page list's width follows the scroll-bar width: measure the toolbar again.
+LRESULT on_settings_change(Viewer* v) {
+    module_read_scroll_metrics();
+    toolbar_rebuild(v);
     return 0;
 }
 
@@ -94,7 +102,7 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:          return on_size(v, wp);
     case WM_PAINT:         return on_paint(hwnd);
-    case WM_WININICHANGE:  module_read_scroll_metrics(); return 0;
+    case WM_WININICHANGE:  return on_settings_change(v);
     case WM_MOUSEACTIVATE: return on_mouse_activate(v, hwnd, wp, lp);
     case WM_CONTEXTMENU:   return on_context_menu(v, lp);
     case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
@@ -114,9 +122,13 @@ void plugin_window_layout(Viewer* v) {
     // The toolbar's band is kept free only when there is a toolbar window to fill it.
     const int position = v->toolbar_window ? v->toolbar_position : 0;
     const PluginAreaLayout area = geometry_plugin_area(client.right, client.bottom, position, v->settings.toolbar_height);
-    if (v->toolbar_window && area.toolbar_shown)
-        MoveWindow(static_cast<HWND>(v->toolbar_window), area.toolbar.left, area.toolbar.top,
-                   area.toolbar.right - area.toolbar.left, area.toolbar.bottom - area.toolbar.top, TRUE);
+    if (HWND toolbar = static_cast<HWND>(v->toolbar_window)) {
+        if (area.toolbar_shown)
+            SetWindowPos(toolbar, nullptr, area.toolbar.left, area.toolbar.top, area.toolbar.right - area.toolbar.left,
+                         area.toolbar.bottom - area.toolbar.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        else
+            ShowWindow(toolbar, SW_HIDE);
+    }
     MoveWindow(image, area.image.left, area.image.top, area.image.right - area.image.left,
                area.image.bottom - area.image.top, TRUE);
 }
@@ -140,6 +152,7 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
     }
     v->image_window = image;
     ShowScrollBar(image, SB_BOTH, FALSE);
+    toolbar_create(v);  // on failure the viewer goes on without one; the error log says why
     plugin_window_layout(v);
     image_window_layout(v, false);
     ShowWindow(image, SW_SHOW);

@@ -9,6 +9,7 @@
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "script/page_events.h"
+#include "ui/win/toolbar.h"
 #include "view/win/image_window.h"
 
 namespace {
@@ -86,7 +87,9 @@ void stream_install_shell_hooks() {
     h.status_changed = status_line_update;
     h.progress = status_line_progress;
     h.progress_remove = status_line_remove_progress;
+    h.toolbar_refresh = toolbar_refresh;
     h.toolbar_repaint = toolbar_repaint;
+    h.page_list_refill = toolbar_fill_page_list;
     h.view_changed = view_changed;
     h.wait_cursor = wait_cursor;
     h.ready_event = events_ready;

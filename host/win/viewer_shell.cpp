@@ -4,11 +4,13 @@
 
 #include <vector>
 
+#include "annotate/win/sketch_commands.h"
 #include "config/win/registry_store.h"
 #include "host/module_state.h"
 #include "host/viewer.h"
 #include "host/stream_reception.h"
 #include "host/viewer_file.h"
+#include "ui/win/toolbar.h"
 
 namespace {
 ViewerPageStepFn g_page_step = nullptr;
@@ -62,8 +64,7 @@ void viewer_shell_detach_window(Viewer* v) {
         if (v->progress_window) DestroyWindow(static_cast<HWND>(v->progress_window));
         if (v->status_window) DestroyWindow(static_cast<HWND>(v->status_window));
         v->progress_window = v->status_window = nullptr;
-        if (v->toolbar_window) DestroyWindow(static_cast<HWND>(v->toolbar_window));
-        v->toolbar_window = nullptr;
+        toolbar_destroy(v);
         if (v->image_window) DestroyWindow(static_cast<HWND>(v->image_window));
         v->image_window = nullptr;
         if (v->saved_window_proc)
@@ -83,6 +84,7 @@ int16_t viewer_shell_destroy(Viewer* v) {
     if (!btext_empty(&v->work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->work_folder)));
     if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
     v->background_brush = nullptr;
+    sketch_release(v);  // the cached pen
     viewer_file_free(v);
     viewer_free(v);
     return 0;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "annotate/page_marks.h"
+#include "annotate/sketch.h"
 #include "config/message_box.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
@@ -82,9 +83,8 @@ bool clipboard_put_page(Viewer* v) {
         return false;
     }
     const DisplayRaster* raster = &v->file->raster;
-    const PageMarks* marks = viewer_current_marks(v);
-    if (!marks || marks->whiteouts.empty())
-        return clipboard_put(owner, CF_DIB, raster->header, size_t(raster->block_size));
+    const PageMarks* marks = sketch_find_marks(v, v->current_directory);
+    if (!marks_burn_in(marks)) return clipboard_put(owner, CF_DIB, raster->header, size_t(raster->block_size));
     RenderedPage page;
     if (!render_with_overlays(raster, marks, v->view.orientation, &page)) {
         msgbox_warning(owner, u"Can\u2019t allocate memory for clipboard");

@@ -16,6 +16,7 @@ bool clipboard_put(HWND owner, UINT format, const void* data, size_t size);
 // null text places nothing (and answers false).
 bool clipboard_put_text(HWND owner, const char16_t* text);
 
-// The current page as shown (orientation and negative applied, white-outs
-// burnt in) in the DIB format; "No image to copy" when no page is decoded.
+// The current page as shown (orientation and negative applied) in the DIB
+// format; a page with white-outs or pen strokes goes as its Annotated page
+// image. "No image to copy" when no page is decoded.
 bool clipboard_put_page(Viewer* v);

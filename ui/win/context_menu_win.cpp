@@ -7,6 +7,7 @@
 #include "host/viewer_file.h"
 #include "host/win/module.h"
 #include "ui/context_menu.h"
+#include "ui/win/toolbar.h"
 #include "ui/win/viewer_commands.h"
 
 namespace {
@@ -98,6 +99,7 @@ void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
                                       owner, nullptr));
     }
     if (from_toolbar) {
+        toolbar_check_pass(v);  // the menu button was shown pressed while its menu was open
         // The click that closed the menu must not press a toolbar button again.
         MSG msg;
         PeekMessageW(&msg, owner, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);

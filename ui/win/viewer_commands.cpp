@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "annotate/page_marks.h"
+#include "annotate/win/sketch_commands.h"
+#include "annotate/win/sketch_mouse.h"
 #include "config/settings.h"
 #include "config/win/registry_store.h"
 #include "config/zoom_steps.h"
@@ -17,6 +19,8 @@
 #include "output/win/clipboard.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
+#include "ui/win/info_dialogs.h"
+#include "ui/win/toolbar.h"
 #include "view/geometry.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
@@ -75,16 +79,16 @@ void command_set_mouse_mode(Viewer* v, int mode) {
     v->view.mouse_mode = mode;
     if (mode == kMouseCrop) v->crop_select = 1;  // from now on for this viewer's life
     // The eraser's outline follows the mouse; it goes with any other mode.
-    if (mode != kMouseErase && v->eraser_shown) {
-        v->eraser_shown = 0;
-        repaint_image(v);
-    }
+    if (mode == kMouseErase) sketch_outline_start(v);
+    else if (v->eraser_shown) sketch_outline_stop(v);
+    toolbar_check_pass(v);
     events_mouse_mode_change(v, mode);
 }
 
 void command_set_size_mode(Viewer* v, int mode) {
     if (mode < kSizeFixed || mode > kSizeBestFit) return;
     v->view.size_mode = mode;
+    toolbar_check_pass(v);
     if (v->image_window) image_window_layout(v, true);
     events_size_mode_change(v, mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
@@ -112,6 +116,7 @@ void command_set_orientation(Viewer* v, int orientation) {
         if (!o.ok) repaint_image(v);  // the log tells why the page did not turn
         return;
     }
+    toolbar_check_pass(v);
     if (o.needs_layout && v->image_window) image_window_layout(v, true);
     else repaint_image(v);
     events_orientation_change(v, o.event_value);
@@ -119,12 +124,14 @@ void command_set_orientation(Viewer* v, int orientation) {
 
 void command_toggle_negative(Viewer* v) {
     const int negative = view_toggle_negative(viewer_view_context(v));
+    toolbar_check_pass(v);
     repaint_image(v);
     events_negative_change(v, negative);
 }
 
 void command_toggle_smoothing(Viewer* v) {
     view_toggle_smoothing(viewer_view_context(v));
+    toolbar_check_pass(v);
     repaint_image(v);
 }
 
@@ -161,12 +168,16 @@ void command_perform(Viewer* v, int id) {
     case K::kRemoveAllMarks: remove_marks(v, true); break;
     case K::kTags: show_tags(v, c.value == 1); break;
     case K::kHomePage: open_url(v, kHomePageUrl, u"_self"); break;
-    // Printing, saving, e-mail, wallpaper, opening a local file, the dialogs,
-    // the sketch pen, upload and the update check arrive with their own
+    case K::kAbout: info_command_about(v); break;
+    case K::kShowErrorLog: info_command_error_log(v); break;
+    case K::kPenColor: sketch_choose_pen_colour(v); break;
+    case K::kClearPen: sketch_clear_pen(v, v->current_directory); break;
+    // Printing, saving, e-mail, wallpaper, opening a local file, the settings
+    // dialog, upload and the update check arrive with their own
     // features; until then their items do nothing.
-    case K::kPrint: case K::kSaveAs: case K::kAbout: case K::kOpenLocalFile: case K::kWallpaper:
-    case K::kCheckVersion: case K::kSendImage: case K::kMoreSettings: case K::kShowErrorLog:
-    case K::kUpload: case K::kPenColor: case K::kClearPen: case K::kNone:
+    case K::kPrint: case K::kSaveAs: case K::kOpenLocalFile: case K::kWallpaper:
+    case K::kCheckVersion: case K::kSendImage: case K::kMoreSettings:
+    case K::kUpload: case K::kNone:
         break;
     }
 }

@@ -3,11 +3,14 @@
 // result becomes a white-out mark or a crop rectangle on the current page.
 #include <windowsx.h>
 
+#include "annotate/win/sketch_mouse.h"
 #include "host/browser.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/win/module.h"
 #include "script/page_events.h"
+#include "ui/win/info_dialogs.h"
+#include "ui/win/toolbar.h"
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
@@ -104,6 +107,10 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
     in.logs_have_messages = errlog_has_entries(&v->error_log) || errlog_has_entries(&v->page_log);
     in.access_flags = v->access_flags;
     const ButtonDownDecision d = mouse_button_down(in);
+    if (d.show_error_log) {
+        info_command_error_log(v);
+        return 0;  // the viewer may be gone by now: nothing more is touched
+    }
     switch (d.action) {
     case MouseAction::kLink:
         v->link_press = 1;
@@ -120,9 +127,11 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
         band_start(&v->band, x, y, v->layout.scroll_x, v->layout.scroll_y, band_geometry(v));
         SetCapture(hwnd);
         return 0;
-    case MouseAction::kZoomWindow:  // the magnifier opens here once it exists
-    case MouseAction::kPen:         // pen and eraser strokes come with the sketch layer
+    case MouseAction::kPen:
     case MouseAction::kEraser:
+        if (sketch_mouse_down(v, hwnd, x, y, d.action == MouseAction::kEraser)) return 0;
+        break;
+    case MouseAction::kZoomWindow:  // the magnifier opens here once it exists
     case MouseAction::kNone:
         break;
     }
@@ -150,6 +159,7 @@ LRESULT image_mouse_button_up(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
         finish_band(v, hwnd, false);
         return 0;
     }
+    if (sketch_mouse_up(v, hwnd)) return 0;
     return DefWindowProcW(hwnd, WM_LBUTTONUP, wp, lp);
 }
 
@@ -176,7 +186,9 @@ LRESULT image_mouse_move(Viewer* v, HWND hwnd, WPARAM, LPARAM lp) {
         }
         if (m.draw_new) draw_band_now(v, hwnd);
         scroll_lines(v, m.scroll_dx, m.scroll_dy);
+        return 0;
     }
+    sketch_mouse_move(v, hwnd, x, y);  // a pen or eraser gesture, or the eraser's outline
     return 0;
 }
 
@@ -202,6 +214,7 @@ LRESULT image_mouse_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
     for (int i = 0; i < r.lines_up; ++i) PostMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
     if (r.zoom_changed) {
         v->view.zoom_index = r.zoom_index;
+        toolbar_check_pass(v);  // the fixed-size button is checked off 100 % only
         image_window_layout(v, true);
     }
     return 0;

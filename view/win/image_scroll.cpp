@@ -1,5 +1,6 @@
 // Layout and scrolling of the image window: the view code decides sizes and
 // positions, this file moves the scroll bars and the pixels.
+#include "annotate/win/sketch_mouse.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/win/module.h"
@@ -67,6 +68,7 @@ void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
         ReleaseDC(hwnd, dc);
         v->band.shown = false;
     }
+    sketch_outline_hide(v);  // likewise the eraser's outline, which comes back below
     view_scroll_commit(&v->layout, vertical, step.to);
     SetScrollPos(hwnd, vertical ? SB_VERT : SB_HORZ, step.to, TRUE);
     if (step.repaint_all) {
@@ -77,4 +79,5 @@ void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
                        SW_INVALIDATE);
     }
     UpdateWindow(hwnd);
+    sketch_outline_show(v);
 }

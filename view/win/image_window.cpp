@@ -1,5 +1,7 @@
 #include "view/win/image_window.h"
 
+#include "annotate/win/sketch_draw.h"
+#include "annotate/win/sketch_mouse.h"
 #include "decode/raster_ops.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
@@ -63,6 +65,15 @@ void paint_marks(Viewer* v, HDC dc) {
     }
 }
 
+// Pen segments are drawn whether or not white-outs are shown.
+void paint_pen(Viewer* v, HDC dc) {
+    ViewerFile* f = v->file;
+    const PageMarks* marks = f ? marks_find(&f->marks, v->current_directory) : nullptr;
+    if (!marks || marks->pen.empty()) return;
+    sketch_draw_pen(dc, *marks, v->layout.main_view, f->page.width, f->page.height, -v->layout.scroll_x,
+                    -v->layout.scroll_y, &v->pen_cache);
+}
+
 void paint_page(Viewer* v, HDC dc, const RECT& paint) {
     const ViewLayout& l = v->layout;
     const DisplayRaster* page = &v->file->raster;
@@ -89,6 +100,7 @@ void paint_page(Viewer* v, HDC dc, const RECT& paint) {
         fill(dc, band, v);
     }
     paint_marks(v, dc);
+    paint_pen(v, dc);
 }
 
 LRESULT on_paint(Viewer* v, HWND hwnd) {
@@ -123,7 +135,15 @@ LRESULT on_scroll(Viewer* v, HWND hwnd, bool vertical, WPARAM wp) {
     return 0;
 }
 
-LRESULT on_mouse_leave(Viewer*) { return 0; }
+LRESULT on_mouse_leave(Viewer* v, HWND hwnd) {
+    sketch_mouse_left(v, hwnd);
+    return 0;
+}
+
+LRESULT on_capture_changed(Viewer* v, HWND hwnd, HWND new_owner) {
+    if (new_owner != hwnd) sketch_capture_lost(v, hwnd);
+    return 0;
+}
 }  // namespace
 
 void image_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
@@ -133,6 +153,7 @@ void image_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint
     const PaintWindowPlan plan = paint_plan_window(shown, logs, to_rect32(client));
     if (plan.paint_page) {
         paint_page(v, dc, paint);
+        sketch_outline_paint(v, dc);
         if (v->band.shown) image_band_draw(v, dc);
         return;
     }
@@ -161,7 +182,9 @@ LRESULT CALLBACK image_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: return image_mouse_button_down(v, hwnd, msg, wp, lp);
     case WM_LBUTTONUP:     return image_mouse_button_up(v, hwnd, wp, lp);
     case WM_RBUTTONDOWN:   return image_mouse_right_down(v, hwnd, wp, lp);
-    case WM_MOUSELEAVE:    return on_mouse_leave(v);
+    case WM_MOUSELEAVE:    return on_mouse_leave(v, hwnd);
+    case WM_CAPTURECHANGED: return on_capture_changed(v, hwnd, reinterpret_cast<HWND>(lp));
+    case WM_DESTROY:       sketch_window_gone(v, hwnd); break;
     case WM_SETCURSOR:
         if (LOWORD(lp) != HTCLIENT) break;
         if (image_mouse_set_cursor(v)) return TRUE;

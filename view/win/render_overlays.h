@@ -1,6 +1,7 @@
 #pragma once
-// The page with its marks burnt in, for saving: a DIB section of the page
-// raster's size holding the page 1:1 and the white-out marks in pure white.
+// The Annotated page image: a DIB section of the page raster's size holding
+// the page 1:1 with its white-outs (pure white) and pen strokes burnt in, for
+// copying, saving and uploading. The crop rectangle is not burnt in.
 #include <windows.h>
 
 struct DisplayRaster;
@@ -9,10 +10,12 @@ struct PageMarks;
 struct RenderedPage {
     HBITMAP bitmap = nullptr;  // owned by the caller (DeleteObject)
     void* bits = nullptr;      // the section's pixels, bottom-up
-    int bits_per_pixel = 0;    // 1 for a black-and-white page, else 24
+    int bits_per_pixel = 0;    // 1 (table black, white) for a black-and-white page, else 24
 };
 
-// `page` is the raster as shown (turned to `orientation`); `marks` may be null.
-// False when the section cannot be made.
+// `page` is the decoded raster as it will be handed on, turned to
+// `orientation` (the view's for a copy of what is shown, 0 for a page decoded
+// afresh); the marks, in page coordinates, are turned with it. `marks` may be
+// null. False, with nothing left over, when any step fails.
 [[nodiscard]] bool render_with_overlays(const DisplayRaster* page, const PageMarks* marks, int orientation,
                                         RenderedPage* out);

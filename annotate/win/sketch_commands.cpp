@@ -1,0 +1,72 @@
+#include "annotate/win/sketch_commands.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include "annotate/sketch.h"
+#include "annotate/win/sketch_draw.h"
+#include "host/viewer.h"
+#include "host/win/module.h"
+#include "script/page_events.h"
+
+namespace {
+constexpr wchar_t kViewerProperty[] = L"vlar";
+
+void repaint_if_current(Viewer* v, int directory, bool erase) {
+    if (directory == v->current_directory && v->image_window)
+        InvalidateRect(static_cast<HWND>(v->image_window), nullptr, erase ? TRUE : FALSE);
+}
+
+// The colour dialog runs its own message loop, in which the page may destroy
+// this viewer; the plug-in window then no longer points at it.
+bool still_attached(HWND owner, const Viewer* v) {
+    return !owner || (IsWindow(owner) && GetPropW(owner, kViewerProperty) == v);
+}
+}  // namespace
+
+int sketch_clear_pen_no_event(Viewer* v, int directory) {
+    if (!v || !sketch_remove_pen(v, directory)) return 0;
+    repaint_if_current(v, directory, false);
+    return 1;
+}
+
+int sketch_clear_pen(Viewer* v, int directory) {
+    if (!sketch_clear_pen_no_event(v, directory)) return 0;  // an empty page tells nothing
+    events_annotation_change(v, sketch_page_number(v, directory));
+    return 1;
+}
+
+bool sketch_add_whiteout(Viewer* v, int directory, const PageRect& r) {
+    if (!v || !sketch_store_whiteout(v, directory, r)) return false;
+    repaint_if_current(v, directory, true);
+    return true;
+}
+
+bool sketch_set_crop(Viewer* v, int directory, const PageRect& r, bool selected) {
+    if (!v || !sketch_store_crop(v, directory, r, selected)) return false;
+    repaint_if_current(v, directory, false);
+    return true;
+}
+
+void sketch_choose_pen_colour(Viewer* v) {
+    if (!v) return;
+    HWND owner = static_cast<HWND>(v->plugin_window);
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner;
+    cc.rgbResult = COLORREF(v->pen_color & 0x00FFFFFF);
+    cc.lpCustColors = module().custom_colours;  // shared by every viewer, kept between calls
+    cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+    const BOOL chosen = ChooseColorW(&cc);
+    if (!still_attached(owner, v)) return;
+    if (chosen && uint32_t(cc.rgbResult) != v->pen_color) sketch_set_pen_colour(v, uint32_t(cc.rgbResult));
+    if (owner) SetFocus(owner);
+}
+
+void sketch_release(Viewer* v) {
+    if (!v) return;
+    if (v->stroke.surface && v->image_window)
+        ReleaseDC(static_cast<HWND>(v->image_window), static_cast<HDC>(v->stroke.surface));
+    v->stroke = SketchStroke{};
+    sketch_pen_release(&v->pen_cache);
+}

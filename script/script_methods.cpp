@@ -1,0 +1,448 @@
+#include "script/script_methods.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "analysis/page_analysis.h"
+#include "annotate/page_marks.h"
+#include "annotate/sketch.h"
+#include "base/text.h"
+#include "config/zoom_steps.h"
+#include "host/browser.h"
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "script/page_events.h"
+
+const char* const kScriptMethodNames[kScriptMethodCount] = {
+    "AboutBox",        "GetVersion",      "GetState",       "RegisterFileTypes", "Print",          "Zoom",
+    "GoToPage",        "GoToPageSpecial", "GetCurrentPage", "GetNumberOfPages",  "LoadImage",      "GetValue",
+    "SetValue",        "Scroll",          "SetCropSelect",  "DetectBarcodes",    "GetBarcode",     "DetectBlankPage",
+    "OMRInit",         "OMRCheck",        "SetValueString", "GetValueString",    "SetPageValue",   "GetPageValue",
+    "Upload",          "ClearAnnotations", "AddUploadParam", "DeleteUploadParam",
+};
+
+namespace {
+ScriptOps g_ops;
+
+constexpr uint8_t kArgCounts[kScriptMethodCount] = {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2,
+                                                     6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1};
+constexpr uint32_t kStringMax = 1048576;
+constexpr size_t kValueStringMax = 2047;
+
+
+// Scroll-bar codes, as the platform numbers them.
+constexpr int kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosition = 4, kTop = 6, kBottom = 7;
+
+void set_int(NPVariant* r, int32_t n) {
+    r->type = NPVariantType_Int32;
+    r->value.intValue = n;
+}
+void set_double(NPVariant* r, double d) {
+    r->type = NPVariantType_Double;
+    r->value.doubleValue = d;
+}
+void set_void(NPVariant* r) {
+    r->type = NPVariantType_Void;
+    r->value.objectValue = nullptr;
+}
+
+// UTF-8 in browser memory, which the browser frees; Null when it cannot be made.
+void set_string(NPVariant* r, std::u16string_view text) {
+    r->type = NPVariantType_Null;
+    r->value.objectValue = nullptr;
+    if (text.size() > kStringMax || !browser().memalloc) return;
+    const std::string utf8 = text_to_utf8(text);
+    auto* copy = static_cast<char*>(browser().memalloc(uint32_t(utf8.size() + 1)));
+    if (!copy) return;
+    std::memcpy(copy, utf8.c_str(), utf8.size() + 1);
+    r->type = NPVariantType_String;
+    r->value.stringValue.UTF8Characters = copy;
+    r->value.stringValue.UTF8Length = uint32_t(utf8.size());
+}
+
+int32_t saturate(long long n) { return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : int32_t(n); }
+
+// Leading white space, a sign, digits; the first other character ends it.
+int32_t read_decimal(std::u16string_view s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == u' ' || (s[i] >= u'\t' && s[i] <= u'\r'))) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
+    long long n = 0;
+    for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) n = std::min(n * 10 + (s[i] - u'0'), 1LL << 40);
+    return saturate(negative ? -n : n);
+}
+
+bool has_document(const Viewer* v) { return v->document_loaded && v->page_count > 0; }
+bool page_decoded(const Viewer* v) { return v->download_state == 3 && viewer_page_shown(v); }
+
+// A 1-based page number to its directory; -1 when it names no page.
+int directory_of_page(Viewer* v, int page) {
+    if (!has_document(v) || !v->file || page < 1 || page > v->page_count) return -1;
+    return document_directory_of_page(&v->file->document, page - 1);
+}
+
+int orientation_value(const Viewer* v) { return v->view.orientation + 1; }
+
+int32_t get_state(const Viewer* v, int what) {
+    switch (what) {
+    case 0: return 1;
+    case 1:
+        if (v->download_state == 1 || v->download_state == 2) return 1;
+        if (v->download_state == 3) return v->document_loaded ? 3 : 2;
+        return 0;
+    case 2: return page_decoded(v) ? 1 : 0;
+    case 3: return 1;
+    default: return 0;
+    }
+}
+
+int32_t get_version(int what) {
+    switch (what) {
+    case 0: return 2000002;
+    case 1: return 1;  // the plug-in; the control flavour answers 2
+    case 2: return 32;
+    case 3: return 1;
+    default: return 0;
+    }
+}
+
+int32_t print(Viewer* v, int how) {
+    int printed = 0;
+    const bool auto_allowed = v->settings.allowautoprint != 0;
+    const bool dialog = how == 0 || how == 1 || (how == 5 && !auto_allowed);
+    const bool quick = (how == 4 || how == 5) && auto_allowed;
+    if ((dialog || quick) && g_ops.print) printed = g_ops.print(v, dialog);
+    events_print_complete(v, printed);
+    return printed;
+}
+
+int32_t go_to_page(Viewer* v, int page) {
+    if (!has_document(v)) return 0;
+    const int n = std::clamp(page - 1, 0, v->page_count - 1);
+    return viewer_go_to_page(v, n) ? v->current_page + 1 : 0;
+}
+
+int32_t go_to_page_special(Viewer* v, int code) {
+    if (!has_document(v) || code < 1 || code > 4) return 0;
+    const int target = code == 1 ? 0 : code == 2 ? v->page_count - 1 : code == 3 ? v->current_page - 1 : v->current_page + 1;
+    if (target < 0 || target >= v->page_count) return 0;
+    return viewer_go_to_page(v, target) ? v->current_page + 1 : 0;
+}
+
+int32_t load_image(Viewer* v, const NPVariant* args) {
+    std::u16string url;
+    if (!script_arg_string(args[0], &url)) return 0;
+    if (v->download_state == 2) return 0;
+    return viewer_start_download(v, url.c_str(), script_arg_int(args[1])) ? 1 : 0;
+}
+
+// The view numbers a page can read; 0 while no page is shown.
+int32_t shown_value(const Viewer* v, int key) {
+    if (!page_decoded(v) || !v->document_loaded) return 0;
+    const DisplayRaster* r = &v->file->raster;
+    switch (key) {
+    case 9: return v->file->page.width;
+    case 10: return v->file->page.height;
+    case 11: return raster_width(r);
+    case 12: return raster_height(r);
+    case 13: return v->layout.view_width;
+    case 14: return v->layout.view_height;
+    case 15: return v->layout.scroll_x;
+    case 16: return v->layout.scroll_y;
+    default: return 0;
+    }
+}
+
+int32_t get_value(Viewer* v, int key) {
+    switch (key) {
+    case 1: return orientation_value(v);
+    case 2: return v->view.negative ? 1 : 0;
+    case 3: return v->view.smooth ? 1 : 0;
+    case 4: return v->view.mouse_mode;
+    case 5: return v->view.size_mode;
+    case 6: return zoom_step_percent(ZoomTable::kImage, v->view.zoom_index);
+    case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16: return shown_value(v, key);
+    case 18: return v->toolbar_window ? v->settings.toolbar_height - 4 : 0;
+    case 20: return int32_t(v->event_mask);
+    case 24: return 1;
+    case 41: return sketch_any_page_has_pen(v) ? 1 : 0;
+    default: return 0;
+    }
+}
+
+int32_t set_orientation_value(Viewer* v, int value) {
+    const int now = v->view.orientation;
+    int target = now;
+    if (value >= 1 && value <= 4) target = value - 1;
+    else if (value == 5) target = (now + 1) % 4;
+    else if (value == 6) target = (now + 3) % 4;
+    else if (value == 7) target = (now + 2) % 4;
+    if (target == now || !g_ops.set_orientation) return 0;
+    g_ops.set_orientation(v, target);
+    return v->view.orientation == target ? 1 : 0;
+}
+
+// The zoom step whose percentage is nearest (percentages are whole numbers,
+// so the truncated factor is the percentage itself); the later step on a tie.
+void set_zoom_percent(Viewer* v, int percent) {
+    if (percent <= 0) return;
+    const int index = zoom_nearest_step(ZoomTable::kImage, percent);
+    if (index == v->view.zoom_index) return;
+    v->view.zoom_index = index;
+    if (g_ops.zoom_changed) g_ops.zoom_changed(v);
+}
+
+int32_t set_value(Viewer* v, int key, int value) {
+    switch (key) {
+    case 1: return set_orientation_value(v, value);
+    case 2:
+        if ((value == 0 || value == 1) && bool(value) != bool(v->view.negative) && g_ops.toggle_negative)
+            g_ops.toggle_negative(v);
+        else if (value == 2 && g_ops.toggle_negative) g_ops.toggle_negative(v);
+        return 1;
+    case 3:
+        if ((value == 0 || value == 1) && bool(value) != bool(v->view.smooth) && g_ops.toggle_smoothing)
+            g_ops.toggle_smoothing(v);
+        return 1;
+    case 4:
+        if (value >= 0 && value <= 6 && value != v->view.mouse_mode && g_ops.set_mouse_mode) g_ops.set_mouse_mode(v, value);
+        return 1;
+    case 5:
+        if (value >= 0 && value <= 3 && value != v->view.size_mode && g_ops.set_size_mode) g_ops.set_size_mode(v, value);
+        return 1;
+    case 6: set_zoom_percent(v, value); return 1;
+    case 15: case 16:
+        if (page_decoded(v) && g_ops.scroll) g_ops.scroll(v, key == 16, kThumbPosition, value);
+        return 1;
+    case 20: v->event_mask = uint32_t(value); return 1;
+    default: return 0;
+    }
+}
+
+void scroll(Viewer* v, int direction, int amount) {
+    if (direction < 1 || direction > 4 || amount < 1 || amount > 3 || !g_ops.scroll) return;
+    const bool vertical = direction == 1 || direction == 3;
+    const bool backwards = direction == 1 || direction == 4;  // up, left
+    static const int kForward[3] = {kLineDown, kPageDown, kBottom};
+    static const int kBackward[3] = {kLineUp, kPageUp, kTop};
+    g_ops.scroll(v, vertical, (backwards ? kBackward : kForward)[amount - 1], 0);
+}
+
+void set_crop_select(Viewer* v, const int32_t* a) {
+    if (v->access_flags & kAccessNoAnnotation) return;
+    v->crop_select = 1;
+    const int page = a[1] == 0 ? v->current_page + 1 : a[1];
+    const int directory = directory_of_page(v, page);
+    if (directory < 0 || (a[0] != 0 && a[0] != 1)) return;
+    // Inclusive edges, in 64 bits so that huge sizes cannot wrap.
+    const auto edge = [](int32_t from, int32_t size) { return saturate(int64_t(from) + size - 1); };
+    if (!sketch_store_crop(v, directory, PageRect{a[2], a[3], edge(a[2], a[4]), edge(a[3], a[5])}, a[0] == 1))
+        return;
+    v->annotations_shown = 1;
+    if (g_ops.marks_changed) g_ops.marks_changed(v);
+}
+
+const DisplayRaster* current_raster(Viewer* v) { return page_decoded(v) ? &v->file->raster : nullptr; }
+
+std::u16string colour_text(uint32_t c) {
+    return text_printf(u"#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
+    if (text.size() > kValueStringMax) return 0;
+    switch (key) {
+    case 19:
+        if (text.empty()) {
+            v->background_color = v->settings.bgcolor;
+            v->bgcolor_from_settings = 1;
+        } else {
+            uint32_t colour;
+            if (!script_parse_colour(text, &colour)) return 0;
+            v->background_color = colour;
+            v->bgcolor_from_settings = 0;
+        }
+        if (g_ops.background_changed) g_ops.background_changed(v);
+        return 1;
+    case 21:
+        btext_set_view(&v->upload_url, upload_sanitise_url(text));
+        if (g_ops.toolbar_refresh) g_ops.toolbar_refresh(v);
+        return 1;
+    case 22: btext_set_view(&v->upload_param_name, upload_sanitise_name(text)); return 1;
+    case 23: btext_set_view(&v->upload_file_name, upload_sanitise_name(text)); return 1;
+    case 31: {
+        uint32_t colour;
+        if (!script_parse_colour(text, &colour)) return 0;
+        sketch_set_pen_colour(v, colour);
+        return 1;
+    }
+    default: return 0;
+    }
+}
+
+std::u16string get_value_string(Viewer* v, int key) {
+    auto cut = [](std::u16string_view s) { return std::u16string(s.substr(0, kValueStringMax)); };
+    switch (key) {
+    case 19: return colour_text(v->background_color);
+    case 21: return cut(btext_view(&v->upload_url));
+    case 22: return cut(btext_view(&v->upload_param_name));
+    case 23: return cut(btext_view(&v->upload_file_name));
+    case 31: return colour_text(v->pen_color);
+    default: return {};
+    }
+}
+
+int32_t clear_annotations(Viewer* v, int page, int which) {
+    if (v->access_flags & kAccessNoAnnotation) return 0;
+    if (which == 1) {
+        const int directory = directory_of_page(v, page);
+        if (directory >= 0 && sketch_remove_pen(v, directory)) {
+            if (g_ops.marks_changed) g_ops.marks_changed(v);
+            events_annotation_change(v, page);
+        }
+    }
+    return 1;
+}
+
+PageAnalysis* analysis(Viewer* v) {
+    ViewerFile* f = viewer_file(v);
+    return f ? &f->analysis : nullptr;
+}
+}  // namespace
+
+void script_set_ops(const ScriptOps& ops) { g_ops = ops; }
+
+int32_t script_arg_int(const NPVariant& v) {
+    switch (v.type) {
+    case NPVariantType_Bool: return v.value.boolValue ? 1 : 0;
+    case NPVariantType_Int32: return v.value.intValue;
+    case NPVariantType_Double: {
+        const double d = v.value.doubleValue + 1e-8;
+        if (std::isnan(d)) return 0;
+        return d >= 2147483647.0 ? INT32_MAX : d <= -2147483648.0 ? INT32_MIN : int32_t(std::trunc(d));
+    }
+    case NPVariantType_String: {
+        std::u16string text;
+        return script_arg_string(v, &text) ? read_decimal(text) : 0;
+    }
+    default: return 0;
+    }
+}
+
+bool script_arg_string(const NPVariant& v, std::u16string* out) {
+    out->clear();
+    if (v.type != NPVariantType_String) return false;
+    const NPString& s = v.value.stringValue;
+    if (s.UTF8Length > kStringMax) return false;
+    if (s.UTF8Length) *out = text_from_utf8(std::string_view(s.UTF8Characters, s.UTF8Length));
+    return true;
+}
+
+bool script_parse_colour(std::u16string_view text, uint32_t* colour) {
+    if (text.size() != 7 || text[0] != u'#') return false;
+    uint32_t rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        int digits[2];
+        for (int j = 0; j < 2; ++j) {
+            const char16_t c = text[1 + 2 * i + j];
+            if (c >= u'0' && c <= u'9') digits[j] = c - u'0';
+            else if (c >= u'a' && c <= u'f') digits[j] = c - u'a' + 10;
+            else if (c >= u'A' && c <= u'F') digits[j] = c - u'A' + 10;
+            else return false;
+        }
+        rgb[i] = uint32_t(digits[0] * 16 + digits[1]);
+    }
+    *colour = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
+    return true;
+}
+
+bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t count, NPVariant* r) {
+    if (index < 0 || index >= kScriptMethodCount || count != kArgCounts[index]) return false;
+    set_int(r, 0);
+    int32_t a[6] = {};
+    for (uint32_t i = 0; i < count && i < 6; ++i) a[i] = script_arg_int(args[i]);
+    switch (index) {
+    case 0:  // AboutBox
+        if (g_ops.about_box) g_ops.about_box(v);
+        set_int(r, 1);
+        break;
+    case 1: set_int(r, get_version(a[0])); break;
+    case 2: set_int(r, get_state(v, a[0])); break;
+    case 3: break;  // RegisterFileTypes: nothing to register for a plug-in
+    case 4: set_int(r, print(v, a[0])); break;
+    case 5:  // Zoom
+        if (a[0] == 1 && page_decoded(v) && v->plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
+        else if (a[0] == 0 && v->zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
+        set_int(r, 1);
+        break;
+    case 6: set_int(r, go_to_page(v, a[0])); break;
+    case 7: set_int(r, go_to_page_special(v, a[0])); break;
+    case 8: set_int(r, has_document(v) ? v->current_page + 1 : 0); break;
+    case 9: set_int(r, has_document(v) ? v->page_count : 0); break;
+    case 10: set_int(r, load_image(v, args)); break;
+    case 11: set_int(r, get_value(v, a[0])); break;
+    case 12: set_int(r, set_value(v, a[0], a[1])); break;
+    case 13:
+        scroll(v, a[0], a[1]);
+        set_int(r, 1);
+        break;
+    case 14:
+        set_crop_select(v, a);
+        set_int(r, 1);
+        break;
+    case 15:  // DetectBarcodes
+        if (PageAnalysis* p = analysis(v)) analysis_detect_barcodes(p, current_raster(v), a[0], a[1], a[2], a[3]);
+        set_void(r);
+        break;
+    case 16: {  // GetBarcode
+        PageAnalysis* p = analysis(v);
+        set_string(r, p ? analysis_get_barcode(p) : std::u16string());
+        break;
+    }
+    case 17: {  // DetectBlankPage
+        PageAnalysis* p = analysis(v);
+        set_double(r, p ? analysis_detect_blank_page(p, current_raster(v)) : -1);
+        break;
+    }
+    case 18:  // OMRInit
+        if (PageAnalysis* p = analysis(v)) analysis_omr_init(p, current_raster(v), a[0], a[1], a[2], a[3]);
+        set_void(r);
+        break;
+    case 19: {  // OMRCheck
+        PageAnalysis* p = analysis(v);
+        set_double(r, p ? analysis_omr_check(p, current_raster(v), a[0], a[1], a[2], a[3]) : 0);
+        break;
+    }
+    case 20: {  // SetValueString
+        std::u16string text;
+        if (script_arg_string(args[1], &text)) set_int(r, set_value_string(v, a[0], text));
+        break;
+    }
+    case 21: set_string(r, get_value_string(v, a[0])); break;
+    case 22: break;  // SetPageValue: no page values can be set
+    case 23: {  // GetPageValue
+        const int directory = directory_of_page(v, a[0]);
+        set_int(r, a[1] == 41 && directory >= 0 && sketch_page_has_pen(v, directory) ? 1 : 0);
+        break;
+    }
+    case 24:  // Upload
+        if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->upload_url) && g_ops.upload)
+            set_int(r, g_ops.upload(v, a[0]));
+        break;
+    case 25: set_int(r, clear_annotations(v, a[0], a[1])); break;
+    case 26: {  // AddUploadParam
+        std::u16string name, value;
+        if (!script_arg_string(args[0], &name) || !script_arg_string(args[1], &value)) break;
+        if (v->access_flags & kAccessNoUpload) break;
+        set_int(r, upload_param_add(&v->upload_params, name, value) ? 1 : 0);
+        break;
+    }
+    case 27: {  // DeleteUploadParam
+        std::u16string name;
+        if (script_arg_string(args[0], &name)) set_int(r, upload_param_delete(&v->upload_params, name));
+        break;
+    }
+    }
+    return true;
+}

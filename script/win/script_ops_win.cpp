@@ -1,0 +1,61 @@
+#include "script/win/script_ops_win.h"
+
+#include <windows.h>
+
+#include "config/zoom_steps.h"
+#include "host/viewer.h"
+#include "script/page_events.h"
+#include "script/script_methods.h"
+#include "ui/win/info_dialogs.h"
+#include "ui/win/toolbar.h"
+#include "ui/win/viewer_commands.h"
+#include "view/win/image_window.h"
+
+namespace {
+HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->image_window); }
+
+void zoom_changed(Viewer* v) {
+    toolbar_check_pass(v);
+    if (v->image_window) image_window_layout(v, true);
+    events_size_mode_change(v, v->view.size_mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
+}
+
+// Line, page and end steps go to the image window as scroll-bar messages, so
+// they behave exactly like the bars; an explicit position does not fit the
+// message's 16 bits and is handed over directly.
+void scroll(Viewer* v, bool vertical, int code, int thumb) {
+    if (!v->image_window) return;
+    if (code == SB_THUMBPOSITION) image_window_scroll(v, vertical, code, thumb);
+    else SendMessageW(image_hwnd(v), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, 0), 0);
+}
+
+void marks_changed(Viewer* v) {
+    if (v->image_window) InvalidateRect(image_hwnd(v), nullptr, FALSE);
+}
+
+void background_changed(Viewer* v) {
+    const uint32_t c = v->background_color;  // 0x00BBGGRR
+    HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    if (!brush) return;  // the old colour stays
+    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
+    v->background_brush = brush;
+    if (v->plugin_window) InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+    if (v->image_window) InvalidateRect(image_hwnd(v), nullptr, TRUE);
+}
+}  // namespace
+
+void script_install_shell_ops() {
+    ScriptOps ops;
+    ops.about_box = info_command_about;
+    ops.set_orientation = command_set_orientation;
+    ops.toggle_negative = command_toggle_negative;
+    ops.toggle_smoothing = command_toggle_smoothing;
+    ops.set_mouse_mode = command_set_mouse_mode;
+    ops.set_size_mode = command_set_size_mode;
+    ops.zoom_changed = zoom_changed;
+    ops.scroll = scroll;
+    ops.marks_changed = marks_changed;
+    ops.background_changed = background_changed;
+    ops.toolbar_refresh = toolbar_refresh;
+    script_set_ops(ops);
+}
