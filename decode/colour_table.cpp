@@ -3,8 +3,11 @@
 // two-colour palette whose light colour comes first is swapped the same way,
 // so that index 0 is the darker colour for everything that reads the raster.
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 
+#include "decode/channel_order.h"
 #include "decode/decoder_state.h"
 
 namespace {
@@ -39,7 +42,12 @@ bool build_grey_table(PageDecoder* d) {
         for (int k = 0; k < 16; ++k) set_entry(d, k, 17 * k, 17 * k, 17 * k);
     } else {
         d->is_grey = true;
-        for (int k = 0; k < 256; ++k) set_entry(d, k, k, k, k);
+        // The same three bytes in every entry: one word each, the fourth byte 0.
+        constexpr uint32_t kGrey = std::endian::native == std::endian::little ? 0x010101u : 0x01010100u;
+        for (uint32_t k = 0; k < 256; ++k) {
+            const uint32_t entry = k * kGrey;
+            memcpy(d->palette + 4 * k, &entry, 4);
+        }
     }
     return true;
 }
@@ -85,10 +93,7 @@ bool build_palette(PageDecoder* d) {
     if (repair)
         decoder_warning(d, u"All colors are indistinguishable from black. Assuming palette is incorrect, "
                            u"and attempting to repair.");
-    const int shift = repair ? 0 : 8;
-    for (int i = 0; i < n; ++i)
-        set_entry(d, i, (d->map_red[i] >> shift) & 0xFF, (d->map_green[i] >> shift) & 0xFF,
-                  (d->map_blue[i] >> shift) & 0xFF);
+    channel_table_from_maps(d->map_red, d->map_green, d->map_blue, repair ? 0 : 8, d->palette, size_t(n));
     if (n == 2) normalise_two_colours(d);
     return true;
 }

@@ -62,21 +62,66 @@ void decoder_reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_s
 
 namespace {
 
-// Points `line` at the row inside its strip; false when strips are not cached.
-// A strip whose decoding failed still hands out the rows it delivered: as with
-// a scanline read, a row whose first byte kept the fill delivered nothing.
+// Reads an uncompressed strip whole; on failure (which the checks before
+// reading leave to a failing file) the strips are given up and the rows read
+// one by one, into the strip's buffer, the failed read's messages dropped for
+// theirs.
+bool read_uncompressed_strip(PageDecoder* d, uint32_t strip, uint64_t needed) {
+    d->hold_library_messages = true;
+    const tmsize_t n = TIFFReadEncodedStrip(d->tiff, strip, d->strip_buffer, tmsize_t(d->strip_buffer_size));
+    d->hold_library_messages = false;
+    if (n < 0 || uint64_t(n) < needed) {
+        d->held_messages.clear();
+        std::swap(d->line_buffer, d->strip_buffer);
+        decoder_end_strip_reading(d);
+        return false;
+    }
+    decoder_release_held_messages(d);
+    return true;
+}
+
+// Points `line` at the row inside its strip; false when the row is to be read
+// on its own. A strip whose decoding failed still hands out the rows it
+// delivered: as with a scanline read, a row whose first byte kept the fill
+// delivered nothing.
 bool row_from_strip(PageDecoder* d, uint32_t row, uint16_t plane, int* result) {
     if (!d->strip_buffer) return false;
-    const uint32_t strip = TIFFComputeStrip(d->tiff, row, plane);
-    const uint32_t first_row = row / d->rows_per_strip * d->rows_per_strip;
-    if (strip != d->cached_strip) {
-        d->cached_strip = strip;
-        const uint64_t rows_here = std::min(d->rows_per_strip, d->height - first_row);
-        d->cached_strip_ok = decoder_read_chunk(d, strip, false, d->strip_buffer, tmsize_t(d->strip_buffer_size),
-                                                tmsize_t(rows_here * d->line_buffer_size)) > 0;
+    // Rows are asked for in order, so the strip only changes every so often.
+    if (plane != d->cached_plane || row < d->cached_first_row || row - d->cached_first_row >= d->rows_per_strip) {
+        const uint32_t index = row / d->rows_per_strip;
+        const uint32_t first_row = index * d->rows_per_strip;
+        const uint32_t strip = index + (d->planar == 2 ? uint32_t(plane) * d->strips_per_plane : 0);
+        d->cached_plane = plane;
+        d->cached_first_row = first_row;
+        const uint64_t needed = std::min(d->rows_per_strip, d->height - first_row) * uint64_t(d->line_buffer_size);
+        if (d->compression == COMPRESSION_NONE) {
+            if (!read_uncompressed_strip(d, strip, needed)) return false;
+            d->cached_strip_ok = true;
+        } else {
+            d->cached_strip_ok = decoder_read_chunk(d, strip, false, d->strip_buffer, tmsize_t(d->strip_buffer_size),
+                                                    tmsize_t(needed)) > 0;
+        }
     }
-    d->line = d->strip_buffer + uint64_t(row - first_row) * d->line_buffer_size;
+    d->line = d->strip_buffer + uint64_t(row - d->cached_first_row) * d->line_buffer_size;
     *result = d->cached_strip_ok ? 1 : -1;
+    return true;
+}
+
+// Whether every uncompressed strip of the page lies in the file with all the
+// bytes of its rows. Only then does reading strips whole give what reading
+// the rows one by one gives: that way a strip cut short by its byte count or
+// by the end of the file still gives the rows before the cut, and libtiff's
+// messages about the cut name the row it was reading.
+bool uncompressed_strips_whole(PageDecoder* d) {
+    const uint64_t file_size = TIFFGetSizeProc(d->tiff)(TIFFClientdata(d->tiff));
+    const uint32_t strips = TIFFNumberOfStrips(d->tiff);
+    if (uint64_t(d->strips_per_plane) * (d->planar == 2 ? d->samples_per_pixel : 1) != strips) return false;
+    for (uint32_t s = 0; s < strips; ++s) {
+        const uint64_t first_row = uint64_t(s % d->strips_per_plane) * d->rows_per_strip;
+        const uint64_t rows = std::min<uint64_t>(d->rows_per_strip, d->height - std::min<uint64_t>(first_row, d->height));
+        const uint64_t offset = TIFFGetStrileOffset(d->tiff, s), count = TIFFGetStrileByteCount(d->tiff, s);
+        if (count < rows * d->line_buffer_size || offset > file_size || count > file_size - offset) return false;
+    }
     return true;
 }
 
@@ -84,16 +129,29 @@ bool row_from_strip(PageDecoder* d, uint32_t row, uint16_t plane, int* result) {
 
 void decoder_begin_strip_reading(PageDecoder* d) {
     constexpr tmsize_t kMaxStripCache = 64 << 20;
+    // Uncompressed rows cost libtiff little more than a copy, but one call a
+    // row still adds up on short rows; whole strips are only worth the extra
+    // pass over memory while they stay in the processor's cache, and the
+    // checks before reading them only where a strip has several rows.
+    constexpr tmsize_t kMaxUncompressedStrip = 256 << 10;
+    if (d->is_tiled) return;
     uint32_t rows = 0;
-    // Uncompressed rows cost libtiff no more than a copy, and its scanline
-    // reader copes better with a strip cut short by the end of the file.
-    if (d->compression == COMPRESSION_NONE || d->is_tiled || !TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows) || rows == 0) return;
+    const bool uncompressed = d->compression == COMPRESSION_NONE;
+    if (!(uncompressed ? TIFFGetFieldDefaulted(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows)
+                       : TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows)) ||
+        rows == 0)
+        return;
     d->rows_per_strip = std::min(rows, d->height);
+    d->strips_per_plane = uint32_t((uint64_t(d->height) + d->rows_per_strip - 1) / d->rows_per_strip);
+    if (uncompressed && d->rows_per_strip == 1) return;
     const tmsize_t size = TIFFStripSize(d->tiff);
-    if (size < 1 || size > kMaxStripCache || uint64_t(size) < uint64_t(d->rows_per_strip) * d->line_buffer_size) return;
+    if (size < 1 || size > (uncompressed ? kMaxUncompressedStrip : kMaxStripCache) ||
+        uint64_t(size) < uint64_t(d->rows_per_strip) * d->line_buffer_size)
+        return;
+    if (uncompressed && !uncompressed_strips_whole(d)) return;
     d->strip_buffer = static_cast<uint8_t*>(malloc(size_t(size)));
     d->strip_buffer_size = d->strip_buffer ? size_t(size) : 0;
-    d->cached_strip = UINT32_MAX;
+    d->cached_plane = UINT16_MAX;
 }
 
 void decoder_end_strip_reading(PageDecoder* d) {
@@ -105,8 +163,12 @@ void decoder_end_strip_reading(PageDecoder* d) {
 LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16_t plane) {
     int r = 0;
     if (!row_from_strip(d, row, plane, &r)) {
-        memset(d->line_buffer, kFill, d->line_buffer_size);
+        // An uncompressed row is copied whole or not at all, so the fill only
+        // matters once a read has failed; other codecs may stop part way.
+        const bool all_or_nothing = d->compression == COMPRESSION_NONE;
+        if (!all_or_nothing) memset(d->line_buffer, kFill, d->line_buffer_size);
         r = TIFFReadScanline(d->tiff, d->line_buffer, row, plane);
+        if (r < 0 && all_or_nothing) memset(d->line_buffer, kFill, d->line_buffer_size);
         d->line = d->line_buffer;
     }
     if (r < 0 && d->line[0] == kFill) {
@@ -127,6 +189,35 @@ LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16
     return LineResult::kContinue;
 }
 
+namespace {
+
+// Which bits of a row's last byte hold samples, for a row of `bits` bits.
+uint8_t last_byte_keep(uint64_t bits) { return bits % 8 ? uint8_t(0xFF << (8 - bits % 8)) : 0xFF; }
+
+// Copies whole bytes of packed samples, complemented for min-is-white pages,
+// and clears the last byte's bits outside `keep`: they belong to the row's
+// padding, which stays zero whatever the complement made of them.
+inline void store_packed(uint8_t* dest, const uint8_t* source, size_t bytes, bool invert, uint8_t keep) {
+    if (!bytes) return;
+    if (!invert) {
+        memcpy(dest, source, bytes);
+    } else {
+        // Rows of low-depth pages are short: a word at a time, without the
+        // set-up a vectorised loop would spend on them.
+        size_t i = 0;
+        for (; i + 8 <= bytes; i += 8) {
+            uint64_t w;
+            memcpy(&w, source + i, 8);
+            w = ~w;
+            memcpy(dest + i, &w, 8);
+        }
+        for (; i < bytes; ++i) dest[i] = uint8_t(~source[i]);
+    }
+    dest[bytes - 1] &= keep;
+}
+
+}  // namespace
+
 void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count,
                            uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
                            uint32_t dest_step, uint64_t dest_offset) {
@@ -136,17 +227,11 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
     if (dest_start >= d->dest_stride) return;
     uint8_t* dest = dest_row + dest_start;
     const uint64_t dest_room = d->dest_stride - dest_start;
-    const uint8_t mask = d->invert ? 0xFF : 0x00;
     if (type != 8) {
         if (source_step != uint32_t(type) || dest_step != uint32_t(type) || source_offset || dest_offset % 8) return;
-        uint64_t bytes = (uint64_t(count) * type + 7) / 8;
-        if (bytes > source_len) bytes = source_len;
-        if (bytes > dest_room) bytes = dest_room;
-        for (uint64_t i = 0; i < bytes; ++i) dest[i] = source[i] ^ mask;
-        // Bits of the last byte beyond the row's end belong to the padding,
-        // which stays zero whatever the complement made of them.
-        const uint32_t tail_bits = uint32_t((uint64_t(count) * type) % 8);
-        if (tail_bits && bytes == (uint64_t(count) * type + 7) / 8) dest[bytes - 1] &= uint8_t(0xFF << (8 - tail_bits));
+        const uint64_t whole = (uint64_t(count) * type + 7) / 8;
+        const uint64_t bytes = std::min<uint64_t>({whole, source_len, dest_room});
+        store_packed(dest, source, size_t(bytes), d->invert, bytes == whole ? last_byte_keep(uint64_t(count) * type) : 0xFF);
         return;
     }
     const size_t s_step = source_step / 8, d_step = dest_step / 8, s0 = source_offset / 8;
@@ -154,6 +239,7 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
     size_t n = std::min<size_t>(count, (source_len - s0 + s_step - 1) / s_step);
     n = std::min<size_t>(n, size_t((dest_room + d_step - 1) / d_step));
     const uint8_t* src = source + s0;
+    const uint8_t mask = d->invert ? 0xFF : 0x00;
     if (s_step == 1 && d_step == 1) {
         if (!mask) memcpy(dest, src, n);
         else
@@ -161,9 +247,8 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
         return;
     }
     if (s_step == 1 && d_step == 3 && !mask) {
-        // One plane of a separated colour page: a constant step lets the
-        // compiler unroll what the general loop works out per sample.
-        for (size_t i = 0; i < n; ++i) dest[3 * i] = src[i];
+        // One plane of a separated colour page, one sample in each pixel.
+        channel_store_plane(src, dest, n);
         return;
     }
     for (size_t i = 0; i < n; ++i) dest[i * d_step] = src[i * s_step] ^ mask;
@@ -171,15 +256,17 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
 
 bool read_low_depth_scanlines(PageDecoder* d) {
     const int bps = d->bits_per_sample;
+    // 1- and 4-bit samples go to the raster as they are packed; every row
+    // copies the same number of bytes.
+    const uint64_t row_bits = uint64_t(d->width) * bps, whole = (row_bits + 7) / 8;
+    const size_t bytes = size_t(std::min<uint64_t>({whole, d->line_buffer_size, d->dest_stride}));
+    const uint8_t keep = bytes == whole ? last_byte_keep(row_bits) : 0xFF;
+    const bool expand = bps == 2 && d->line_buffer_size * 4 >= d->width && uint64_t(d->dest_stride) * 2 >= d->width;
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
-        if (bps == 2) {
-            if (d->line_buffer_size * 4 < d->width || uint64_t(d->dest_stride) * 2 < d->width) continue;
-            uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
-            colour_expand_2bit(d->line, dest, d->width, d->invert);
-        } else {
-            decoder_store_samples(d, d->line, d->line_buffer_size, d->width, row, bps, bps, 0, bps, 0);
-        }
+        uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+        if (bps != 2) store_packed(dest, d->line, bytes, d->invert, keep);
+        else if (expand) colour_expand_2bit(d->line, dest, d->width, d->invert);
     }
     return d->rows_read > 0;
 }
@@ -216,33 +303,42 @@ void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32
     channel_rgb_to_bgr(source, dest, n, s_step);
 }
 
-namespace {
-void convert_row(int model, uint8_t* line, size_t len, uint32_t width, size_t step) {
-    size_t pixels = len / step;
-    if (pixels > width) pixels = width;
-    if (model == 5) colour_cmyk_to_rgb(line, pixels, step);
-    else if (model == 8) colour_cielab_to_rgb(line, pixels, step);
-}
-}  // namespace
-
 bool read_contiguous_colour(PageDecoder* d) {
     const uint32_t spp = d->samples_per_pixel;
+    const int model = d->colour_model;
+    // Every row holds as many pixels as the line has room for, up to the
+    // page's width; in the raster's usual channel order they are stored
+    // straight into the row.
+    const size_t len = d->line_buffer_size;
+    const size_t converted = std::min<size_t>(len / spp, d->width);
+    const bool usual_order = d->red_offset == 16 && d->green_offset == 8 && d->blue_offset == 0;
+    const size_t stored =
+        spp >= 3 && len >= 3 ? std::min<size_t>({d->width, (len - 3) / spp + 1, d->dest_stride / 3}) : 0;
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
-        convert_row(d->colour_model, d->line, d->line_buffer_size, d->width, spp);
-        decoder_store_rgb(d, d->line, d->line_buffer_size, row, 8 * spp, d->width, 0);
+        if (model == 5) colour_cmyk_to_rgb(d->line, converted, spp);
+        else if (model == 8) colour_cielab_to_rgb(d->line, converted, spp);
+        if (!usual_order) decoder_store_rgb(d, d->line, len, row, 8 * spp, d->width, 0);
+        else if (stored)
+            channel_rgb_to_bgr(d->line, d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride, stored, spp);
     }
     return d->rows_read > 0;
 }
 
 bool read_separate_rgb(PageDecoder* d) {
     const int offsets[3] = {d->red_offset, d->green_offset, d->blue_offset};
-    for (uint16_t plane = 0; plane < 3; ++plane)
+    for (uint16_t plane = 0; plane < 3; ++plane) {
+        // Each plane's samples go to one byte of every pixel; every row
+        // stores as many as the line holds, up to the width and the row's end.
+        const uint64_t at = uint64_t(offsets[plane]) / 8;
+        const size_t n = at < d->dest_stride ? std::min<size_t>({d->width, d->line_buffer_size,
+                                                                 size_t((d->dest_stride - at + 2) / 3)})
+                                             : 0;
         for (uint32_t row = 0; row < d->height; ++row) {
             if (decoder_read_line(d, 8, row, plane) == LineResult::kStop) return d->rows_read > 0;
-            decoder_store_samples(d, d->line, d->line_buffer_size, d->width, row, 8, 8, 0, 24,
-                                  uint64_t(offsets[plane]));
+            if (n) channel_store_plane(d->line, d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride + at, n);
         }
+    }
     return d->rows_read > 0;
 }
 

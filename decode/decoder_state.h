@@ -49,7 +49,10 @@ struct PageDecoder {
     uint8_t* strip_buffer = nullptr;
     size_t strip_buffer_size = 0;
     uint32_t rows_per_strip = 0;
-    uint32_t cached_strip = UINT32_MAX;
+    uint32_t strips_per_plane = 0;
+    // The strip in strip_buffer: its plane (UINT16_MAX: none yet) and first row.
+    uint16_t cached_plane = UINT16_MAX;
+    uint32_t cached_first_row = 0;
     bool cached_strip_ok = false;
     bool is_grey = false, is_four_level = false;
     uint8_t* dest_bits = nullptr;

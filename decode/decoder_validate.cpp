@@ -13,15 +13,16 @@ constexpr double kMaxResolution = 2.0e7;
 
 bool plausible(double v) { return std::isfinite(v) && v > 0 && v <= kMaxResolution; }
 
+// The unit only matters, and is only read, once both numbers are plausible.
 void read_resolution(PageDecoder* d) {
-    uint16_t unit = 2;
-    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
     float x = 0, y = 0;
     if (!TIFFGetField(d->tiff, TIFFTAG_XRESOLUTION, &x)) x = 0;
-    if (!TIFFGetField(d->tiff, TIFFTAG_YRESOLUTION, &y)) y = 0;
-    d->resolution_unit = unit == 2 || unit == 3 ? unit : 1;
+    if (plausible(x) && !TIFFGetField(d->tiff, TIFFTAG_YRESOLUTION, &y)) y = 0;
     d->resolution_valid = plausible(x) && plausible(y) && x * 10.0 >= y && y * 10.0 >= x;
     if (d->resolution_valid) {
+        uint16_t unit = 2;
+        TIFFGetFieldDefaulted(d->tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+        d->resolution_unit = unit == 2 || unit == 3 ? unit : 1;
         d->x_resolution = x;
         d->y_resolution = y;
     } else {

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "decode/channel_order.h"
 #include "decode/colour.h"
 #include "decode/decoder_state.h"
 #include "decode/raster.h"
@@ -162,9 +163,7 @@ void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
         h->x_pels_per_meter = h->y_pels_per_meter = 0;
     }
     const int entries = std::min(d->palette_count, raster_table_entries(raster_bpp(raster)));
-    DibColour* table = raster_colours(raster);
-    for (int i = 0; i < entries; ++i)
-        table[i] = DibColour{d->palette[4 * i + 2], d->palette[4 * i + 1], d->palette[4 * i], 0};
+    if (entries > 0) channel_rgbx_to_bgr0(d->palette, reinterpret_cast<uint8_t*>(raster_colours(raster)), size_t(entries));
 }
 
 void decoder_set_dest(PageDecoder* d, uint8_t* bits) { d->dest_bits = bits; }
@@ -219,10 +218,11 @@ bool run_strategy(PageDecoder* d) {
     const tmsize_t size = TIFFScanlineSize(d->tiff);
     if (size < 1 || size > kDecoderMaxChunkBytes) return false;
     d->line_buffer_size = size_t(size);
-    d->line_buffer = static_cast<uint8_t*>(malloc(d->line_buffer_size));
-    if (!d->line_buffer) return false;
-    bool result = false;
+    // Rows handed out from whole strips need no line of their own.
     decoder_begin_strip_reading(d);
+    if (!d->strip_buffer) d->line_buffer = static_cast<uint8_t*>(malloc(d->line_buffer_size));
+    if (!d->strip_buffer && !d->line_buffer) return false;
+    bool result = false;
     if (!choose_scanline_strategy(d, &result)) decoder_error(d, u"This type of image is not supported");
     decoder_end_strip_reading(d);
     free(d->line_buffer);

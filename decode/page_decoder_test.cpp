@@ -31,11 +31,8 @@ struct Decoded {
 
 void quiet(const char*, const char*, va_list) {}
 
-void decode_bytes(const std::vector<uint8_t>& file, Decoded* out, DecodePageOptions options = {}) {
-    ASSERT_FALSE(file.empty()) << "the builder refused the page";
-    TIFFErrorHandler old_warning = TIFFSetWarningHandler(quiet);
-    TIFF* t = tiff_open_memory(file);
-    ASSERT_NE(t, nullptr);
+// Decodes the current directory of an open handle, which stays open.
+void decode_handle(TIFF* t, Decoded* out, DecodePageOptions options = {}) {
     ErrorLog log;
     errlog_init(&log, false);
     out->ok = decode_page(t, &log, options, &out->raster);
@@ -44,6 +41,14 @@ void decode_bytes(const std::vector<uint8_t>& file, Decoded* out, DecodePageOpti
     out->errors = log.error_count;
     out->rgb = raster_to_rgb(&out->raster);
     errlog_free(&log);
+}
+
+void decode_bytes(const std::vector<uint8_t>& file, Decoded* out, DecodePageOptions options = {}) {
+    ASSERT_FALSE(file.empty()) << "the builder refused the page";
+    TIFFErrorHandler old_warning = TIFFSetWarningHandler(quiet);
+    TIFF* t = tiff_open_memory(file);
+    ASSERT_NE(t, nullptr);
+    decode_handle(t, out, options);
     TIFFClose(t);
     TIFFSetWarningHandler(old_warning);
 }
@@ -499,6 +504,148 @@ TEST(PageDecoderDamage, CutStripsShowAsIfReadIntoTheFill) {
             EXPECT_EQ(occurrences(d.log, m), times) << m << "\n" << d.log;
         }
     }
+}
+
+namespace {
+
+// The bytes of a file as libtiff sees them through a mapping, so that strips
+// are checked against the file's size instead of being read in part.
+struct MappedBytes {
+    const std::vector<uint8_t>* bytes;
+    uint64_t at = 0;
+};
+tmsize_t mapped_read(thandle_t h, void* buf, tmsize_t n) {
+    auto* f = static_cast<MappedBytes*>(h);
+    const uint64_t size = f->bytes->size();
+    const uint64_t k = f->at >= size || n <= 0 ? 0 : std::min<uint64_t>(uint64_t(n), size - f->at);
+    if (k) memcpy(buf, f->bytes->data() + f->at, size_t(k));
+    f->at += k;
+    return tmsize_t(k);
+}
+tmsize_t mapped_write(thandle_t, void*, tmsize_t) { return 0; }
+toff_t mapped_seek(thandle_t h, toff_t off, int whence) {
+    auto* f = static_cast<MappedBytes*>(h);
+    f->at = (whence == SEEK_CUR ? f->at : whence == SEEK_END ? f->bytes->size() : 0) + off;
+    return f->at;
+}
+int mapped_close(thandle_t) { return 0; }
+toff_t mapped_size(thandle_t h) { return static_cast<MappedBytes*>(h)->bytes->size(); }
+int mapped_map(thandle_t h, void** base, toff_t* size) {
+    auto* f = static_cast<MappedBytes*>(h);
+    *base = const_cast<uint8_t*>(f->bytes->data());
+    *size = f->bytes->size();
+    return 1;
+}
+void mapped_unmap(thandle_t, void*, toff_t) {}
+
+TIFF* open_handle(const std::vector<uint8_t>& file, bool mapped, MappedBytes* m) {
+    if (!mapped) return tiff_open_memory(file);
+    *m = MappedBytes{&file};
+    return TIFFClientOpen("mapped", "rm", m, mapped_read, mapped_write, mapped_seek, mapped_close, mapped_size,
+                          mapped_map, mapped_unmap);
+}
+
+// Sets the byte count of strip `index` in a classic little-endian file.
+bool set_strip_byte_count(std::vector<uint8_t>* file, uint32_t index, uint32_t count) {
+    auto& b = *file;
+    const auto u16 = [&b](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+    const auto u32 = [&b](size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | uint32_t(b[at + 3]) << 24; };
+    const uint32_t ifd = u32(4);
+    for (uint32_t i = 0; i < u16(ifd); ++i) {
+        const size_t e = ifd + 2 + 12 * size_t(i);
+        if (u16(e) != TIFFTAG_STRIPBYTECOUNTS) continue;
+        const uint32_t type = u16(e + 2), n = u32(e + 4), width = type == TIFF_SHORT ? 2 : 4;
+        if (index >= n || (type != TIFF_SHORT && type != TIFF_LONG)) return false;
+        const size_t at = (n * width <= 4 ? e + 8 : u32(e + 8)) + size_t(index) * width;
+        for (uint32_t k = 0; k < width; ++k) b[at + k] = uint8_t(count >> (8 * k));
+        return width == 4 || count <= 0xFFFF;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Uncompressed strips are read whole where the file holds all their rows, and
+// row by row otherwise. Either way the page must come out as reading every
+// row on its own into a filled line gives it, with the same messages: whole,
+// with a strip whose byte count stops part way, and with one that runs past
+// the end of the file; mapped or read through the file procedures; with the
+// samples of a pixel together or in planes.
+TEST(PageDecoderDamage, UncompressedStripsShowAsIfReadRowByRow) {
+    for (uint16_t planar : {1, 2})
+        for (bool mapped : {false, true})
+            for (int damage : {0, 1, 2}) {
+                SCOPED_TRACE("planar " + std::to_string(planar) + (mapped ? " mapped" : " read") + " damage " +
+                             std::to_string(damage));
+                TiffPage p;
+                p.width = 13;
+                p.height = 11;
+                p.photometric = 2;
+                p.samples_per_pixel = planar == 1 ? 4 : 3;
+                p.extra_samples = planar == 1 ? 1 : 0;
+                p.planar = planar;
+                p.rows_per_strip = 4;
+                for (uint32_t i = 0; i < 13 * 11 * 4; ++i) p.pixels.push_back(uint8_t(i * 37 % 251 ^ (i >> 3)));
+                const uint32_t row_bytes = planar == 1 ? 13 * 4 : 13;
+                if (damage == 1) {
+                    // Strip 1 (of each plane) stops after a row and a half.
+                    std::vector<uint8_t> file = tiff_build({p});
+                    TIFF* t = tiff_open_memory(file);
+                    ASSERT_NE(t, nullptr);
+                    for (uint32_t s = 0; s < TIFFNumberOfStrips(t); ++s) {
+                        std::vector<uint8_t> raw(size_t(TIFFRawStripSize(t, s)));
+                        ASSERT_GT(TIFFReadRawStrip(t, s, raw.data(), tmsize_t(raw.size())), 0);
+                        if (s % 3 == 1) raw.resize(row_bytes * 3 / 2);
+                        p.raw_chunks.push_back(raw);
+                    }
+                    TIFFClose(t);
+                }
+                std::vector<uint8_t> file = tiff_build({p});
+                ASSERT_FALSE(file.empty());
+                if (damage == 2) {  // the last strip (of the second plane) runs past the end of the file
+                    ASSERT_TRUE(set_strip_byte_count(&file, planar == 1 ? 2 : 5, uint32_t(file.size())));
+                }
+
+                // The plain computation: every row read on its own into a line filled with 0xAA.
+                g_reference_messages.clear();
+                TIFFErrorHandler old = TIFFSetErrorHandler(capture);
+                MappedBytes m{};
+                TIFF* t = open_handle(file, mapped, &m);
+                ASSERT_NE(t, nullptr);
+                ASSERT_EQ(TIFFScanlineSize(t), tmsize_t(row_bytes));
+                std::vector<uint8_t> rows;
+                for (uint16_t plane = 0; plane < (planar == 1 ? 1 : 3); ++plane)
+                    for (uint32_t y = 0; y < 11; ++y) {
+                        std::vector<uint8_t> line(row_bytes, 0xAA);
+                        TIFFReadScanline(t, line.data(), y, plane);
+                        rows.insert(rows.end(), line.begin(), line.end());
+                    }
+                TIFFClose(t);
+                TIFFSetErrorHandler(old);
+                EXPECT_EQ(g_reference_messages.empty(), damage == 0);
+
+                t = open_handle(file, mapped, &m);
+                ASSERT_NE(t, nullptr);
+                Decoded d;
+                decode_handle(t, &d);
+                TIFFClose(t);
+                ASSERT_TRUE(d.ok) << d.log;
+                for (uint32_t y = 0; y < 11; ++y)
+                    for (uint32_t x = 0; x < 13; ++x)
+                        for (uint32_t c = 0; c < 3; ++c) {
+                            const size_t at = planar == 1 ? size_t(y) * row_bytes + 4 * x + c
+                                                          : (size_t(c) * 11 + y) * row_bytes + x;
+                            ASSERT_EQ(d.rgb[(y * 13 + x) * 3 + c], rows[at]) << x << "," << y << " " << c;
+                        }
+                // The log writes a line repeated back to back once, but counts it each time.
+                EXPECT_EQ(size_t(d.errors), g_reference_messages.size()) << d.log;
+                for (const std::string& msg : g_reference_messages) {
+                    size_t runs = 0;
+                    for (size_t i = 0; i < g_reference_messages.size(); ++i)
+                        runs += g_reference_messages[i] == msg && (i == 0 || g_reference_messages[i - 1] != msg);
+                    EXPECT_EQ(occurrences(d.log, msg), runs) << msg << "\n" << d.log;
+                }
+            }
 }
 
 TEST(PageDecoderValidation, RefusalsNameTheProblem) {

@@ -146,6 +146,7 @@ __attribute__((target("ssse3"))) void transpose_24_blocks(const DisplayRaster* s
         int32_t j = 0;
         for (; j + 4 <= m.h; j += 4, in0 += 4 * src_step) {
             __m128i r[4];
+            #pragma GCC unroll 4
             for (int k = 0; k < 4; ++k)
                 r[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in0 + k * src_step)), spread);
             const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]), t1 = _mm_unpacklo_epi32(r[2], r[3]);
@@ -153,10 +154,12 @@ __attribute__((target("ssse3"))) void transpose_24_blocks(const DisplayRaster* s
             const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
                                     _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
             if (j + 6 <= m.h) {
+                #pragma GCC unroll 4
                 for (int k = 0; k < 4; ++k)
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(out[k] + 3 * int64_t(j)),
                                      _mm_shuffle_epi8(col[k], pack));
             } else {
+                #pragma GCC unroll 4
                 for (int k = 0; k < 4; ++k) {
                     const __m128i v = _mm_shuffle_epi8(col[k], pack);
                     uint8_t* o = out[k] + 3 * int64_t(j);
@@ -188,6 +191,7 @@ __attribute__((target("ssse3"))) void transpose_8_blocks(const DisplayRaster* sr
         int32_t j = 0;
         for (; j + 8 <= m.h; j += 8, in0 += 8 * src_step) {
             __m128i r[8];
+            #pragma GCC unroll 8
             for (int k = 0; k < 8; ++k) r[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in0 + k * src_step));
             const __m128i a0 = _mm_unpacklo_epi8(r[0], r[1]), a1 = _mm_unpacklo_epi8(r[2], r[3]);
             const __m128i a2 = _mm_unpacklo_epi8(r[4], r[5]), a3 = _mm_unpacklo_epi8(r[6], r[7]);
@@ -195,6 +199,7 @@ __attribute__((target("ssse3"))) void transpose_8_blocks(const DisplayRaster* sr
             const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
             const __m128i pairs[4] = {_mm_unpacklo_epi32(b0, b2), _mm_unpackhi_epi32(b0, b2),
                                       _mm_unpacklo_epi32(b1, b3), _mm_unpackhi_epi32(b1, b3)};
+            #pragma GCC unroll 4
             for (int k = 0; k < 4; ++k) {
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k] + j), pairs[k]);
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k + 1] + j), _mm_srli_si128(pairs[k], 8));
@@ -245,10 +250,11 @@ inline uint64_t transpose_8x8(uint64_t x) {
 // Bilevel pages are the large ones: eight source rows at a time, each source
 // byte column becomes one byte in each of eight destination rows. Blocks that
 // are all 0 are skipped (the new raster starts zeroed), as are the source's
-// padding bits; rows past the source's end count as 0.
-void transpose_1(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+// padding bits; rows past the source's end count as 0. Starts at source row
+// `from`, a multiple of 8.
+void transpose_1_rows(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m, int32_t from) {
     const int32_t bytes = (m.w + 7) / 8;
-    for (int32_t j0 = 0; j0 < m.h; j0 += 8) {
+    for (int32_t j0 = from; j0 < m.h; j0 += 8) {
         const uint8_t* in[8];
         for (int32_t k = 0; k < 8; ++k)
             in[k] = j0 + k < m.h ? src->bits + int64_t(m.row_of(j0 + k)) * src->stride : nullptr;
@@ -263,6 +269,100 @@ void transpose_1(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m)
                 column[int64_t(m.column_of(8 * b + t)) * dst->stride] = uint8_t(x >> (56 - 8 * t));
         }
     }
+}
+
+#ifdef VL_BYTE_SHUFFLE
+// Transposes 16 × 16 bytes: v[k] holds byte row k; afterwards v[c] holds
+// byte column c, byte k of it from row k. Four rounds of interleaving, each
+// pairing units twice as wide as the round before.
+__attribute__((target("ssse3"))) inline void transpose_16x16(__m128i v[16]) {
+    __m128i a[16], b[16];
+    #pragma GCC unroll 8
+    for (int i = 0; i < 8; ++i) {
+        a[i] = _mm_unpacklo_epi8(v[2 * i], v[2 * i + 1]);
+        a[i + 8] = _mm_unpackhi_epi8(v[2 * i], v[2 * i + 1]);
+    }
+    #pragma GCC unroll 2
+    for (int h = 0; h < 2; ++h) {  // byte columns 0..7, then 8..15
+        #pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i) {
+            b[8 * h + i] = _mm_unpacklo_epi16(a[8 * h + 2 * i], a[8 * h + 2 * i + 1]);
+            b[8 * h + i + 4] = _mm_unpackhi_epi16(a[8 * h + 2 * i], a[8 * h + 2 * i + 1]);
+        }
+    }
+    // b[4g + i]: columns 4g..4g+3, rows 4i..4i+3 of each.
+    #pragma GCC unroll 4
+    for (int g = 0; g < 4; ++g) {
+        const __m128i* q = b + 4 * g;
+        const __m128i c0 = _mm_unpacklo_epi32(q[0], q[1]), c1 = _mm_unpackhi_epi32(q[0], q[1]);
+        const __m128i c2 = _mm_unpacklo_epi32(q[2], q[3]), c3 = _mm_unpackhi_epi32(q[2], q[3]);
+        v[4 * g] = _mm_unpacklo_epi64(c0, c2);
+        v[4 * g + 1] = _mm_unpackhi_epi64(c0, c2);
+        v[4 * g + 2] = _mm_unpacklo_epi64(c1, c3);
+        v[4 * g + 3] = _mm_unpackhi_epi64(c1, c3);
+    }
+}
+
+// Sixteen source rows by sixteen bytes at a time. After the byte transpose
+// each vector is one byte column of the sixteen rows, the first row in its
+// top byte, so its sign bits are one pixel column: the two bytes that pixel
+// column's destination row takes. Doubling every byte brings the next pixel
+// column up. Blocks that are all 0 are skipped, as are the source's padding
+// bits. A row's last block of bytes is read in full where the block goes on
+// (into the next row), through a copy where it ends, and masked to the row's
+// bytes. Returns the source rows done, a multiple of 16.
+__attribute__((target("ssse3"))) int32_t transpose_1_blocks(const DisplayRaster* src, DisplayRaster* dst,
+                                                            const AxisMap& m) {
+    const int32_t bytes = (m.w + 7) / 8;
+    const int64_t step = m.reverse_columns ? -int64_t(dst->stride) : int64_t(dst->stride);
+    const uint8_t* const end = src->header + src->block_size;
+    const int32_t last_bytes = bytes - (bytes - 1) / 16 * 16;  // in the last block, 1..16
+    const __m128i last_mask = _mm_cmpgt_epi8(_mm_set1_epi8(char(last_bytes)),
+                                             _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+    int32_t j0 = 0;
+    for (; j0 + 16 <= m.h; j0 += 16) {
+        const uint8_t* in[16];
+        for (int32_t k = 0; k < 16; ++k) in[k] = src->bits + int64_t(m.row_of(j0 + 15 - k)) * src->stride;
+        for (int32_t b0 = 0; b0 < bytes; b0 += 16) {
+            const bool last_block = b0 + 16 >= bytes;
+            __m128i v[16], any = _mm_setzero_si128();
+            #pragma GCC unroll 16
+            for (int32_t k = 0; k < 16; ++k) {
+                if (in[k] + b0 + 16 <= end) {
+                    v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[k] + b0));
+                } else {
+                    alignas(16) uint8_t tail[16] = {};
+                    memcpy(tail, in[k] + b0, size_t(last_bytes));
+                    v[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+                }
+                if (last_block) v[k] = _mm_and_si128(v[k], last_mask);
+                any = _mm_or_si128(any, v[k]);
+            }
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) continue;
+            transpose_16x16(v);
+            for (int32_t c = 0; c < 16 && b0 + c < bytes; ++c) {
+                const int32_t b = b0 + c, columns = std::min<int32_t>(8, m.w - 8 * b);
+                uint8_t* out = dst->bits + int64_t(m.column_of(8 * b)) * dst->stride + (j0 >> 3);
+                __m128i x = v[c];
+                for (int32_t t = 0; t < columns; ++t, out += step) {
+                    const int bits = _mm_movemask_epi8(x);
+                    out[0] = uint8_t(bits >> 8);
+                    out[1] = uint8_t(bits);
+                    x = _mm_add_epi8(x, x);
+                }
+            }
+        }
+    }
+    return j0;
+}
+#endif
+
+void transpose_1(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {
+    int32_t from = 0;
+#ifdef VL_BYTE_SHUFFLE
+    if (has_byte_shuffle()) from = transpose_1_blocks(src, dst, m);
+#endif
+    transpose_1_rows(src, dst, m, from);
 }
 
 void transpose_4(const DisplayRaster* src, DisplayRaster* dst, const AxisMap& m) {

@@ -187,39 +187,62 @@ bool stored_bit(const DisplayRaster* r, int32_t stored_row, int32_t x) {
 
 }  // namespace
 
-// Bilevel transposes work on 8 × 8 bit blocks and skip empty ones: compare
-// with the transpose worked out one pixel at a time, at sizes that leave
-// partial blocks on both axes, dense and sparse, and with the padding zero.
+// Bilevel transposes work on blocks of 16 rows by 16 bytes, then of 8 × 8
+// bits for the last rows, and skip empty ones: compare every orientation that
+// swaps the axes with the same map worked out one pixel at a time, at sizes
+// that leave partial blocks on both axes and rows too short for a whole
+// block, dense and sparse, with junk in the source's padding bits and the
+// result's padding zero.
 TEST(RasterTransforms, BilevelBlocksMatchPixelByPixel) {
     for (auto [w, h] : {std::pair{1, 1}, std::pair{8, 8}, std::pair{9, 7}, std::pair{15, 17}, std::pair{64, 3},
-                        std::pair{3, 64}, std::pair{70, 21}}) {
+                        std::pair{3, 64}, std::pair{70, 21}, std::pair{16, 16}, std::pair{88, 50}, std::pair{130, 33},
+                        std::pair{257, 48}, std::pair{1, 32}}) {
         for (bool sparse : {false, true}) {
-            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (sparse ? " sparse" : " dense"));
-            Raster a, t;
-            make_random(&a.r, w, h, 1, unsigned(w * 131 + h));
-            if (sparse)
+            for (int o = 4; o <= 8; ++o) {  // 4 here stands for the plain transpose
+                SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (sparse ? " sparse" : " dense") + " o" +
+                             std::to_string(o));
+                Raster a, t;
+                make_random(&a.r, w, h, 1, unsigned(w * 131 + h));
+                if (sparse)
+                    for (int32_t y = 0; y < h; ++y)
+                        for (int32_t b = 0; b < a.r.stride; ++b)
+                            a.r.bits[int64_t(y) * a.r.stride + b] &= (y % 9 == 0) ? 0x81 : 0;
                 for (int32_t y = 0; y < h; ++y)
-                    for (int32_t b = 0; b < a.r.stride; ++b) a.r.bits[int64_t(y) * a.r.stride + b] &= (y % 9 == 0) ? 0x81 : 0;
-            ASSERT_TRUE(raster_transpose(nullptr, &a.r, &t.r));
-            ASSERT_EQ(raster_width(&t.r), h);
-            ASSERT_EQ(raster_height(&t.r), w);
-            for (int32_t i = 0; i < w; ++i) {
-                for (int32_t j = 0; j < h; ++j) ASSERT_EQ(stored_bit(&t.r, i, j), stored_bit(&a.r, j, i)) << i << "," << j;
-                for (int32_t j = h; j < 8 * t.r.stride; ++j) ASSERT_FALSE(stored_bit(&t.r, i, j)) << "padding " << i;
+                    for (int32_t x = w; x < 8 * a.r.stride; ++x)
+                        a.r.bits[int64_t(y) * a.r.stride + x / 8] |= uint8_t(0x80 >> (x % 8));
+                if (o == 4) {
+                    ASSERT_TRUE(raster_transpose(nullptr, &a.r, &t.r));
+                } else {
+                    make_random(&t.r, w, h, 1, 0);
+                    memcpy(t.r.header, a.r.header, size_t(a.r.block_size));
+                    ASSERT_TRUE(raster_apply_orientation(nullptr, &t.r, o));
+                }
+                ASSERT_EQ(raster_width(&t.r), h);
+                ASSERT_EQ(raster_height(&t.r), w);
+                const bool reverse_rows = o == 5 || o == 8, reverse_columns = o == 5 || o == 6;
+                for (int32_t i = 0; i < w; ++i) {
+                    const int32_t column = reverse_columns ? w - 1 - i : i;
+                    for (int32_t j = 0; j < h; ++j)
+                        ASSERT_EQ(stored_bit(&t.r, i, j), stored_bit(&a.r, reverse_rows ? h - 1 - j : j, column))
+                            << i << "," << j;
+                    for (int32_t j = h; j < 8 * t.r.stride; ++j) ASSERT_FALSE(stored_bit(&t.r, i, j)) << "padding " << i;
+                }
             }
         }
     }
 }
 
-// Colour and 8-bit transposes take 4 × 4 and 8 × 8 pixel blocks where wide
+// Colour and 8-bit transposes take 8 × 8 and 4 × 4 pixel blocks where wide
 // loads and stores fit and single pixels elsewhere, and leave the zero fill to
 // the row padding alone. Compare every orientation that swaps the axes with the same
 // map worked out one pixel at a time, at sizes with partial blocks on either
-// axis, sizes whose rows have no padding, and single rows and columns.
+// axis, sizes whose rows have no padding, rows just too short for a block's
+// wide loads either way, and single rows and columns.
 TEST(RasterTransforms, WholeBytePixelTransposesMatchPixelByPixel) {
-    const std::pair<int, int> sizes[] = {{1, 1},  {6, 6},  {8, 8},   {7, 9},  {12, 13}, {13, 22}, {25, 10},
-                                         {4, 30}, {30, 4}, {16, 16}, {1, 17}, {17, 1},  {5, 6},   {6, 5},
-                                         {40, 33}, {9, 16}, {24, 17}};
+    const std::pair<int, int> sizes[] = {{1, 1},   {6, 6},   {8, 8},   {7, 9},   {12, 13}, {13, 22}, {25, 10},
+                                         {4, 30},  {30, 4},  {16, 16}, {1, 17},  {17, 1},  {5, 6},   {6, 5},
+                                         {40, 33}, {9, 16},  {24, 17}, {10, 12}, {11, 19}, {19, 27}, {64, 64},
+                                         {13, 8},  {8, 13}};
     for (int bpp : {8, 24}) {
         const int bytes = bpp / 8;
         for (auto [w, h] : sizes) {
