@@ -23,11 +23,25 @@ MessageBoxHandler msgbox_set_handler(MessageBoxHandler handler, void* context, v
     return old;
 }
 
-int msgbox_vshow(void* owner, unsigned type, const char16_t* fmt, va_list ap) {
+namespace {
+int show(void* owner, unsigned type, const char16_t* caption, const char16_t* fmt, va_list ap) {
     char16_t text[2048];
     text_vformat(text, 2048, fmt, ap);
-    const MessageBoxRequest r{owner, type ? type : kMbIconWarning, u"Vellarion", text};
+    const MessageBoxRequest r{owner, type ? type : kMbIconWarning, caption, text};
     return g_handler(r, g_context);
+}
+}  // namespace
+
+int msgbox_vshow(void* owner, unsigned type, const char16_t* fmt, va_list ap) {
+    return show(owner, type, u"Vellarion", fmt, ap);
+}
+
+int msgbox_show_captioned(void* owner, unsigned type, const char16_t* caption, const char16_t* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    const int answer = show(owner, type, caption ? caption : u"Vellarion", fmt, ap);
+    va_end(ap);
+    return answer;
 }
 
 int msgbox_show(void* owner, unsigned type, const char16_t* fmt, ...) {

@@ -1,6 +1,7 @@
 #include "decode/decode_page.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/text.h"
 #include "config/error_log.h"
@@ -27,6 +28,15 @@ int fact(PageDecoder* d, int number) {
     return v;
 }
 
+// What raster_create's memory limit says of the upright raster's block.
+bool upright_within_limit(int w, int h, int bpp, uint32_t memory_limit_mb) {
+    if (!memory_limit_mb) return true;
+    const int64_t stride = raster_row_stride(w, bpp);
+    if (stride < 0) return false;
+    const int64_t block = stride * h + 4 * raster_table_entries(bpp) + 40;
+    return uint64_t(memory_limit_mb) * 1048576u >= uint64_t(block);
+}
+
 }  // namespace
 
 bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
@@ -47,6 +57,30 @@ bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
     return true;
 }
 
+bool decode_page_into_raster(PageDecoder* d, ErrorLog* log, int orientation, uint32_t memory_limit_mb,
+                             DisplayRaster* raster, bool* turned_out) {
+    *turned_out = false;
+    const int w = fact(d, kFactWidth), h = fact(d, kFactHeight), bpp = fact(d, kFactOutputBitsPerPixel);
+    // Pages that can be stored already turned skip the turn afterwards, with
+    // its second raster and its pass over the page. The memory limit still
+    // applies to the upright raster, as it does when the page is turned
+    // afterwards: where that raster would be refused, the usual path reports it.
+    const bool turned = decoder_can_store_turned(d, orientation) && upright_within_limit(w, h, bpp, memory_limit_mb);
+    if (turned ? !raster_create(log, raster, h, w, bpp, true, 0)
+               : !raster_create(log, raster, w, h, bpp, true, memory_limit_mb))
+        return false;
+    decoder_prepare_raster(d, raster);
+    if (turned) {
+        DibHeader* header = raster_dib(raster);
+        std::swap(header->x_pels_per_meter, header->y_pels_per_meter);
+        decoder_set_turned_dest(d, raster->bits, uint32_t(raster->stride), orientation);
+    } else {
+        decoder_set_dest(d, raster->bits);
+    }
+    *turned_out = turned;
+    return decoder_decode(d);
+}
+
 bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, DisplayRaster* raster,
                  DecodedPageFacts* facts) {
     *raster = DisplayRaster{};
@@ -59,15 +93,11 @@ bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, Di
     decoder_attach(d, tiff, handlers, log);
     decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
     decoder_set_option(d, kOptionRepairPalette, options.repair_palette);
-    bool ok = decoder_validate(d) && decode_page_check_limits(d, log) &&
-              raster_create(log, raster, fact(d, kFactWidth), fact(d, kFactHeight), fact(d, kFactOutputBitsPerPixel),
-                            true, options.memory_limit_mb);
-    if (ok) {
-        decoder_prepare_raster(d, raster);
-        decoder_set_dest(d, raster->bits);
-        ok = decoder_decode(d);
-    }
+    bool ok = decoder_validate(d) && decode_page_check_limits(d, log);
     const int orientation = fact(d, kFactOrientation);
+    bool turned = false;
+    ok = ok && decode_page_into_raster(d, log, options.apply_orientation ? orientation : 1, options.memory_limit_mb,
+                                       raster, &turned);
     if (facts) {
         facts->orientation = orientation;
         facts->photometric = fact(d, kFactPhotometric);
@@ -77,7 +107,7 @@ bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, Di
         facts->output_bits_per_pixel = fact(d, kFactOutputBitsPerPixel);
     }
     decoder_destroy(d);
-    if (ok && options.apply_orientation) ok = raster_apply_orientation(log, raster, orientation);
+    if (ok && options.apply_orientation && !turned) ok = raster_apply_orientation(log, raster, orientation);
     if (!ok) raster_destroy(raster);
     if (facts) {
         facts->width = raster_width(raster);

@@ -33,6 +33,13 @@ struct DecodedPageFacts {
 // "Image is invalid or too large". False when the page must not be allocated.
 bool decode_page_check_limits(PageDecoder* decoder, ErrorLog* log);
 
+// Makes the raster of a validated, checked decoder and decodes into it. For
+// a TIFF orientation that swaps the axes the rows may be stored already
+// turned (*turned then set: the raster is in final orientation and must not
+// be turned again); otherwise it holds the page in TIFF row order.
+bool decode_page_into_raster(PageDecoder* decoder, ErrorLog* log, int orientation, uint32_t memory_limit_mb,
+                             DisplayRaster* raster, bool* turned);
+
 // Decodes the current directory of tiff into raster (empty on entry). Problems
 // go to log; false when no page can be shown (the raster is then empty).
 [[nodiscard]] bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, DisplayRaster* raster,

@@ -48,11 +48,12 @@ void store_chunk_rows(PageDecoder* d, const uint8_t* buf, size_t buf_len, size_t
 namespace {
 
 // Codecs whose successful read has written every byte it reports: each fails
-// the read when its data runs out before the buffer is full. The fax codecs,
+// the read when its data runs out before the buffer is full, or (JPEG) goes
+// on writing every remaining row when the data ends early. The fax codecs,
 // for one, report success for a strip that breaks off part way.
 bool read_fills_what_it_reports(uint16_t compression) {
     return compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE ||
-           compression == COMPRESSION_DEFLATE || compression == COMPRESSION_PACKBITS;
+           compression == COMPRESSION_DEFLATE || compression == COMPRESSION_PACKBITS || compression == COMPRESSION_JPEG;
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <tmmintrin.h>
+#define VL_TURNED_BLOCKS 1
+#endif
 
 #include "decode/channel_order.h"
 #include "decode/colour.h"
@@ -303,7 +307,166 @@ void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32
     channel_rgb_to_bgr(source, dest, n, s_step);
 }
 
+namespace {
+
+// A page stored turned takes its rows four at a time: four pixels of each
+// four rows make one run of four pixels in each of four destination rows, so
+// the turned raster is written in runs rather than one pixel at a time.
+struct TurnedBand {
+    const uint8_t* rows[4] = {};
+    uint32_t first_row = 0;
+    int count = 0;
+    uint8_t* copies = nullptr;  // room for four lines, taken on first need
+    bool no_copies = false;     // that room could not be had
+};
+
+// Pixels [from, n) of one line, red, green, blue every spp bytes, to their
+// places in the turned raster.
+void store_turned_pixels(const PageDecoder* d, const uint8_t* line, uint32_t row, size_t from, size_t n,
+                         size_t spp) {
+    uint8_t* out = d->turned_origin + int64_t(row) * d->turned_row_step + int64_t(from) * d->turned_column_step;
+    const uint8_t* in = line + from * spp;
+    for (size_t x = from; x < n; ++x, in += spp, out += d->turned_column_step) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+    }
+}
+
+#ifdef VL_TURNED_BLOCKS
+bool has_byte_shuffle() {
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+
+// Four full rows in blocks of 4 × 4 pixels: each row's four pixels are spread
+// to one pixel a 32-bit lane in blue, green, red order, the 4 × 4 words
+// transposed so that a vector holds one pixel of each row, and packed to the
+// twelve bytes of a destination run, in the rows' order or reversed as the
+// rows go forward or backward in the turned raster. Loads are 16 bytes and
+// stay within the len bytes of each line. Where the row's bytes allow, runs
+// are stored 16 bytes wide, the four spare bytes (zero) landing on pixels of
+// later rows, which are still zero and written afterwards, or on the padding.
+// Returns the pixels done, a multiple of 4.
+__attribute__((target("ssse3"))) size_t store_turned_blocks(const PageDecoder* d, const TurnedBand& b, size_t n,
+                                                            size_t spp, size_t len) {
+    const __m128i spread = spp == 4 ? _mm_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1)
+                                    : _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+    const bool forward = d->turned_row_step > 0;
+    // The run starts at the column of the band's first row going forward, of
+    // its last going backward.
+    uint8_t* out = d->turned_origin + int64_t(b.first_row + (forward ? 0 : 3)) * d->turned_row_step;
+    const int64_t start = out - d->turned_origin + (forward ? 0 : 3 * int64_t(d->height - 1));
+    const bool wide = forward ? start + 16 <= int64_t(d->turned_stride) : start >= 4;
+    const __m128i pack = !forward && wide ? _mm_setr_epi8(-1, -1, -1, -1, 12, 13, 14, 8, 9, 10, 4, 5, 6, 0, 1, 2)
+                         : forward        ? _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1)
+                                          : _mm_setr_epi8(12, 13, 14, 8, 9, 10, 4, 5, 6, 0, 1, 2, -1, -1, -1, -1);
+    const int64_t wide_at = forward ? 0 : -4;
+    const int64_t step = d->turned_column_step;
+    size_t x = 0;
+    for (; x + 4 <= n && spp * x + 16 <= len; x += 4) {
+        __m128i r[4];
+        #pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k)
+            r[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b.rows[k] + spp * x)), spread);
+        const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]), t1 = _mm_unpacklo_epi32(r[2], r[3]);
+        const __m128i t2 = _mm_unpackhi_epi32(r[0], r[1]), t3 = _mm_unpackhi_epi32(r[2], r[3]);
+        const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1), _mm_unpacklo_epi64(t2, t3),
+                                _mm_unpackhi_epi64(t2, t3)};
+        if (wide) {
+            #pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k, out += step)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + wide_at), _mm_shuffle_epi8(col[k], pack));
+        } else {
+            #pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k, out += step) {
+                const __m128i v = _mm_shuffle_epi8(col[k], pack);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
+                const uint32_t tail = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+                memcpy(out + 8, &tail, 4);
+            }
+        }
+    }
+    return x;
+}
+#endif
+
+void store_turned_band(const PageDecoder* d, TurnedBand* b, size_t n, size_t spp, size_t len) {
+    size_t done = 0;
+#ifdef VL_TURNED_BLOCKS
+    if (b->count == 4) done = store_turned_blocks(d, *b, n, spp, len);
+#endif
+    for (int k = 0; k < b->count; ++k) store_turned_pixels(d, b->rows[k], b->first_row + uint32_t(k), done, n, spp);
+    b->count = 0;
+}
+
+// Adds the row just read (d->line) to the band, storing the band when full.
+// A row read into its strip stays there until the band is stored when the
+// band ends in the same strip; any other row is copied.
+void add_turned_row(PageDecoder* d, TurnedBand* b, uint32_t row, size_t n, size_t spp) {
+    const size_t len = d->line_buffer_size;
+    if (b->count == 0) b->first_row = row;
+    const uint32_t band_last = std::min(b->first_row + 3, d->height - 1);
+    const bool stays = d->strip_buffer && d->line != d->line_buffer && band_last >= d->cached_first_row &&
+                       band_last - d->cached_first_row < d->rows_per_strip;
+    if (stays) {
+        b->rows[b->count++] = d->line;
+    } else {
+        if (!b->copies && !b->no_copies) {
+            b->copies = static_cast<uint8_t*>(malloc(4 * len));
+            b->no_copies = !b->copies;
+        }
+        if (!b->copies) {
+            store_turned_band(d, b, n, spp, len);
+            store_turned_pixels(d, d->line, row, 0, n, spp);
+            return;
+        }
+        uint8_t* copy = b->copies + size_t(b->count) * len;
+        memcpy(copy, d->line, len);
+        b->rows[b->count++] = copy;
+    }
+    if (b->count == 4 || row == d->height - 1) store_turned_band(d, b, n, spp, len);
+}
+
+// read_contiguous_colour storing the page turned (decoder_set_turned_dest).
+bool read_contiguous_colour_turned(PageDecoder* d) {
+    const size_t spp = d->samples_per_pixel;
+    const int model = d->colour_model;
+    const size_t len = d->line_buffer_size;
+    const size_t converted = std::min<size_t>(len / spp, d->width);
+    // The pixels the upright store would write into each row.
+    const size_t stored = len >= 3 ? std::min<size_t>(d->width, (len - 3) / spp + 1) : 0;
+    TurnedBand band;
+    for (uint32_t row = 0; row < d->height; ++row) {
+        if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
+        if (model == 5) colour_cmyk_to_rgb(d->line, converted, spp);
+        else if (model == 8) colour_cielab_to_rgb(d->line, converted, spp);
+        if (stored) add_turned_row(d, &band, row, stored, spp);
+    }
+    // Rows before a stop still show.
+    if (band.count) store_turned_band(d, &band, stored, spp, len);
+    free(band.copies);
+    return d->rows_read > 0;
+}
+
+}  // namespace
+
+bool contiguous_colour_turns(const PageDecoder* d) {
+#ifdef VL_TURNED_BLOCKS
+    // Without byte shuffles the pixel-by-pixel store is slower than the
+    // upright store and a turn afterwards.
+    return (d->samples_per_pixel == 3 || d->samples_per_pixel == 4) && d->components == 3 &&
+           d->bits_per_component == 8 && has_byte_shuffle();
+#else
+    (void)d;
+    return false;
+#endif
+}
+
 bool read_contiguous_colour(PageDecoder* d) {
+    // The turned store writes the raster's usual channel order, which is the
+    // only one decoder_decode sets.
+    if (d->turned) return read_contiguous_colour_turned(d);
     const uint32_t spp = d->samples_per_pixel;
     const int model = d->colour_model;
     // Every row holds as many pixels as the line has room for, up to the

@@ -56,7 +56,14 @@ struct PageDecoder {
     bool cached_strip_ok = false;
     bool is_grey = false, is_four_level = false;
     uint8_t* dest_bits = nullptr;
-    uint32_t dest_stride = 0;
+    uint32_t dest_stride = 0;  // of the upright raster, whichever raster is written
+    // Set by decoder_set_turned_dest: the page is stored already turned, pixel
+    // (y, x) of TIFF row order at turned_origin + y * turned_row_step +
+    // x * turned_column_step (a row of the page becomes a column).
+    bool turned = false;
+    uint8_t* turned_origin = nullptr;
+    int64_t turned_row_step = 0, turned_column_step = 0;
+    uint32_t turned_stride = 0;
     int bits_per_component = 0;
     int components = 0;
     uint8_t* palette = nullptr;  // palette_count entries of red, green, blue, 0
@@ -118,6 +125,8 @@ void decoder_reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_s
 bool read_low_depth_scanlines(PageDecoder* d);
 bool read_8bit_scanlines(PageDecoder* d);
 bool read_contiguous_colour(PageDecoder* d);
+// Whether read_contiguous_colour can store this page turned (see decoder_set_turned_dest).
+bool contiguous_colour_turns(const PageDecoder* d);
 bool read_separate_rgb(PageDecoder* d);
 bool read_separate_cmyk(PageDecoder* d);
 bool read_16bit_palette(PageDecoder* d);

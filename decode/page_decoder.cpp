@@ -166,7 +166,36 @@ void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
     if (entries > 0) channel_rgbx_to_bgr0(d->palette, reinterpret_cast<uint8_t*>(raster_colours(raster)), size_t(entries));
 }
 
-void decoder_set_dest(PageDecoder* d, uint8_t* bits) { d->dest_bits = bits; }
+void decoder_set_dest(PageDecoder* d, uint8_t* bits) {
+    d->dest_bits = bits;
+    d->turned = false;
+}
+
+bool decoder_can_store_turned(PageDecoder* d, int orientation) {
+    if (!d->validated || orientation < 5 || orientation > 8 || d->is_tiled || d->planar != 1) return false;
+    // Only pages that run_strategy hands to read_contiguous_colour.
+    const int m = d->colour_model;
+    if (m != 2 && m != 5 && m != 8) return false;
+    if (m == 2 && d->compression == COMPRESSION_JPEG && d->bits_per_sample == 8) return false;
+    return contiguous_colour_turns(d);
+}
+
+void decoder_set_turned_dest(PageDecoder* d, uint8_t* bits, uint32_t stride, int orientation) {
+    // As raster_apply_orientation turns: a transpose, then for 5 a mirror and
+    // a flip, for 6 a flip, for 8 a mirror. The turned raster's stored row i
+    // is column i of the page (counted from the right when flipped), its
+    // column j row j of the page (counted from the bottom unless mirrored,
+    // the upright raster being stored bottom row first).
+    const bool rows_forward = orientation == 5 || orientation == 8;
+    const bool columns_backward = orientation == 5 || orientation == 6;
+    d->dest_bits = bits;
+    d->turned = true;
+    d->turned_stride = stride;
+    d->turned_column_step = columns_backward ? -int64_t(stride) : int64_t(stride);
+    d->turned_row_step = rows_forward ? 3 : -3;
+    d->turned_origin = bits + (columns_backward ? int64_t(d->width - 1) * stride : 0) +
+                       (rows_forward ? 0 : 3 * int64_t(d->height - 1));
+}
 
 void decoder_destroy(PageDecoder* d) {
     if (!d) return;

@@ -81,6 +81,15 @@ int decoder_palette_count(PageDecoder* decoder);
 void decoder_prepare_raster(PageDecoder* decoder, DisplayRaster* raster);
 // Where decoding writes: the raster's `bits` (stride and size as the facts say).
 void decoder_set_dest(PageDecoder* decoder, uint8_t* bits);
+// Whether a validated page can be stored already turned as the axis-swapping
+// orientation (5..8) asks, sparing the separate turn afterwards. Only some
+// reading strategies can; for the others decode upright and turn the raster.
+bool decoder_can_store_turned(PageDecoder* decoder, int orientation);
+// Instead of decoder_set_dest, when decoder_can_store_turned: decoding writes
+// the page turned into a zero-filled raster of height × width pixels, whose
+// bits and stride are given, so that it holds what raster_apply_orientation
+// would have made of the upright raster.
+void decoder_set_turned_dest(PageDecoder* decoder, uint8_t* bits, uint32_t stride, int orientation);
 // Fills the destination. True when at least part of the page could be shown.
 [[nodiscard]] bool decoder_decode(PageDecoder* decoder);
 void decoder_destroy(PageDecoder* decoder);

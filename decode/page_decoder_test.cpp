@@ -752,6 +752,140 @@ TEST(PageDecoderOrientation, SixIsAQuarterTurnClockwise) {
         for (int x = 0; x < 2; ++x) EXPECT_EQ(grey_at(d, x, y), expect[y][x]);
 }
 
+namespace {
+
+// Colour pages with an axis-swapping orientation are stored turned while
+// they decode. What they show must be exactly what decoding upright and
+// turning afterwards shows: every byte of the block (header, resolutions,
+// row padding), the outcome and the log.
+void expect_same_as_turned_afterwards(const std::vector<uint8_t>& file, uint32_t memory_limit_mb = 0) {
+    DecodePageOptions upright_options;
+    upright_options.apply_orientation = false;
+    upright_options.memory_limit_mb = memory_limit_mb;
+    Decoded upright;
+    decode_bytes(file, &upright, upright_options);
+    uint16_t orientation = 1;
+    {
+        TIFF* t = tiff_open_memory(file);
+        ASSERT_NE(t, nullptr);
+        TIFFGetFieldDefaulted(t, TIFFTAG_ORIENTATION, &orientation);
+        TIFFClose(t);
+    }
+    if (upright.ok) {
+        ASSERT_TRUE(raster_apply_orientation(nullptr, &upright.raster, orientation));
+    }
+    DecodePageOptions options;
+    options.memory_limit_mb = memory_limit_mb;
+    Decoded turned;
+    decode_bytes(file, &turned, options);
+    ASSERT_EQ(turned.ok, upright.ok) << turned.log;
+    EXPECT_EQ(turned.log, upright.log);
+    if (!turned.ok) return;
+    ASSERT_EQ(turned.raster.block_size, upright.raster.block_size);
+    const uint8_t* a = turned.raster.header;
+    const uint8_t* b = upright.raster.header;
+    for (int32_t i = 0; i < turned.raster.block_size; ++i) ASSERT_EQ(a[i], b[i]) << "block byte " << i;
+    EXPECT_EQ(turned.raster.is_grey, upright.raster.is_grey);
+}
+
+TiffPage colour_page(uint32_t w, uint32_t h, uint16_t spp, uint16_t orientation) {
+    TiffPage p;
+    p.width = w;
+    p.height = h;
+    p.photometric = 2;
+    p.samples_per_pixel = spp;
+    p.extra_samples = uint16_t(spp - 3);
+    p.orientation = orientation;
+    p.x_resolution = 300;
+    p.y_resolution = 150;
+    p.resolution_unit = 2;
+    for (uint32_t i = 0; i < w * h * spp; ++i) p.pixels.push_back(uint8_t(i * 37 % 251 ^ (i >> 5)));
+    return p;
+}
+
+}  // namespace
+
+// Sizes around the four-row, four-pixel blocks, and heights that leave the
+// turned rows with and without padding, so that runs are stored both wide
+// and exactly, going forward (5, 8) and backward (6, 7) along them.
+TEST(PageDecoderTurnedStore, EveryOrientationAndSizeMatchesTurningAfterwards) {
+    for (uint16_t orientation : {5, 6, 7, 8})
+        for (uint16_t spp : {3, 4})
+            for (uint32_t w : {1u, 3u, 4u, 5u, 8u, 13u})
+                for (uint32_t h : {1u, 2u, 4u, 5u, 7u, 8u, 12u, 17u}) {
+                    SCOPED_TRACE("orientation " + std::to_string(orientation) + " spp " + std::to_string(spp) + " " +
+                                 std::to_string(w) + "x" + std::to_string(h));
+                    expect_same_as_turned_afterwards(tiff_build({colour_page(w, h, spp, orientation)}));
+                }
+}
+
+// Rows come from whole strips that hold a multiple of four rows, from strips
+// that do not (rows copied aside), one scanline at a time, and from
+// compressed strips; CMYK and deep samples are converted in the line first.
+TEST(PageDecoderTurnedStore, EveryWayOfReadingRowsMatchesTurningAfterwards) {
+    for (uint16_t orientation : {5, 6}) {
+        for (uint32_t rows : {0u, 1u, 3u, 4u, 6u})
+            for (uint16_t compression : {1, 5}) {
+                SCOPED_TRACE("rows per strip " + std::to_string(rows) + " compression " + std::to_string(compression));
+                TiffPage p = colour_page(21, 19, 4, orientation);
+                p.rows_per_strip = rows;
+                p.compression = compression;
+                expect_same_as_turned_afterwards(tiff_build({p}));
+            }
+        TiffPage cmyk = colour_page(9, 10, 4, orientation);
+        cmyk.photometric = 5;
+        cmyk.extra_samples = 0;
+        expect_same_as_turned_afterwards(tiff_build({cmyk}));
+        TiffPage deep = colour_page(11, 6, 3, orientation);
+        deep.bits_per_sample = 16;
+        deep.pixels.resize(deep.pixels.size() * 2, 0x5C);
+        expect_same_as_turned_afterwards(tiff_build({deep}));
+    }
+}
+
+// A page that stops part way shows its rows before the stop, those that
+// failed with the fill, and black for the rest, as the upright page would.
+TEST(PageDecoderTurnedStore, DamagedPageStopsAsTurningAfterwards) {
+    TiffPage p = colour_page(6, 60, 3, 8);
+    p.compression = 5;
+    p.rows_per_strip = 1;
+    std::vector<uint8_t> file = tiff_build({p});
+    ASSERT_FALSE(file.empty());
+    {
+        TIFF* t = tiff_open_memory(file);
+        uint64_t* offsets = nullptr;
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
+        std::vector<uint64_t> at(offsets + 3, offsets + 60);
+        TIFFClose(t);
+        for (uint64_t off : at) file[off] = 0xFF, file[off + 1] = 0xFF;  // an invalid LZW code
+    }
+    expect_same_as_turned_afterwards(file);
+    Decoded d;
+    decode_bytes(file, &d);
+    ASSERT_TRUE(d.ok);
+    EXPECT_NE(d.log.find("Error attempting to read this image"), std::string::npos);
+}
+
+// The memory limit is the upright raster's, whose rows pad differently:
+// one page fits upright only, the other turned only.
+TEST(PageDecoderTurnedStore, MemoryLimitJudgesTheUprightRaster) {
+    TiffPage wide = colour_page(300000, 1, 3, 6);
+    wide.rows_per_strip = 1;
+    expect_same_as_turned_afterwards(tiff_build({wide}), 1);
+    Decoded shown;
+    DecodePageOptions limited;
+    limited.memory_limit_mb = 1;
+    decode_bytes(tiff_build({wide}), &shown, limited);
+    EXPECT_TRUE(shown.ok) << shown.log;
+    TiffPage tall = colour_page(1, 300000, 3, 6);
+    tall.rows_per_strip = 4096;
+    expect_same_as_turned_afterwards(tiff_build({tall}), 1);
+    Decoded refused;
+    decode_bytes(tiff_build({tall}), &refused, limited);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.log.find("memory limit"), std::string::npos) << refused.log;
+}
+
 TEST(PageDecoderResolution, PelsPerMetreFollowTheUnit) {
     struct Case {
         uint16_t unit;

@@ -383,8 +383,8 @@ bool transpose_mapped(ErrorLog* log, const DisplayRaster* src, DisplayRaster* ds
     // clearing; the other depths rely on the new raster starting zeroed.
     const bool whole_bytes = bpp == 8 || bpp == 24;
     if (!raster_create(log, dst, h, w, bpp, !whole_bytes, 0)) return false;
-    if (whole_bytes) {
-        const int64_t used = int64_t(h) * (bpp / 8);
+    const int64_t used = int64_t(h) * (bpp / 8);
+    if (whole_bytes && used < dst->stride) {
         for (int32_t i = 0; i < w; ++i)
             memset(dst->bits + int64_t(i) * dst->stride + used, 0, size_t(dst->stride - used));
     }

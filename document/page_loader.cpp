@@ -80,8 +80,10 @@ TIFF* open_reader(const DocumentBytes* bytes, ErrorLog* log) {
     return nullptr;
 }
 
-// Steps from a validated decoder to a decoded raster in TIFF row order.
-bool decode_into_raster(PageDecoder* decoder, const LoaderContext& context, PageState* page, DisplayRaster* raster) {
+// Steps from a validated decoder to a decoded raster, in TIFF row order or,
+// where the decoder can store it so, already turned (*turned).
+bool decode_into_raster(PageDecoder* decoder, const LoaderContext& context, PageState* page, DisplayRaster* raster,
+                        bool* turned) {
     ErrorLog* log = context.page_log;
     if (compression_disabled(context, page->compression)) {
         char16_t name[64];
@@ -91,12 +93,7 @@ bool decode_into_raster(PageDecoder* decoder, const LoaderContext& context, Page
     }
     // Every size limit is checked before the raster takes any memory.
     if (!decode_page_check_limits(decoder, log)) return false;
-    if (!raster_create(log, raster, page->width, page->height, page->output_bits_per_pixel, true,
-                       context.memory_limit_mb))
-        return false;
-    decoder_prepare_raster(decoder, raster);
-    decoder_set_dest(decoder, raster->bits);
-    return decoder_decode(decoder);
+    return decode_page_into_raster(decoder, log, page->orientation, context.memory_limit_mb, raster, turned);
 }
 
 void swap_axes(PageState* page) {
@@ -108,7 +105,8 @@ void swap_axes(PageState* page) {
     page->y_resolution = x;
 }
 
-bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster) {
+bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster,
+                      bool* turned) {
     PageDecoder* decoder = decoder_create();
     if (!decoder) {
         errlog_error(context.page_log, u"Out of memory");
@@ -124,7 +122,7 @@ bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, 
     bool ok = decoder_validate(decoder);
     if (ok) {
         read_page_facts(tif, decoder, context, page);
-        ok = decode_into_raster(decoder, context, page, raster);
+        ok = decode_into_raster(decoder, context, page, raster, turned);
     }
     decoder_destroy(decoder);
     return ok;
@@ -138,17 +136,17 @@ bool page_load(const Document* doc, int directory, const DocumentBytes* bytes, c
     tiffmsg_attach(context.page_log);
     page_state_clear(page);
     raster_destroy(raster);
-    bool ok = false;
+    bool ok = false, turned = false;
     if (directory >= 0 && directory < doc->directory_count && doc->directories[directory].offset != 0) {
         const uint64_t offset = doc->directories[directory].offset;
         if (TIFF* tif = open_reader(bytes, context.page_log)) {
             ok = (TIFFCurrentDirOffset(tif) == offset || TIFFSetSubDirectory(tif, offset)) &&
-                 load_with_reader(tif, context, page, raster);
+                 load_with_reader(tif, context, page, raster, &turned);
             TIFFClose(tif);
         }
     }
     if (ok) {
-        ok = raster_apply_orientation(context.page_log, raster, page->orientation);
+        if (!turned) ok = raster_apply_orientation(context.page_log, raster, page->orientation);
         if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
     }
     if (!ok) raster_destroy(raster);

@@ -277,6 +277,22 @@ bool viewer_open_received_file(Viewer* v) {
     return v->document_loaded != 0;
 }
 
+bool viewer_open_local_file(Viewer* v, const char16_t* path) {
+    if (!v || !path || !*path || v->download_state == 2) return false;
+    reset_for_new_file(v);
+    btext_set(&v->file_path, path);
+    v->source_kind = 1;
+    v->document_loaded = 0;
+    v->download_failed = 0;
+    v->data_size_known = 0;
+    if (viewer_open_received_file(v)) {
+        viewer_show_page(v, v->current_page);
+        return true;
+    }
+    viewer_set_status(v, u"  Unable to display image");
+    return false;
+}
+
 void viewer_show_page(Viewer* v, int n) {
     ViewerFile* f = viewer_file(v);
     if (!f) return;

@@ -55,6 +55,12 @@ void viewer_set_status(Viewer* v, const char16_t* text);
 // Opens the file already in place (memory buffer or file_path); true when the
 // Document has pages. Also used to open a local file.
 bool viewer_open_received_file(Viewer* v);
+// A file on disk in place of the current document (Open Local File): the
+// instance is reset for a new file, then the file is opened and its current
+// page shown as a received file would be. Refused (false) while a stream is
+// being received, since the reset would pull its storage away. True when the
+// file has pages.
+bool viewer_open_local_file(Viewer* v, const char16_t* path);
 // Loads and shows page n (0-based) of the open Document.
 void viewer_show_page(Viewer* v, int n);
 // Page navigation: true when the page is (now) shown.

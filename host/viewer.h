@@ -12,6 +12,7 @@
 #include "config/settings.h"
 #include "view/mouse_modes.h"
 #include "view/view_state.h"
+#include "view/zoom_geometry.h"
 
 // NPAPI modes.
 constexpr int kModeEmbed = 1;
@@ -72,6 +73,7 @@ struct Viewer {
     void* image_window = nullptr;
     void* toolbar_window = nullptr;
     void* zoom_window = nullptr;
+    ZoomWindowState zoom;  // the magnifier while its window is open
     void* status_window = nullptr;
     void* progress_window = nullptr;
     void* background_brush = nullptr;
@@ -101,6 +103,7 @@ struct Viewer {
     uint32_t background_color = 0x404040;
     int print_hack = 0;
     int busy = 0;
+    int settings_sheet_page = 0;  // the "More Settings" page last active: the next opening starts there
     Settings settings;  // this viewer's copy, incl. the dialog group
     BoundedText settings_toolbar_items;  // text(200); used once at creation
     BoundedText page_toolbar_items;      // text(200); used once at creation

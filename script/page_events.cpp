@@ -139,3 +139,18 @@ void events_annotation_change(Viewer* v, int page) {
     const EventArg a[2] = {{false, page, nullptr}, {false, 1, nullptr}};
     events_raise(v, kEventAnnotationChange, "vlar_OnAnnotationChange", a, 2);
 }
+
+void events_upload_start(Viewer* v, int tag) {
+    const EventArg a[1] = {{false, tag, nullptr}};
+    events_raise(v, kEventUpload, "vlar_OnUploadStart", a, 1);
+}
+
+void events_upload_header(Viewer* v, int tag, const char16_t* name, const char16_t* value) {
+    const EventArg a[3] = {{false, tag, nullptr}, {true, 0, name}, {true, 0, value}};
+    events_raise(v, kEventUploadHeader, "vlar_OnUploadHTTPHeader", a, 3);
+}
+
+void events_upload_complete(Viewer* v, int tag, int code, const char16_t* message) {
+    const EventArg a[3] = {{false, tag, nullptr}, {false, code, nullptr}, {true, 0, message}};
+    events_raise(v, kEventUpload, "vlar_OnUploadComplete", a, 3);
+}

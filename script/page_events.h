@@ -49,3 +49,7 @@ void events_orientation_change(Viewer* v, int value);
 void events_negative_change(Viewer* v, int negative);
 // A page's pen marks changed (a gesture ended or they were cleared).
 void events_annotation_change(Viewer* v, int page_1based);
+void events_upload_start(Viewer* v, int tag);
+void events_upload_header(Viewer* v, int tag, const char16_t* name, const char16_t* value);
+// "Successful" with code 0, else the failure's code and message.
+void events_upload_complete(Viewer* v, int tag, int code, const char16_t* message);

@@ -114,6 +114,7 @@ int32_t print(Viewer* v, int how) {
     const bool dialog = how == 0 || how == 1 || (how == 5 && !auto_allowed);
     const bool quick = (how == 4 || how == 5) && auto_allowed;
     if ((dialog || quick) && g_ops.print) printed = g_ops.print(v, dialog);
+    if (printed < 0) return 0;  // the page closed the viewer while the dialog was open
     events_print_complete(v, printed);
     return printed;
 }

@@ -13,7 +13,8 @@ struct Viewer;
 
 struct ScriptOps {
     void (*about_box)(Viewer*) = nullptr;
-    int (*print)(Viewer*, bool with_dialog) = nullptr;  // 1 printed, 0 not
+    // 1 printed, 0 not; -1 the viewer was destroyed meanwhile (touch nothing).
+    int (*print)(Viewer*, bool with_dialog) = nullptr;
     void (*zoom_window)(Viewer*, bool open) = nullptr;
     void (*set_orientation)(Viewer*, int orientation) = nullptr;  // fires its event
     void (*toggle_negative)(Viewer*) = nullptr;                   // fires its event

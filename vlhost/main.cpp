@@ -107,7 +107,23 @@ void drain_messages() {
     log_line("error messages keep coming");
 }
 
+// The module checks for a new version a moment after a viewer appears when
+// the last check is old enough. A test host must never reach the network, so
+// it records a check made just now, as the module itself would after one.
+static void mark_update_check_done() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const DWORD units = now.dwHighDateTime;  // the stored times count 2^32 × 100 ns
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ZEB\\Vellarion", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, L"updatelastchecked", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&units), sizeof units);
+    RegCloseKey(key);
+}
+
 int main() {
+    mark_update_check_done();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!options_parse(argc, argv, &g_host.options)) return 64;

@@ -11,8 +11,12 @@
 //   contextkey N                 the keyboard's menu request | clipboard (log its text or DIB)
 //   controls N                   every button, list and spinner inside the plug-in, with its state
 //   pick N X Y INDEX             choose entry INDEX of the drop-down list under the point
+//   popups N                     the pop-up windows owned for the plug-in window (the magnifier)
+//   cursor                       where the mouse cursor is, and the rectangle it is confined to
 // N is the instance (1 = the first on the page); X, Y are client coordinates
-// of the plug-in's window. Every step is echoed, then what it caused.
+// of the plug-in's window. With the word `popup`, the mouse, key, wheel and
+// pixel steps go to the plug-in window's first visible owned pop-up instead,
+// X, Y in its client area. Every step is echoed, then what it caused.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -26,6 +30,8 @@
 #include "vlhost/page_objects.h"
 
 namespace {
+bool has_popup_word = false;  // the running step is aimed at the owned pop-up
+
 std::vector<std::string> split(const std::string& line) {
     std::vector<std::string> out;
     std::string cur;
@@ -127,9 +133,35 @@ void step_release(Instance* inst) {
     runtime_release(object);
 }
 
+struct OwnedSearch {
+    HWND owner;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_owned(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<OwnedSearch*>(lp);
+    if (s->owner && GetWindow(w, GW_OWNER) == s->owner) s->found.push_back(w);
+    return TRUE;
+}
+
+// The top-level windows the plug-in window owns, in z-order. A pop-up made
+// with a child window as its parent is owned by that child's top-level window.
+std::vector<HWND> owned_windows(Instance* inst) {
+    OwnedSearch s{inst->window ? GetAncestor(inst->window, GA_ROOT) : nullptr, {}};
+    EnumWindows(collect_owned, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND first_popup(Instance* inst) {
+    for (HWND w : owned_windows(inst))
+        if (IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
 // The deepest visible child under the point, and the point in its client area.
 // A disabled control takes no mouse input: its parent gets the click.
 HWND target_at(Instance* inst, POINT* p) {
+    if (HWND popup = has_popup_word ? first_popup(inst) : nullptr) return popup;
     HWND hwnd = inst->window;
     for (;;) {
         HWND child = ChildWindowFromPointEx(hwnd, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT | CWP_SKIPDISABLED);
@@ -190,8 +222,9 @@ void step_key(Instance* inst, const std::vector<std::string>& w) {
     if (w.size() < 3) return;
     const UINT vk = virtual_key(w[2]);
     set_modifiers(has_word(w, "ctrl"), has_word(w, "shift"));
-    const LRESULT down = SendMessageW(inst->window, WM_KEYDOWN, vk, 1);
-    SendMessageW(inst->window, WM_KEYUP, vk, 0xC0000001);
+    HWND target = has_popup_word ? first_popup(inst) : inst->window;
+    const LRESULT down = SendMessageW(target, WM_KEYDOWN, vk, 1);
+    if (IsWindow(target)) SendMessageW(target, WM_KEYUP, vk, 0xC0000001);
     set_modifiers(false, false);
     log_line("key %d vk=%u result=%ld", inst->id, vk, long(down));
 }
@@ -199,11 +232,12 @@ void step_key(Instance* inst, const std::vector<std::string>& w) {
 void step_wheel(Instance* inst, const std::vector<std::string>& w) {
     if (w.size() < 5) return;
     POINT p{atoi(w[3].c_str()), atoi(w[4].c_str())};
-    ClientToScreen(inst->window, &p);  // the wheel message carries screen coordinates
+    HWND target = has_popup_word ? first_popup(inst) : inst->window;
+    ClientToScreen(target, &p);  // the wheel message carries screen coordinates
     const bool ctrl = has_word(w, "ctrl");
     set_modifiers(ctrl, false);
     const int delta = atoi(w[2].c_str());
-    SendMessageW(inst->window, WM_MOUSEWHEEL, MAKEWPARAM(ctrl ? MK_CONTROL : 0, short(delta)), MAKELPARAM(p.x, p.y));
+    SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(ctrl ? MK_CONTROL : 0, short(delta)), MAKELPARAM(p.x, p.y));
     log_line("wheel %d delta=%d", inst->id, delta);
     drain_messages();  // the plug-in passes the wheel on by posting it
     set_modifiers(false, false);
@@ -329,8 +363,39 @@ void step_setwindow(Instance* inst, const std::vector<std::string>& w) {
 void step_pixel(Instance* inst, const std::vector<std::string>& w) {
     unsigned rgb = 0;
     const int x = atoi(w[2].c_str()), y = atoi(w[3].c_str());
-    if (window_pixel(inst->window, x, y, &rgb)) log_line("pixel %d at %d,%d = %06x", inst->id, x, y, rgb);
+    if (window_pixel(has_popup_word ? first_popup(inst) : inst->window, x, y, &rgb)) log_line("pixel %d at %d,%d = %06x", inst->id, x, y, rgb);
     else log_line("pixel %d at %d,%d unavailable", inst->id, x, y);
+}
+
+// Owned pop-ups with their class, title, window rectangle, client size and
+// the styles that matter for placement.
+void step_popups(Instance* inst) {
+    std::string out;
+    for (HWND h : owned_windows(inst)) {
+        wchar_t cls[64] = {}, title[64] = {};
+        GetClassNameW(h, cls, 64);
+        GetWindowTextW(h, title, 64);
+        RECT r{}, c{};
+        GetWindowRect(h, &r);
+        GetClientRect(h, &c);
+        const LONG style = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE);
+        char line[256];
+        snprintf(line, sizeof line, " %s \"%s\" at %ld,%ld %ldx%ld client %ldx%ld%s%s%s", utf8_from_wide(cls).c_str(),
+                 utf8_from_wide(title).c_str(), long(r.left), long(r.top), long(r.right - r.left),
+                 long(r.bottom - r.top), long(c.right), long(c.bottom), (style & WS_DLGFRAME) ? " framed" : "",
+                 (ex & WS_EX_TOPMOST) ? " topmost" : "", IsWindowVisible(h) ? "" : " hidden");
+        out += line;
+    }
+    log_line("popups %d:%s", inst->id, out.c_str());
+}
+
+void step_cursor() {
+    POINT p{};
+    RECT clip{};
+    GetCursorPos(&p);
+    GetClipCursor(&clip);
+    log_line("cursor at %ld,%ld clip %ld,%ld-%ld,%ld", long(p.x), long(p.y), long(clip.left), long(clip.top),
+             long(clip.right), long(clip.bottom));
 }
 
 // The page throws the plug-in's window away before telling the instance.
@@ -350,6 +415,7 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
     else if (s == "stream" && w.size() > 2) stream_queue(inst, w[2], nullptr, false);
     else if (s == "setwindow") step_setwindow(inst, w);
     else if (s == "children") step_children(inst);
+    else if (s == "popups") step_popups(inst);
     else if (s == "controls") step_controls(inst);
     else if (s == "pick") step_pick(inst, w);
     else if (s == "texts") step_texts(inst);
@@ -394,6 +460,10 @@ bool step_run(const std::string& line) {
         step_clipboard();
         return true;
     }
+    if (w[0] == "cursor") {
+        step_cursor();
+        return true;
+    }
     if (w[0] == "dialogshot" && w.size() > 1) {
         modal_shoot_next(wide_from_utf8(w[1]));
         return true;
@@ -403,7 +473,10 @@ bool step_run(const std::string& line) {
         log_line("error step needs an instance: %s", line.c_str());
         return false;
     }
-    if (!run(w, inst)) {
+    has_popup_word = has_word(w, "popup");
+    const bool known = run(w, inst);
+    has_popup_word = false;
+    if (!known) {
         log_line("error unknown step: %s", line.c_str());
         return false;
     }

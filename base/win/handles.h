@@ -52,12 +52,36 @@ struct IconTraits {  // icons made with LoadImageW (never LR_SHARED ones)
     static void close(HICON h) { DestroyIcon(h); }
 };
 
+struct FileTraits {  // CreateFileW; a null handle is stored as the invalid one
+    using Handle = HANDLE;
+    static HANDLE none() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+
+struct LibraryTraits {  // LoadLibraryW
+    using Handle = HMODULE;
+    static HMODULE none() { return nullptr; }
+    static void close(HMODULE h) { FreeLibrary(h); }
+};
+
+struct RegKeyTraits {  // RegOpenKeyExW / RegCreateKeyExW
+    using Handle = HKEY;
+    static HKEY none() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
+
 using UniqueFont = Unique<GdiTraits<HFONT>>;
 using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniquePen = Unique<GdiTraits<HPEN>>;
 using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
 using UniqueMemoryDc = Unique<DcTraits>;
 using UniqueIcon = Unique<IconTraits>;
+using UniqueFile = Unique<FileTraits>;
+using UniqueLibrary = Unique<LibraryTraits>;
+using UniqueRegKey = Unique<RegKeyTraits>;
+
+// The one "no file" of UniqueFile, whichever form the call returned.
+inline HANDLE file_handle_or_none(HANDLE h) { return h ? h : INVALID_HANDLE_VALUE; }
 
 // Selects an object into a DC and puts the previous one back; never deletes.
 class SelectScope {

@@ -19,14 +19,14 @@
 #include "host/viewer_file.h"
 #include "ui/win/toolbar.h"
 #include "view/win/image_window.h"
+#include "view/win/zoom_window.h"
+#include "update/win/update_check.h"
 
 namespace {
 Module g_module;
 
 void report(const char16_t* text) { msgbox_show(nullptr, kMbIconError, u"%s", text); }
 
-// The magnifier registers its own procedure over its class's default when
-// its window is built; until then a window of that class is a plain child.
 bool register_class(const wchar_t* name, UINT style, WNDPROC proc, int slot) {
     WNDCLASSW wc{};
     wc.style = style;
@@ -115,7 +115,7 @@ int module_startup() {
     if (!load_cursors() && !resources_reported) report(u"Cannot load resources");
     register_class(kImageWindowClass, CS_DBLCLKS, image_window_proc, 0);
     choose_ui_face();
-    register_class(kZoomWindowClass, 0, DefWindowProcW, 1);
+    register_class(kZoomWindowClass, 0, zoom_window_proc, 1);
     register_class(kToolbarWindowClass, CS_HREDRAW, toolbar_window_proc, 2);
     toolbar_load_shared_art();
     // libtiff's handlers are process-wide; each walk and page load aims them at its own log.
@@ -133,6 +133,7 @@ int module_startup() {
 }
 
 void module_shutdown() {
+    update_abort();
     g_module.small_font.reset();
     g_module.ui_font_14.reset();
     g_module.ui_font_16.reset();

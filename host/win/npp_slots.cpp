@@ -9,9 +9,11 @@
 
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "host/win/stream_reception.h"
 #include "host/win/viewer_shell.h"
+#include "output/win/print.h"
 #include "script/page_events.h"
 #include "script/script_object.h"
 
@@ -85,10 +87,8 @@ int32_t slot_write(NPP npp, NPStream* stream, int32_t offset, int32_t len, void*
 void slot_print(NPP npp, NPPrint* print) {
     Viewer* v = viewer_of(npp);
     if (!v || (v->access_flags & kAccessNoPrint)) return;
-    // TODO: the interactive print command (null record and full-page mode) and
-    // drawing the page into npp_print_dc's context come with printing; until
-    // then `pluginPrinted` stays false so the browser prints the page itself.
-    (void)print;
+    const Module& m = module();
+    print_for_browser(v, print, m.browser_major, m.browser_minor);
 }
 
 int16_t slot_event(NPP, void*) { return 0; }

@@ -10,9 +10,11 @@
 #include "view/win/image_window.h"
 #include "host/stream_reception.h"
 #include "host/win/status_line.h"
+#include "output/win/print.h"
 #include "script/page_events.h"
 #include "ui/win/context_menu_win.h"
 #include "ui/win/toolbar.h"
+#include "update/win/update_check.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -60,9 +62,9 @@ LRESULT on_context_menu(Viewer* v, LPARAM lp) {
 }
 
 LRESULT on_timer(Viewer* v, HWND hwnd, WPARAM id, LPARAM lp) {
-    if (id != 1) return forward(v, hwnd, WM_TIMER, id, lp);
-    KillTimer(hwnd, 1);
-    // TODO: start the new-version check here; the check itself is not built yet.
+    if (id != kUpdateTimerId) return forward(v, hwnd, WM_TIMER, id, lp);
+    KillTimer(hwnd, kUpdateTimerId);
+    update_on_timer(v);
     return 0;
 }
 
@@ -78,11 +80,10 @@ LRESULT on_nc_destroy(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-// The deferred print of the `autoprint` parameter. Printing itself is not
-// built yet: the page is told that nothing was printed.
+// The deferred print of the `autoprint` parameter: posted when the first
+// document arrived, so that the dialog does not open inside the stream call.
 LRESULT on_autoprint(Viewer* v) {
-    if (!v->autoprint || !v->settings.allowscript) return 0;
-    events_print_complete(v, 0);
+    print_autoprint(v);
     return 0;
 }
 
@@ -107,6 +108,9 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:   return on_context_menu(v, lp);
     case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
     case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
+    case WM_DESTROY:       update_abort(); break;
+    case kUpdateHostMessage:   return update_on_host_message(v, wp, lp);
+    case kUpdateSocketMessage: return update_on_socket_message(v, wp, lp);
     case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);
     case kAutoPrintMessage: return on_autoprint(v);
     }
@@ -160,6 +164,6 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
     UpdateWindow(hwnd);
     UpdateWindow(image);
     // Timer 1 starts the new-version check a moment after the viewer appears.
-    if (v->settings.autoupdate) SetTimer(hwnd, 1, 1500, nullptr);
+    update_arm(v);
     if (v->mode == kModeFull) SetFocus(hwnd);
 }

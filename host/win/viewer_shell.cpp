@@ -11,6 +11,8 @@
 #include "host/stream_reception.h"
 #include "host/viewer_file.h"
 #include "ui/win/toolbar.h"
+#include "update/win/update_check.h"
+#include "view/win/zoom_window.h"
 
 namespace {
 ViewerPageStepFn g_page_step = nullptr;
@@ -58,8 +60,10 @@ int16_t viewer_shell_new(void* npp, int mode, int16_t argc, char** argn, char** 
 
 void viewer_shell_detach_window(Viewer* v) {
     HWND plugin = static_cast<HWND>(v->plugin_window);
+    // The check's notifications go to the plug-in window, which stops being ours.
+    update_abort();
     if (plugin && IsWindow(plugin)) {
-        if (v->zoom_window) DestroyWindow(static_cast<HWND>(v->zoom_window));
+        zoom_window_close(v);  // frees the cursor it confined
         v->zoom_window = nullptr;
         if (v->progress_window) DestroyWindow(static_cast<HWND>(v->progress_window));
         if (v->status_window) DestroyWindow(static_cast<HWND>(v->status_window));

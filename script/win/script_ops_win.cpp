@@ -2,14 +2,17 @@
 
 #include <windows.h>
 
+#include "annotate/win/upload_win.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
+#include "output/win/print.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/viewer_commands.h"
 #include "view/win/image_window.h"
+#include "view/win/zoom_window.h"
 
 namespace {
 HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->image_window); }
@@ -27,6 +30,20 @@ void scroll(Viewer* v, bool vertical, int code, int thumb) {
     if (!v->image_window) return;
     if (code == SB_THUMBPOSITION) image_window_scroll(v, vertical, code, thumb);
     else SendMessageW(image_hwnd(v), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, 0), 0);
+}
+
+// Opened centred on the window; closed the way a user closes it, by a click,
+// after the script has returned.
+void zoom_window(Viewer* v, bool open) {
+    if (open) zoom_window_open(v, 0, 0, true);
+    else if (v->zoom_window) PostMessageW(static_cast<HWND>(v->zoom_window), WM_LBUTTONDOWN, 0, 0);
+}
+
+// -1 when the viewer was destroyed while the print dialog was open.
+int script_print(Viewer* v, bool with_dialog) {
+    bool gone = false;
+    const int printed = print_request(v, !with_dialog, &gone);
+    return gone ? -1 : printed;
 }
 
 void marks_changed(Viewer* v) {
@@ -47,6 +64,8 @@ void background_changed(Viewer* v) {
 void script_install_shell_ops() {
     ScriptOps ops;
     ops.about_box = info_command_about;
+    ops.print = script_print;
+    ops.zoom_window = zoom_window;
     ops.set_orientation = command_set_orientation;
     ops.toggle_negative = command_toggle_negative;
     ops.toggle_smoothing = command_toggle_smoothing;
@@ -57,5 +76,6 @@ void script_install_shell_ops() {
     ops.marks_changed = marks_changed;
     ops.background_changed = background_changed;
     ops.toolbar_refresh = toolbar_refresh;
+    ops.upload = upload_confirmed;
     script_set_ops(ops);
 }

@@ -9,6 +9,7 @@
 #include "ui/context_menu.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/viewer_commands.h"
+#include "view/win/zoom_window.h"
 
 namespace {
 MenuState menu_state(Viewer* v) {
@@ -79,10 +80,7 @@ bool drag_in_progress(const Viewer* v) { return v->band.state != 0 || v->pan_act
 void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
     HWND owner = static_cast<HWND>(v->plugin_window);
     if (!owner || (v->access_flags & kAccessNoContextMenu) || drag_in_progress(v)) return;
-    if (v->zoom_window) {
-        DestroyWindow(static_cast<HWND>(v->zoom_window));
-        v->zoom_window = nullptr;
-    }
+    zoom_window_close(v);
     if (!from_toolbar && x == -1 && y == -1) {
         RECT r;
         GetWindowRect(owner, &r);

@@ -20,15 +20,12 @@
 #include "ui/win/toolbar_controls.h"
 #include "ui/win/viewer_commands.h"
 #include "view/win/image_window.h"
+#include "view/win/zoom_window.h"
 
 namespace {
 HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->plugin_window); }
 
-void close_zoom_window(Viewer* v) {
-    if (!v->zoom_window) return;
-    DestroyWindow(static_cast<HWND>(v->zoom_window));
-    v->zoom_window = nullptr;
-}
+void close_zoom_window(Viewer* v) { zoom_window_close(v); }
 
 // Menus, dialogs and page scripts run nested loops in which the browser may
 // destroy the viewer; its plug-in window then no longer leads to it.

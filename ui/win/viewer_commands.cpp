@@ -7,6 +7,7 @@
 #include "annotate/page_marks.h"
 #include "annotate/win/sketch_commands.h"
 #include "annotate/win/sketch_mouse.h"
+#include "annotate/win/upload_win.h"
 #include "config/settings.h"
 #include "config/win/registry_store.h"
 #include "config/zoom_steps.h"
@@ -17,13 +18,17 @@
 #include "host/win/module.h"
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
+#include "output/win/output_commands.h"
+#include "output/win/print.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/win/info_dialogs.h"
+#include "ui/win/settings_sheet.h"
 #include "ui/win/toolbar.h"
 #include "view/geometry.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
+#include "update/win/update_check.h"
 #include "view/win/image_window.h"
 
 namespace {
@@ -172,12 +177,20 @@ void command_perform(Viewer* v, int id) {
     case K::kShowErrorLog: info_command_error_log(v); break;
     case K::kPenColor: sketch_choose_pen_colour(v); break;
     case K::kClearPen: sketch_clear_pen(v, v->current_directory); break;
-    // Printing, saving, e-mail, wallpaper, opening a local file, the settings
-    // dialog, upload and the update check arrive with their own
-    // features; until then their items do nothing.
-    case K::kPrint: case K::kSaveAs: case K::kOpenLocalFile: case K::kWallpaper:
-    case K::kCheckVersion: case K::kSendImage: case K::kMoreSettings:
-    case K::kUpload: case K::kNone:
+    case K::kSaveAs: output_save_as(v); break;
+    case K::kOpenLocalFile: output_open_local_file(v); break;
+    case K::kWallpaper: output_set_wallpaper(v, c.value); break;
+    case K::kSendImage: output_send(v); break;
+    // The menu and the toolbar print without telling the page; only a
+    // script's Print and the `autoprint` parameter raise OnPrintComplete.
+    case K::kPrint: print_request(v, c.value == 1); break;
+    case K::kMoreSettings: settings_sheet_command(v); break;
+    // From the menu or the toolbar the user asked already: no confirmation.
+    case K::kUpload:
+        if (!btext_empty(&v->upload_url)) upload_run(v, 0);
+        break;
+    case K::kCheckVersion: update_command(v); break;
+    case K::kNone:
         break;
     }
 }

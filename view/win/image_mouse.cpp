@@ -15,6 +15,7 @@
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
 #include "view/win/image_window.h"
+#include "view/win/zoom_window.h"
 
 namespace {
 constexpr uint32_t kNoAnnotations = 0x800;
@@ -131,7 +132,9 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
     case MouseAction::kEraser:
         if (sketch_mouse_down(v, hwnd, x, y, d.action == MouseAction::kEraser)) return 0;
         break;
-    case MouseAction::kZoomWindow:  // the magnifier opens here once it exists
+    case MouseAction::kZoomWindow:
+        zoom_window_open(v, x, y, false);
+        return 0;
     case MouseAction::kNone:
         break;
     }

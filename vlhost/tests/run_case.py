@@ -10,22 +10,56 @@ A case file holds, one per line:
   absent: REGEX    must match no line at all
   count: N REGEX   must match exactly N lines
   exit: N          the host's exit code (default 0)
+  server: STATUS   a local HTTP server answering every POST with STATUS and the
+                   header "X-Case: yes"; {server} is its address, and one line
+                   "server POST PATH parts=N tiff=yes|no length=N" per request
+                   joins the host's lines before they are checked
 Lines starting with # are comments.
 """
+import http.server
 import os
 import re
 import shlex
 import subprocess
 import sys
 import tempfile
+import threading
+
+
+def start_server(status, seen):
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_POST(self):
+            body = self.rfile.read(int(self.headers.get('Content-Length', '0')))
+            boundary = self.headers.get('Content-Type', '').partition('boundary=')[2]
+            parts = body.count(b'--' + boundary.encode() + b'\r\n') if boundary else 0
+            tiff = b'filename="' in body and (b'\r\n\r\nII*\x00' in body or b'\r\n\r\nMM\x00*' in body)
+            seen.append(f'server POST {self.path} parts={parts} tiff={"yes" if tiff else "no"} length={len(body)}')
+            self.send_response(status)
+            self.send_header('X-Case', 'yes')
+            self.send_header('Content-Length', '2')
+            self.end_headers()
+            self.wfile.write(b'ok')
+
+        def log_message(self, *args):
+            pass
+
+    server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
 
 
 def main():
     emulator, vlhost, dll, source, case = sys.argv[1:6]
     args, expects, absents, counts, code = [], [], [], [], 0
+    server, seen = None, []
     with tempfile.TemporaryDirectory() as tmp:
         corpus = os.path.normpath(os.path.join(source, '..', 'shared', 'corpus'))
         subst = {'{dll}': dll, '{source}': source, '{tmp}': tmp, '{corpus}': corpus}
+        with open(case, encoding='utf-8') as f:
+            for line in f:
+                if line.startswith('server:'):
+                    server = start_server(int(line.partition(':')[2]), seen)
+                    subst['{server}'] = f'http://127.0.0.1:{server.server_address[1]}'
 
         def fill(text):
             for key, value in subst.items():
@@ -47,6 +81,8 @@ def main():
                     expects.append(fill(value))
                 elif key == 'absent':
                     absents.append(fill(value))
+                elif key == 'server':
+                    pass
                 elif key == 'count':
                     n, _, pattern = value.partition(' ')
                     counts.append((int(n), fill(pattern.strip())))
@@ -56,7 +92,9 @@ def main():
                     sys.exit(f'{case}: unknown line {line!r}')
         run = subprocess.run([emulator, vlhost, '--no-stay', '--timeout', '120'] + args,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-        lines = run.stdout.decode('utf-8', 'replace').splitlines()
+        lines = run.stdout.decode('utf-8', 'replace').splitlines() + seen
+        if server:
+            server.shutdown()
         failures = []
         at = 0
         for pattern in expects:

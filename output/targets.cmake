@@ -1,0 +1,9 @@
+# The Send tests load a stand-in mail library from beside win_tests.exe.
+if(WIN32 AND TARGET win_tests)
+  add_library(vltestmail SHARED ${CMAKE_CURRENT_LIST_DIR}/win/test_mail_stub.cpp)
+  set_target_properties(vltestmail PROPERTIES PREFIX "")
+  target_include_directories(vltestmail PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(vltestmail PRIVATE ${VL_WARNINGS})
+  target_link_options(vltestmail PRIVATE -static -Wl,--kill-at)
+  add_dependencies(win_tests vltestmail)
+endif()

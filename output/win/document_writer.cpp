@@ -1,0 +1,110 @@
+#include "output/win/document_writer.h"
+
+#include "base/win/handles.h"
+#include "config/message_box.h"
+#include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "output/document_tiff.h"
+#include "output/save_rules.h"
+#include "view/win/render_overlays.h"
+
+namespace {
+const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+
+// A page decoded afresh is in page orientation, so the marks go on unturned.
+bool make_with_gdi(void*, const DisplayRaster* page, const PageMarks* marks, PageImage* out) {
+    RenderedPage r;
+    if (!render_with_overlays(page, marks, 0, &r)) return false;
+    DIBSECTION ds{};
+    if (!GetObjectW(r.bitmap, sizeof ds, &ds)) {
+        const UniqueBitmap drop{r.bitmap};
+        return false;
+    }
+    out->width = ds.dsBmih.biWidth;
+    out->height = ds.dsBmih.biHeight;
+    out->bits_per_pixel = r.bits_per_pixel;
+    out->stride = ds.dsBm.bmWidthBytes;
+    out->bits = static_cast<const uint8_t*>(r.bits);
+    out->owner = r.bitmap;
+    return true;
+}
+
+void release_gdi(void*, PageImage* image) {
+    const UniqueBitmap drop{static_cast<HBITMAP>(image->owner)};
+    image->owner = nullptr;
+}
+
+void report_write_failure(Viewer* v, const char16_t* path, DWORD error) {
+    msgbox_warning(v->plugin_window, kWriteFileFailed, path, unsigned(error));
+}
+
+bool write_annotated(Viewer* v, const char16_t* path) {
+    const UniqueFile file{file_handle_or_none(CreateFileW(wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))};
+    if (!file) {
+        report_write_failure(v, path, GetLastError());
+        return false;
+    }
+    SetLastError(0);
+    if (document_write_tiff(v, file.get())) return true;
+    // A page that would not encode leaves no system error; the user still
+    // learns that the file on disk is not the document.
+    report_write_failure(v, path, GetLastError());
+    return false;
+}
+
+bool write_memory(Viewer* v, const char16_t* path) {
+    const UniqueFile file{file_handle_or_none(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))};
+    DWORD done = 0;
+    const DWORD size = v->data_size > 0 ? DWORD(v->data_size) : 0;
+    if (!file || !WriteFile(file.get(), v->memory_buffer, size, &done, nullptr) || done != size) {
+        report_write_failure(v, path, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool copy_file(Viewer* v, const char16_t* path) {
+    if (CopyFileW(wide(btext_get(&v->file_path)), wide(path), FALSE)) return true;
+    report_write_failure(v, path, GetLastError());
+    return false;
+}
+}  // namespace
+
+bool document_write_tiff(Viewer* v, HANDLE file) {
+    const FsHandle handle = reinterpret_cast<FsHandle>(file);
+    DocumentTiffSource source;
+    if (v->file && v->document_loaded) {
+        source.document = &v->file->document;
+        source.bytes = &v->file->bytes;
+        source.marks = &v->file->marks;
+        source.loader = viewer_loader_context(v);
+    }
+    PageImageMaker maker;
+    maker.make = make_with_gdi;
+    maker.release = release_gdi;
+    return document_tiff_write(source, file == INVALID_HANDLE_VALUE ? kNoFile : handle, maker);
+}
+
+bool document_has_annotations(const Viewer* v) {
+    return v->file && document_has_burn_in_marks(&v->file->marks);
+}
+
+bool document_write_copy(Viewer* v, const char16_t* path) {
+    CopyInputs in;
+    in.any_marks = document_has_annotations(v);
+    in.download_state = v->download_state;
+    in.document_loaded = v->document_loaded != 0;
+    in.in_memory = v->source_kind == 2 && v->memory_buffer;
+    in.file_on_disk = v->source_kind == 1 && !btext_empty(&v->file_path);
+    switch (document_copy_source(in)) {
+    case CopySource::kAnnotated: return write_annotated(v, path);
+    case CopySource::kMemory: return write_memory(v, path);
+    case CopySource::kFile: return copy_file(v, path);
+    case CopySource::kNothing: break;
+    }
+    // A file that never opened as a document has nothing we could stand behind.
+    msgbox_warning(v->plugin_window, kSaveNotDownloaded);
+    return false;
+}

@@ -1,0 +1,25 @@
+// Open Local File: ask for a TIFF file on disk and show it in this viewer.
+#include <windows.h>
+#include <commdlg.h>
+
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "output/save_rules.h"
+#include "output/win/file_dialogs.h"
+#include "output/win/output_commands.h"
+
+void output_open_local_file(Viewer* v) {
+    // While a stream arrives its storage must stay; the button is greyed then too.
+    if (!v || (v->access_flags & kAccessNoOpenLocal) || v->download_state == 2) return;
+    OutputBusyScope busy(v);
+    if (!busy.entered()) return;
+    viewer_set_status(v, nullptr);  // the status line and the progress bar go
+    FileQuestion q;
+    q.owner = static_cast<HWND>(v->plugin_window);
+    q.title = kOpenDialogTitle;
+    const Text16 filters = open_filter_list();
+    q.filters = filters.c_str();
+    q.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (file_question_ask(&q)) (void)viewer_open_local_file(v, q.name);
+    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+}

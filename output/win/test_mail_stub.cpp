@@ -1,0 +1,49 @@
+// Built as vltestmail.dll, with undecorated names as the real library has.
+#include "output/win/test_mail_stub.h"
+
+#include <mapi.h>
+
+namespace {
+MailStubState g_state;
+
+void copy(char* out, size_t cap, const char* in) {
+    lstrcpynA(out, in ? in : "", int(cap));
+}
+
+void record(const char* function, const char* path) {
+    ++g_state.calls;
+    copy(g_state.function, sizeof g_state.function, function);
+    g_state.file_existed = path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+extern "C" __declspec(dllexport) MailStubState* mail_stub_state() { return &g_state; }
+
+extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR ui, lpMapiMessage m, FLAGS flags, ULONG) {
+    const MapiFileDesc* f = m && m->nFileCount ? m->lpFiles : nullptr;
+    record("MAPISendMail", f ? f->lpszPathName : nullptr);
+    g_state.ui_param = ui;
+    g_state.flags = flags;
+    if (m) {
+        copy(g_state.subject, sizeof g_state.subject, m->lpszSubject);
+        g_state.file_count = m->nFileCount;
+        g_state.recipient_count = m->nRecipCount;
+        g_state.note_text = m->lpszNoteText != nullptr;
+    }
+    if (f) {
+        copy(g_state.path, sizeof g_state.path, f->lpszPathName);
+        copy(g_state.name, sizeof g_state.name, f->lpszFileName);
+        g_state.position = f->nPosition;
+    }
+    return g_state.result;
+}
+
+extern "C" __declspec(dllexport) ULONG WINAPI MAPISendDocuments(ULONG_PTR ui, LPSTR delimiter, LPSTR paths,
+                                                               LPSTR names, ULONG) {
+    record("MAPISendDocuments", paths);
+    g_state.ui_param = ui;
+    copy(g_state.delimiter, sizeof g_state.delimiter, delimiter);
+    copy(g_state.path, sizeof g_state.path, paths);
+    copy(g_state.name, sizeof g_state.name, names);
+    return g_state.result;
+}

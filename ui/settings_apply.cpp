@@ -1,0 +1,75 @@
+// Confirming the "More Settings" sheet: the new Settings are stored, then
+// only what differs from before is applied to the running viewer, in a fixed
+// order (toolbar first, since the image window's size depends on it; the
+// page last, since showing it lays out and paints with everything else done).
+#include "config/error_log.h"
+#include "decode/raster_ops.h"
+#include "document/document.h"
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "host/viewer_file.h"
+#include "ui/settings_sheet.h"
+
+namespace {
+void call(void (*hook)(Viewer*), Viewer* v) {
+    if (hook) hook(v);
+}
+}  // namespace
+
+Settings sheet_commit(Viewer* v, const Settings& edited, SettingsStore* store) {
+    const Settings before = v->settings;
+    v->settings = edited;
+    settings_save(store, v->settings, v->view, v->access_flags, 0x3, v->plugin_window);
+    return before;
+}
+
+void sheet_relist_pages(Viewer* v) {
+    ViewerFile* f = v->file;
+    if (!f || f->document.directory_count <= 0) return;  // no file open (or not a TIFF file)
+    errlog_clear(&v->error_log);
+    const int pages = document_number_pages(&f->document, int(v->settings.ignorespecialimages), &v->error_log);
+    v->page_count = pages;
+    v->document_loaded = pages > 0 ? 1 : 0;
+    v->current_page = 0;
+    const StreamHooks& h = stream_hooks();
+    if (!pages) {
+        // As an opening that found no pages leaves it; the page's own log
+        // spoke of a page that is no longer one.
+        errlog_clear(&v->page_log);
+        f->page.shown = false;
+        raster_destroy(&f->raster);
+        call(h.toolbar_refresh, v);
+        call(h.view_changed, v);
+    }
+    call(h.page_list_refill, v);
+    if (v->page_count <= 0) v->page_count = 1;
+    if (pages) viewer_show_page(v, 0);
+}
+
+void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks) {
+    SheetViewerState now;
+    now.toolbar_from_settings = v->toolbar_from_settings != 0;
+    now.toolbar_position = v->toolbar_position;
+    now.bgcolor_from_settings = v->bgcolor_from_settings != 0;
+    now.background_color = v->background_color;
+    const SheetApplyPlan p = sheet_apply_plan(before, v->settings, now);
+    if (p.set_toolbar_position) v->toolbar_position = p.toolbar_position;
+    if (p.rebuild_toolbar) call(hooks.rebuild_toolbar, v);
+    else if (p.layout) call(hooks.layout, v);
+    if (p.set_background) {
+        v->background_color = p.background_color;
+        call(hooks.background_brush, v);
+    }
+    if (p.set_tooltips) call(hooks.tooltips, v);
+    if (p.set_fix_ratio) v->layout.fix_ratio = v->settings.fixratio != 0 ? 1 : 0;
+    switch (p.page) {
+    case SheetPageAction::kRelistPages: sheet_relist_pages(v); break;
+    case SheetPageAction::kShowPageAgain:
+        // Without a document there is no page to show, and showing "none"
+        // would put "Unable to display image" on the status line.
+        if (v->document_loaded) viewer_show_page(v, v->current_page);
+        break;
+    case SheetPageAction::kRepaintImage: call(hooks.repaint_image, v); break;
+    case SheetPageAction::kNone: break;
+    }
+}

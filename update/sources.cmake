@@ -1,0 +1,6 @@
+vl_core(update_reply.cpp update_rules.cpp update_session.cpp)
+vl_core_test(update_reply_test.cpp update_session_test.cpp)
+vl_win(win/update_check.cpp win/new_version_dialog.cpp)
+vl_rc(win/new_version_dialog.rc)
+vl_win_test(win/update_check_test.cpp)
+vl_fuzz(../fuzz/update_reply_fuzz.cpp)
