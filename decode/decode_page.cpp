@@ -66,14 +66,19 @@ bool decode_page_into_raster(PageDecoder* d, ErrorLog* log, int orientation, uin
     // applies to the upright raster, as it does when the page is turned
     // afterwards: where that raster would be refused, the usual path reports it.
     const bool turned = decoder_can_store_turned(d, orientation) && upright_within_limit(w, h, bpp, memory_limit_mb);
+    // Zeroing a raster that decoding then writes over again costs a pass over
+    // the page; where the decoder zeroes what it leaves itself, it is skipped.
+    const bool unzeroed = !turned && decoder_clears_unwritten(d);
     if (turned ? !raster_create(log, raster, h, w, bpp, true, 0)
-               : !raster_create(log, raster, w, h, bpp, true, memory_limit_mb))
+               : !raster_create(log, raster, w, h, bpp, !unzeroed, memory_limit_mb))
         return false;
     decoder_prepare_raster(d, raster);
     if (turned) {
         DibHeader* header = raster_dib(raster);
         std::swap(header->x_pels_per_meter, header->y_pels_per_meter);
         decoder_set_turned_dest(d, raster->bits, uint32_t(raster->stride), orientation);
+    } else if (unzeroed) {
+        decoder_set_unzeroed_dest(d, raster->bits);
     } else {
         decoder_set_dest(d, raster->bits);
     }

@@ -27,6 +27,22 @@ bool chunk_size_ok(PageDecoder* d, tmsize_t size) {
     return true;
 }
 
+// On an unzeroed destination, zeroes what the store of a row from `len`
+// source bytes leaves: the padding past the last pixel and, should the source
+// be too short for the whole width, the rest of the row too.
+void clear_unstored_bytes(PageDecoder* d, uint32_t row, size_t len) {
+    const uint32_t spp = d->samples_per_pixel;
+    const uint64_t pixel_bytes = (uint64_t(d->width) * d->components * d->bits_per_component + 7) / 8;
+    // The row stores write every pixel when the source holds them all and,
+    // for colour, the channels are in the raster's own order.
+    const bool usual_order = d->red_offset == 16 && d->green_offset == 8 && d->blue_offset == 0;
+    const bool whole = len >= uint64_t(d->width) * spp && (spp == 1 || usual_order) &&
+                       pixel_bytes == uint64_t(d->width) * (spp == 1 ? 1 : 3) && pixel_bytes <= d->dest_stride;
+    const uint64_t from = whole ? pixel_bytes : 0;
+    uint8_t* dest_row = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+    if (from < d->dest_stride) memset(dest_row + from, 0, size_t(d->dest_stride - from));
+}
+
 void store_chunk_rows(PageDecoder* d, const uint8_t* buf, size_t buf_len, size_t line, uint32_t rows,
                       uint32_t* image_row) {
     const uint32_t spp = d->samples_per_pixel;
@@ -35,6 +51,7 @@ void store_chunk_rows(PageDecoder* d, const uint8_t* buf, size_t buf_len, size_t
         if (start >= buf_len) return;
         const uint8_t* src = buf + start;
         const size_t len = buf_len - start;
+        if (d->dest_unzeroed) clear_unstored_bytes(d, *image_row, len);
         if (spp == 1) {
             decoder_store_samples(d, src, len, d->width, *image_row, 8, 8, 0, 8, 0);
             continue;
@@ -79,7 +96,11 @@ tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* 
     return read();
 }
 
-bool read_whole_strips(PageDecoder* d) {
+namespace {
+
+// Stores rows from the top, counting them in *image_row.
+bool read_whole_strips_from(PageDecoder* d, uint32_t* image_row_out) {
+    uint32_t& image_row = *image_row_out;
     const int m = d->colour_model;
     const uint32_t spp = d->samples_per_pixel;
     if (d->bits_per_sample != 8 || d->planar != 1) return false;
@@ -97,7 +118,6 @@ bool read_whole_strips(PageDecoder* d) {
     Buffer buf;
     buf.data = static_cast<uint8_t*>(malloc(size_t(size)));
     if (!buf.data) return false;
-    uint32_t image_row = 0;
     for (uint32_t t = 0; t < strips; ++t) {
         // The rows this strip gives the page are all that is looked at.
         const uint64_t used_rows = std::min<uint64_t>(rows, d->height - std::min(image_row, d->height));
@@ -109,6 +129,19 @@ bool read_whole_strips(PageDecoder* d) {
         store_chunk_rows(d, buf.data, size_t(size), size_t(line), rows, &image_row);
     }
     return true;
+}
+
+}  // namespace
+
+// Rows past the last one stored (a strip that could not be read, too few
+// strips) stay black, as in a zero-filled raster: on an unzeroed destination
+// they are zeroed here, on every way out.
+bool read_whole_strips(PageDecoder* d) {
+    uint32_t stored_rows = 0;
+    const bool ok = read_whole_strips_from(d, &stored_rows);
+    if (d->dest_unzeroed && stored_rows < d->height)
+        memset(d->dest_bits, 0, size_t(uint64_t(d->height - stored_rows) * d->dest_stride));
+    return ok;
 }
 
 namespace {

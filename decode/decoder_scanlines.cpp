@@ -141,14 +141,22 @@ void decoder_begin_strip_reading(PageDecoder* d) {
     if (d->is_tiled) return;
     uint32_t rows = 0;
     const bool uncompressed = d->compression == COMPRESSION_NONE;
-    if (!(uncompressed ? TIFFGetFieldDefaulted(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows)
-                       : TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows)) ||
+    // The default only stands in for uncompressed pages; asking for the tag
+    // first spares TIFFGetFieldDefaulted's extra layers where it is present.
+    if (!(TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows) ||
+          (uncompressed && TIFFGetFieldDefaulted(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows))) ||
         rows == 0)
         return;
     d->rows_per_strip = std::min(rows, d->height);
     d->strips_per_plane = uint32_t((uint64_t(d->height) + d->rows_per_strip - 1) / d->rows_per_strip);
     if (uncompressed && d->rows_per_strip == 1) return;
-    const tmsize_t size = TIFFStripSize(d->tiff);
+    // Outside packed YCbCr, whose subsampled rows libtiff sizes itself, a
+    // strip is its rows times the scanline: the same number TIFFStripSize
+    // gives, without its second pass through the directory. The scanline is
+    // capped by run_strategy, so the product cannot overflow.
+    const tmsize_t size = d->photometric == PHOTOMETRIC_YCBCR
+                              ? TIFFStripSize(d->tiff)
+                              : tmsize_t(uint64_t(d->rows_per_strip) * d->line_buffer_size);
     if (size < 1 || size > (uncompressed ? kMaxUncompressedStrip : kMaxStripCache) ||
         uint64_t(size) < uint64_t(d->rows_per_strip) * d->line_buffer_size)
         return;

@@ -57,6 +57,9 @@ struct PageDecoder {
     bool is_grey = false, is_four_level = false;
     uint8_t* dest_bits = nullptr;
     uint32_t dest_stride = 0;  // of the upright raster, whichever raster is written
+    // Set by decoder_set_unzeroed_dest: the destination's bytes may hold
+    // anything, so the strategy zeroes every byte it does not store.
+    bool dest_unzeroed = false;
     // Set by decoder_set_turned_dest: the page is stored already turned, pixel
     // (y, x) of TIFF row order at turned_origin + y * turned_row_step +
     // x * turned_column_step (a row of the page becomes a column).

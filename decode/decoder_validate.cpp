@@ -13,6 +13,14 @@ constexpr double kMaxResolution = 2.0e7;
 
 bool plausible(double v) { return std::isfinite(v) && v > 0 && v <= kMaxResolution; }
 
+// TIFFGetFieldDefaulted asks TIFFGetField first and only then looks up the
+// default; asking directly spares its two extra layers for the usual page,
+// where the tag is present.
+template <class T>
+bool field_or_default(TIFF* tiff, uint32_t tag, T* value) {
+    return TIFFGetField(tiff, tag, value) || TIFFGetFieldDefaulted(tiff, tag, value);
+}
+
 // The unit only matters, and is only read, once both numbers are plausible.
 void read_resolution(PageDecoder* d) {
     float x = 0, y = 0;
@@ -87,12 +95,12 @@ bool check_model(PageDecoder* d) {
         decoder_error(d, u"Unsupported sample format (%d)", d->sample_format);
         return false;
     }
-    if (!TIFFGetFieldDefaulted(d->tiff, TIFFTAG_PLANARCONFIG, &d->planar)) d->planar = 1;
+    if (!field_or_default(d->tiff, TIFFTAG_PLANARCONFIG, &d->planar)) d->planar = 1;
     if (d->planar != 1 && d->planar != 2) {
         decoder_error(d, u"Unsupported PLANARCONFIG (%d)", d->planar);
         return false;
     }
-    if (!TIFFGetFieldDefaulted(d->tiff, TIFFTAG_SAMPLESPERPIXEL, &d->samples_per_pixel)) {
+    if (!field_or_default(d->tiff, TIFFTAG_SAMPLESPERPIXEL, &d->samples_per_pixel)) {
         decoder_error(d, u"Missing SAMPLESPERPIXEL tag");
         return false;
     }
@@ -133,12 +141,14 @@ bool decoder_validate(PageDecoder* d) {
     if (!TIFFGetField(d->tiff, TIFFTAG_COMPRESSION, &d->compression)) d->compression = 1;
     if (!TIFFGetField(d->tiff, TIFFTAG_SAMPLEFORMAT, &d->sample_format)) d->sample_format = 1;
     d->is_tiled = TIFFIsTiled(d->tiff);
-    if (!TIFFGetFieldDefaulted(d->tiff, TIFFTAG_BITSPERSAMPLE, &d->source_bits_per_sample)) {
+    if (!field_or_default(d->tiff, TIFFTAG_BITSPERSAMPLE, &d->source_bits_per_sample)) {
         decoder_error(d, u"Missing BITSPERSAMPLE tag");
         return false;
     }
     d->bits_per_sample = d->source_bits_per_sample;
-    if (!TIFFGetFieldDefaulted(d->tiff, TIFFTAG_PHOTOMETRIC, &d->photometric)) d->photometric = 0;
+    // libtiff has no default for the photometric tag: asking for one would
+    // only add a layer.
+    if (!TIFFGetField(d->tiff, TIFFTAG_PHOTOMETRIC, &d->photometric)) d->photometric = 0;
     substitute_colour_model(d);
     if (!check_model(d) || !choose_output(d) || !decoder_build_colour_table(d)) return false;
     d->validated = true;

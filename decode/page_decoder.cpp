@@ -166,9 +166,33 @@ void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
     if (entries > 0) channel_rgbx_to_bgr0(d->palette, reinterpret_cast<uint8_t*>(raster_colours(raster)), size_t(entries));
 }
 
+namespace {
+
+// The pages run_strategy hands to read_whole_strips.
+bool reads_whole_strips(const PageDecoder* d) {
+    const int m = d->colour_model;
+    if (d->is_tiled || d->bits_per_sample != 8 || d->planar != 1) return false;
+    if (m == 2) return d->compression == COMPRESSION_JPEG;
+    return (m == 0 || m == 1) && (d->compression == COMPRESSION_JPEG || d->compression == COMPRESSION_OJPEG);
+}
+
+}  // namespace
+
 void decoder_set_dest(PageDecoder* d, uint8_t* bits) {
     d->dest_bits = bits;
     d->turned = false;
+    d->dest_unzeroed = false;
+}
+
+bool decoder_clears_unwritten(PageDecoder* d) {
+    // Only read_whole_strips keeps count of the rows it stored; the other
+    // strategies count on the zeroed raster for rows and bytes they skip.
+    return d->validated && reads_whole_strips(d);
+}
+
+void decoder_set_unzeroed_dest(PageDecoder* d, uint8_t* bits) {
+    decoder_set_dest(d, bits);
+    d->dest_unzeroed = true;
 }
 
 bool decoder_can_store_turned(PageDecoder* d, int orientation) {
@@ -190,6 +214,7 @@ void decoder_set_turned_dest(PageDecoder* d, uint8_t* bits, uint32_t stride, int
     const bool columns_backward = orientation == 5 || orientation == 6;
     d->dest_bits = bits;
     d->turned = true;
+    d->dest_unzeroed = false;
     d->turned_stride = stride;
     d->turned_column_step = columns_backward ? -int64_t(stride) : int64_t(stride);
     d->turned_row_step = rows_forward ? 3 : -3;
@@ -234,14 +259,13 @@ bool choose_scanline_strategy(PageDecoder* d, bool* result) {
 
 bool run_strategy(PageDecoder* d) {
     if (!d->dest_bits || !d->validated) return false;
+    if (reads_whole_strips(d)) return read_whole_strips(d);
+    // The other strategies count on a zeroed raster for the bytes they skip.
+    if (d->dest_unzeroed) memset(d->dest_bits, 0, size_t(uint64_t(d->dest_stride) * d->height));
     if (d->is_tiled) return read_tiles(d);
     const int m = d->colour_model;
     const bool plain8 = d->bits_per_sample == 8 && d->planar == 1;
     if (m == 6 && d->samples_per_pixel == 3 && plain8) return read_subsampled_ycbcr(d, false);
-    if (m == 2 && d->compression == COMPRESSION_JPEG && plain8) return read_whole_strips(d);
-    if ((m == 0 || m == 1) && (d->compression == COMPRESSION_JPEG || d->compression == COMPRESSION_OJPEG) &&
-        plain8)
-        return read_whole_strips(d);
     // A scanline is one row of the page: one beyond the chunk cap can only come
     // from hostile sample counts, and would be refused by the allocator anyway.
     const tmsize_t size = TIFFScanlineSize(d->tiff);

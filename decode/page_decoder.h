@@ -81,6 +81,14 @@ int decoder_palette_count(PageDecoder* decoder);
 void decoder_prepare_raster(PageDecoder* decoder, DisplayRaster* raster);
 // Where decoding writes: the raster's `bits` (stride and size as the facts say).
 void decoder_set_dest(PageDecoder* decoder, uint8_t* bits);
+// Whether decoding a validated page sets every byte of an upright
+// destination itself (zeroing the row padding and the rows it never reaches),
+// so that the raster may be handed over without being zeroed first.
+bool decoder_clears_unwritten(PageDecoder* decoder);
+// Instead of decoder_set_dest, when decoder_clears_unwritten: the raster's
+// pixel bytes may hold anything; afterwards they are what decoding into a
+// zero-filled raster would have made them.
+void decoder_set_unzeroed_dest(PageDecoder* decoder, uint8_t* bits);
 // Whether a validated page can be stored already turned as the axis-swapping
 // orientation (5..8) asks, sparing the separate turn afterwards. Only some
 // reading strategies can; for the others decode upright and turn the raster.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -421,7 +422,7 @@ TEST(PageDecoderDamage, UnreadableJpegStripKeepsTheStripsBefore) {
     ASSERT_TRUE(d.ok) << d.log;
     EXPECT_NE(d.log.find("Error reading strip 1"), std::string::npos) << d.log;
     EXPECT_NEAR(grey_at(d, 3, 7), 200, 3);
-    EXPECT_EQ(grey_at(d, 3, 8), 0);  // never stored: the zero-filled raster shows black
+    EXPECT_EQ(grey_at(d, 3, 8), 0);  // never stored: black
 }
 
 namespace {
@@ -884,6 +885,120 @@ TEST(PageDecoderTurnedStore, MemoryLimitJudgesTheUprightRaster) {
     decode_bytes(tiff_build({tall}), &refused, limited);
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.log.find("memory limit"), std::string::npos) << refused.log;
+}
+
+namespace {
+
+constexpr uint8_t kDirty = 0xCD;
+
+// Decodes the page through the unzeroed destination into a raster whose pixel
+// bytes are all kDirty, as an allocator may hand back a block without zeroing
+// it; *offered: whether the decoder offers that destination for the page.
+void decode_into_dirty_raster(const std::vector<uint8_t>& file, Decoded* out, bool* offered) {
+    ASSERT_FALSE(file.empty());
+    TIFFErrorHandler old_warning = TIFFSetWarningHandler(quiet);
+    TIFF* t = tiff_open_memory(file);
+    ASSERT_NE(t, nullptr);
+    ErrorLog log;
+    errlog_init(&log, false);
+    PageDecoder* d = decoder_create();
+    DecoderHandlers handlers;
+    decoder_attach(d, t, handlers, &log);
+    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    out->ok = decoder_validate(d);
+    *offered = out->ok && decoder_clears_unwritten(d);
+    if (out->ok) {
+        int w = 0, h = 0, bpp = 0;
+        decoder_get_fact(d, kFactWidth, &w);
+        decoder_get_fact(d, kFactHeight, &h);
+        decoder_get_fact(d, kFactOutputBitsPerPixel, &bpp);
+        out->ok = raster_create(nullptr, &out->raster, w, h, bpp, false, 0);
+    }
+    if (out->ok) {
+        memset(out->raster.bits, kDirty, size_t(out->raster.stride) * size_t(raster_height(&out->raster)));
+        decoder_prepare_raster(d, &out->raster);
+        decoder_set_unzeroed_dest(d, out->raster.bits);
+        out->ok = decoder_decode(d);
+    }
+    decoder_destroy(d);
+    errlog_free(&log);
+    TIFFClose(t);
+    TIFFSetWarningHandler(old_warning);
+}
+
+// Every byte of the block, padding included, as decode_page (zero-filled
+// raster) makes it.
+void expect_same_as_zero_filled(const std::vector<uint8_t>& file, bool expect_offered) {
+    Decoded zeroed;
+    DecodePageOptions options;
+    options.apply_orientation = false;
+    decode_bytes(file, &zeroed, options);
+    ASSERT_TRUE(zeroed.ok) << zeroed.log;
+    Decoded dirty;
+    bool offered = false;
+    decode_into_dirty_raster(file, &dirty, &offered);
+    EXPECT_EQ(offered, expect_offered);
+    ASSERT_TRUE(dirty.ok);
+    ASSERT_EQ(dirty.raster.block_size, zeroed.raster.block_size);
+    for (int32_t i = 0; i < dirty.raster.block_size; ++i)
+        ASSERT_EQ(dirty.raster.header[i], zeroed.raster.header[i]) << "block byte " << i;
+}
+
+// A JPEG page whose second strip cannot be read: its rows are never stored.
+std::vector<uint8_t> jpeg_page_without_second_strip(uint16_t spp, int photometric, uint32_t w) {
+    TiffPage p;
+    p.width = w;
+    p.height = 16;
+    p.photometric = photometric;
+    p.samples_per_pixel = spp;
+    p.compression = 7;
+    p.rows_per_strip = 8;
+    for (uint32_t i = 0; i < w * 16 * spp; ++i) p.pixels.push_back(uint8_t(60 + i % 7 * 20));
+    std::vector<uint8_t> file = tiff_build({p});
+    if (file.empty()) return file;
+    TIFF* t = tiff_open_memory(file);
+    uint64_t* offsets = nullptr;
+    if (!TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets)) return {};
+    const uint64_t second = offsets[1];
+    TIFFClose(t);
+    file[second] = file[second + 1] = 0;  // no JPEG start marker
+    return file;
+}
+
+}  // namespace
+
+// A raster the decoder may take unzeroed must still end with zero row padding
+// and black rows where no strip was stored, whatever the allocator left there.
+TEST(PageDecoderUnzeroedRaster, PaddingAndUnstoredRowsComeOutZero) {
+    for (uint32_t w : {4u, 5u, 6u, 7u}) {
+        SCOPED_TRACE("width " + std::to_string(w));
+        const std::vector<uint8_t> colour = jpeg_page_without_second_strip(3, 2, w);
+        expect_same_as_zero_filled(colour, true);
+        Decoded dirty;
+        bool offered = false;
+        decode_into_dirty_raster(colour, &dirty, &offered);
+        ASSERT_TRUE(dirty.ok);
+        const int32_t stride = dirty.raster.stride;
+        for (int32_t y = 0; y < 16; ++y) {
+            const uint8_t* row = raster_row(&dirty.raster, y);
+            const int32_t from = y < 8 ? int32_t(3 * w) : 0;  // rows 8.. were never stored
+            for (int32_t i = from; i < stride; ++i) ASSERT_EQ(row[i], 0) << "row " << y << " byte " << i;
+        }
+        // Grey pages, min-is-black and min-is-white, go the same way.
+        expect_same_as_zero_filled(jpeg_page_without_second_strip(1, 1, w), true);
+        expect_same_as_zero_filled(jpeg_page_without_second_strip(1, 0, w), true);
+    }
+}
+
+// Pages whose strategies count on a zeroed raster are not offered the
+// unzeroed one; handed one all the same, the decoder zeroes it first.
+TEST(PageDecoderUnzeroedRaster, OtherStrategiesZeroItFirst) {
+    TiffPage p = colour_page(5, 7, 3, 0);
+    p.compression = 5;
+    expect_same_as_zero_filled(tiff_build({p}), false);
+    TiffPage bilevel = grey_page(11, 2, 1, {0x0F, 0x00, 0xF0, 0xE0});
+    bilevel.photometric = 0;
+    expect_same_as_zero_filled(tiff_build({bilevel}), false);
 }
 
 TEST(PageDecoderResolution, PelsPerMetreFollowTheUnit) {
