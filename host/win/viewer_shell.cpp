@@ -52,8 +52,7 @@ int16_t viewer_shell_new(void* npp, int mode, int16_t argc, char** argn, char** 
     if (result != 0) return int16_t(result);
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     v->hand_cursor = hand ? hand : LoadCursorW(GetModuleHandleW(L"npvellarion.dll"), L"HOTSPOT2");
-    const uint32_t c = v->background_color;
-    v->background_brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    viewer_shell_renew_background_brush(v);
     *out = v;
     return 0;
 }
@@ -95,6 +94,15 @@ int16_t viewer_shell_destroy(Viewer* v) {
 }
 
 void viewer_shell_set_page_step(ViewerPageStepFn fn) { g_page_step = fn; }
+
+void viewer_shell_renew_background_brush(Viewer* v) {
+    const uint32_t c = v->background_color;  // 0x00BBGGRR
+    HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    if (!brush) return;  // the old colour stays
+    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
+    v->background_brush = brush;
+    if (v->plugin_window) InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+}
 
 namespace {
 void step_page(Viewer* v, int step) {

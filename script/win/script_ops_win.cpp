@@ -5,6 +5,7 @@
 #include "annotate/win/upload_win.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
+#include "host/win/viewer_shell.h"
 #include "output/win/print.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
@@ -51,12 +52,7 @@ void marks_changed(Viewer* v) {
 }
 
 void background_changed(Viewer* v) {
-    const uint32_t c = v->background_color;  // 0x00BBGGRR
-    HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-    if (!brush) return;  // the old colour stays
-    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
-    v->background_brush = brush;
-    if (v->plugin_window) InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+    viewer_shell_renew_background_brush(v);
     if (v->image_window) InvalidateRect(image_hwnd(v), nullptr, TRUE);
 }
 }  // namespace

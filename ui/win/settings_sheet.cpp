@@ -8,6 +8,7 @@
 
 #include "config/win/registry_store.h"
 #include "host/viewer.h"
+#include "host/win/viewer_shell.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "ui/settings_sheet.h"
@@ -82,15 +83,6 @@ void rebuild_toolbar(Viewer* v) {
     plugin_window_layout(v);
 }
 
-void renew_background_brush(Viewer* v) {
-    const uint32_t c = v->background_color;  // 0x00BBGGRR
-    HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-    if (!brush) return;  // the old colour stays
-    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
-    v->background_brush = brush;
-    if (v->plugin_window) InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
-}
-
 void repaint_image(Viewer* v) {
     if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, TRUE);
 }
@@ -99,7 +91,7 @@ SheetApplyHooks shell_hooks() {
     SheetApplyHooks h;
     h.rebuild_toolbar = rebuild_toolbar;
     h.layout = plugin_window_layout;
-    h.background_brush = renew_background_brush;
+    h.background_brush = viewer_shell_renew_background_brush;
     h.tooltips = toolbar_set_tooltips_active;
     h.repaint_image = repaint_image;
     return h;
