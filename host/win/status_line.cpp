@@ -63,7 +63,11 @@ void status_line_progress(Viewer* v, int percent) {
 void status_line_remove_progress(Viewer* v) { destroy_child(&v->progress_window); }
 
 namespace {
-void view_changed(Viewer* v) { image_window_layout(v, false); }
+void view_changed(Viewer* v) {
+    image_window_layout(v, false);
+    // An open magnifier shows the same page: a script may have changed it.
+    if (v->zoom_window) InvalidateRect(static_cast<HWND>(v->zoom_window), nullptr, FALSE);
+}
 
 void wait_cursor(Viewer*, bool on) {
     static HCURSOR previous = nullptr;

@@ -35,8 +35,11 @@ namespace {
 
 HWND plugin_hwnd(Viewer* v) { return static_cast<HWND>(v->plugin_window); }
 
+// The page as shown changed: the image window and an open magnifier (which a
+// script's change can reach while it is open) paint it again.
 void repaint_image(Viewer* v) {
     if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, FALSE);
+    if (v->zoom_window) InvalidateRect(static_cast<HWND>(v->zoom_window), nullptr, FALSE);
 }
 
 void open_url(Viewer* v, const char16_t* url, const char16_t* target) {
@@ -123,7 +126,7 @@ void command_set_orientation(Viewer* v, int orientation) {
     }
     toolbar_check_pass(v);
     if (o.needs_layout && v->image_window) image_window_layout(v, true);
-    else repaint_image(v);
+    repaint_image(v);
     events_orientation_change(v, o.event_value);
 }
 
