@@ -1,5 +1,6 @@
 #include "host/browser.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -15,6 +16,10 @@ NPError browser_install(const NPNetscapeFuncs* funcs) {
     // Read the size once: the browser's table is not ours and we copy from it.
     size_t size = funcs->size;
     if (size > kBrowserFuncsKept) size = kBrowserFuncsKept;
+    // Only whole slots: a size that ends inside a pointer would copy half of it, and
+    // calling that half-pointer later jumps anywhere (32- and 64-bit alike).
+    constexpr size_t head = offsetof(NPNetscapeFuncs, geturl);
+    if (size > head) size = head + (size - head) / sizeof(void*) * sizeof(void*);
     std::memcpy(&g_browser, funcs, size);
     if (browser_major() != kNpVersionMajor) return NPERR_INCOMPATIBLE_VERSION_ERROR;
     return NPERR_NO_ERROR;

@@ -52,6 +52,12 @@ TEST_F(BrowserTable, CopyKeepsAtMostTheFirst176BytesAndNothingPastTheBrowsersSiz
     EXPECT_EQ(browser().getstringidentifier, nullptr);
     EXPECT_EQ(browser().createobject, nullptr);
     EXPECT_EQ(browser_minor(), 9);
+
+    // A size that ends inside a slot keeps none of that slot.
+    small.size = offsetof(NPNetscapeFuncs, createobject) + sizeof(void*) - 1;
+    ASSERT_EQ(browser_install(&small), NPERR_NO_ERROR);
+    EXPECT_NE(browser().getstringidentifier, nullptr);
+    EXPECT_EQ(browser().createobject, nullptr);
 }
 
 TEST_F(BrowserTable, RefusesNullTablesAndOtherMajorVersions) {

@@ -381,4 +381,26 @@ static_assert(offsetof(NPNetscapeFuncs, createobject) == 112 && offsetof(NPNetsc
 static_assert(offsetof(NPNetscapeFuncs, pushpopupsenabledstate) == 164);
 static_assert(kBrowserFuncsKept == 176);
 static_assert(sizeof(NPNetscapeFuncs) == 236);
+#elif defined(_WIN32) && defined(__x86_64__)
+// LLP64: pointers 8, `long` 4, one calling convention.
+static_assert(sizeof(NPBool) == 1 && sizeof(NPError) == 2 && sizeof(bool) == 1);
+static_assert(sizeof(NPWindowType) == 4 && sizeof(NPVariantType) == 4, "enums must stay 4 bytes");
+static_assert(sizeof(NPP_t) == 16 && offsetof(NPP_t, ndata) == 8);
+static_assert(sizeof(NPRect) == 8 && offsetof(NPRect, right) == 6);
+static_assert(sizeof(NPWindow) == 40 && offsetof(NPWindow, x) == 8 && offsetof(NPWindow, width) == 16);
+static_assert(offsetof(NPWindow, clipRect) == 24 && offsetof(NPWindow, type) == 32);
+static_assert(sizeof(NPStream) == 48 && offsetof(NPStream, url) == 16 && offsetof(NPStream, end) == 24);
+static_assert(offsetof(NPStream, lastmodified) == 28 && offsetof(NPStream, notifyData) == 32);
+static_assert(offsetof(NPStream, headers) == 40);
+static_assert(sizeof(NPFullPrint) == 16 && offsetof(NPFullPrint, platformPrint) == 8);
+static_assert(sizeof(NPEmbedPrint) == 48 && offsetof(NPEmbedPrint, platformPrint) == 40);
+static_assert(sizeof(NPPrint) == 56 && offsetof(NPPrint, print) == 8);
+static_assert(sizeof(NPObject) == 16 && offsetof(NPObject, referenceCount) == 8);
+static_assert(sizeof(NPString) == 16 && offsetof(NPString, UTF8Length) == 8);
+static_assert(sizeof(NPVariant) == 24 && offsetof(NPVariant, value) == 8);
+static_assert(sizeof(NPClass) == 88 && offsetof(NPClass, removeProperty) == 80);
+static_assert(offsetof(NPPluginFuncs, newp) == 8 && sizeof(NPPluginFuncs) == 168);
+static_assert(kPluginFuncsLaterSlotsEnd == 120);
+static_assert(offsetof(NPNetscapeFuncs, geturl) == 8 && sizeof(NPNetscapeFuncs) == 472);
+static_assert(kBrowserFuncsKept == 8 + 8 * 43);
 #endif

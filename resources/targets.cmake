@@ -42,10 +42,15 @@ if(WIN32)
 endif()
 
 if(WIN32)
-  find_program(VL_OBJDUMP NAMES i686-w64-mingw32-objdump objdump)
+  find_program(VL_OBJDUMP NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-objdump objdump)
   if(VL_OBJDUMP)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      set(VL_MACHINE x86-64)
+    else()
+      set(VL_MACHINE i386)
+    endif()
     add_test(NAME resources.module_imports_and_exports
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/check_module.py ${VL_OBJDUMP}
-                     $<TARGET_FILE:npvellarion>)
+                     $<TARGET_FILE:npvellarion> ${CMAKE_SOURCE_DIR}/resources/npvellarion.rc ${VL_MACHINE})
   endif()
 endif()

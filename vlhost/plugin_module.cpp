@@ -46,11 +46,14 @@ bool type_listed(const std::string& list, const std::string& type) {
     return false;
 }
 
-// Which slots NP_GetEntryPoints wrote: the table is pre-filled with a marker,
-// as a reminder that a module must not write past the size we announce.
+// The table is pre-filled with 0xA5 bytes, as a reminder that a module must not
+// write past the size we announce; a slot still holding them was not written.
+const void* const kUnwritten = reinterpret_cast<const void*>(~uintptr_t(0) / 0xFF * 0xA5);
+
+// Which slots NP_GetEntryPoints wrote.
 void log_entry_points(const NPPluginFuncs& f, NPError result) {
     void* const* slots = reinterpret_cast<void* const*>(&f.newp);
-    const void* marker = reinterpret_cast<const void*>(uintptr_t(0xA5A5A5A5));
+    const void* marker = kUnwritten;
     int first = 0, later = 0, newer = 0;
     for (int i = 0; i < 10; ++i) first += slots[i] != marker;
     for (int i = 10; i < 14; ++i) later += slots[i] != marker;
@@ -98,7 +101,7 @@ bool plugin_load(Host& h) {
     // Slots left unwritten are missing to us, as to a browser that zeroed the table.
     void** slots = reinterpret_cast<void**>(&h.plugin.newp);
     for (int i = 0; i < 20; ++i)
-        if (slots[i] == reinterpret_cast<void*>(uintptr_t(0xA5A5A5A5))) slots[i] = nullptr;
+        if (slots[i] == kUnwritten) slots[i] = nullptr;
     browser_funcs_build(&h.browser, h.options.browser_size, h.options.browser_version);
     NPError init = entry;
     if (entry == NPERR_NO_ERROR && !h.options.skip_initialize) {

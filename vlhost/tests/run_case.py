@@ -4,7 +4,10 @@
 usage: run_case.py EMULATOR VLHOST DLL SOURCE_DIR CASE_FILE
 
 A case file holds, one per line:
-  args: ...        the host's arguments; {dll}, {source}, {tmp} and {corpus} are replaced
+  args: ...        the host's arguments; {dll}, {source}, {tmp} and {corpus} are replaced,
+                   and {table:N} by the size on the host's architecture of an NPAPI
+                   function table whose 32-bit size is N (a 2-byte size, a 2-byte
+                   version, then (N - 4) / 4 pointers: 8 + 8 * that on x86-64)
   step: ...        a step, passed as --step
   expect: REGEX    must match a line after the previous expectation's line
   absent: REGEX    must match no line at all
@@ -20,10 +23,27 @@ import http.server
 import os
 import re
 import shlex
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
+
+
+def pointer_size(exe):
+    """4 or 8, from the machine field of a PE file's header."""
+    with open(exe, 'rb') as f:
+        data = f.read(4096)
+    pe = struct.unpack_from('<I', data, 0x3C)[0]
+    machine = struct.unpack_from('<H', data, pe + 4)[0]
+    return {0x14C: 4, 0x8664: 8}[machine]
+
+
+def table_size(size32, pointer):
+    slots, rest = divmod(size32 - 4, 4)
+    if rest or slots < 0:
+        sys.exit(f'{{table:{size32}}} is not a whole number of 32-bit table slots')
+    return pointer + slots * pointer if pointer == 8 else size32
 
 
 def start_server(status, seen):
@@ -61,10 +81,12 @@ def main():
                     server = start_server(int(line.partition(':')[2]), seen)
                     subst['{server}'] = f'http://127.0.0.1:{server.server_address[1]}'
 
+        pointer = pointer_size(vlhost)
+
         def fill(text):
             for key, value in subst.items():
                 text = text.replace(key, value)
-            return text
+            return re.sub(r'\{table:(\d+)\}', lambda m: str(table_size(int(m.group(1)), pointer)), text)
 
         with open(case, encoding='utf-8') as f:
             for line in f:
