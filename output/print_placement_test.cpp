@@ -75,7 +75,13 @@ TEST(PrintPlacement, AutoRotateTurnsOnlyWhenThePageGetsNoticeablyLarger) {
 
     // Square in millimetres though not in pixels: turning gains nothing.
     EXPECT_FALSE(print_choose_placement(image(2000, 1000, 200, 100), letter600(), {}, true).turned);
-    EXPECT_FALSE(print_choose_placement(image(2000, 1000, 200, 100), letter600(), PlacementOptions{true}, true).turned);
+    // A 200 x 100 dpi fax page, 10 x 5 in: turned, its resolutions turn with it
+    // and it prints whole at 5 x 10 in (left unswapped it would be 2.5 x 20 in).
+    const PrintPlacement fax = print_choose_placement(image(2000, 500, 200, 100), letter600(), {}, true);
+    EXPECT_TRUE(fax.turned);
+    EXPECT_EQ(fax.width, 3000);
+    EXPECT_EQ(fax.height, 6000);
+    EXPECT_TRUE(print_choose_placement(image(2000, 500, 200, 100), letter600(), PlacementOptions{true}, true).turned);
 
     // On a sheet slightly taller than wide: turning a nearly square page gains
     // 0.4 % (stays upright), a little less square one 1.2 % (turned).
