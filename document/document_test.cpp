@@ -235,11 +235,20 @@ TEST(PageNumbering, UnreadableFileGetsOurMessageWhenLibtiffSaidNothing) {
     document_close(&doc);
 }
 
-TEST(DirectoryTable, GrowsByDoublingFromItsFirstSize) {
-    std::vector<TiffPage> pages(600, small_page());
-    const std::vector<uint8_t> file = tiff_build(pages);
+TEST(DirectoryTable, GrowsByDoublingFromItsFirstSizeUpToItsCap) {
+    const std::vector<uint8_t> file = tiff_build(std::vector<TiffPage>(600, small_page()));
     Opened o(file);
     EXPECT_EQ(o.doc.page_count, 600);
     EXPECT_EQ(o.doc.directory_capacity, 1000);
     EXPECT_EQ(document_directory_of_page(&o.doc, 599), 599);
+
+    // Past the cap the walk stops with a full table: the file still opens
+    // with the first kDirectoryTableMax pages and nothing is written beyond.
+    const std::vector<uint8_t> huge = tiff_build(std::vector<TiffPage>(kDirectoryTableMax + 5, TiffPage{}));
+    Opened capped(huge);
+    EXPECT_TRUE(capped.ok);
+    EXPECT_EQ(capped.doc.directory_capacity, kDirectoryTableMax);
+    EXPECT_EQ(capped.doc.directory_count, kDirectoryTableMax);
+    EXPECT_EQ(capped.doc.page_count, kDirectoryTableMax);
+    EXPECT_EQ(document_directory_of_page(&capped.doc, kDirectoryTableMax - 1), kDirectoryTableMax - 1);
 }
