@@ -25,10 +25,14 @@ TEST(PenHit, TinySegmentsMeasureFromTheirStart) {
 
 TEST(PenHit, CrossingIncludesTouchingEndsAndRejectsParallels) {
     EXPECT_TRUE(pen_segments_cross({0, 0}, {10, 10}, {0, 10}, {10, 0}));
-    EXPECT_TRUE(pen_segments_cross({0, 0}, {10, 0}, {10, 0}, {10, 10}));  // an end on an end
+    EXPECT_TRUE(pen_segments_cross({3, 0}, {13, 0}, {13, 0}, {13, 10}));  // an end on an end
     EXPECT_TRUE(pen_segments_cross({0, 0}, {10, 0}, {5, 0}, {5, 10}));    // an end on the middle
-    EXPECT_FALSE(pen_segments_cross({0, 0}, {10, 0}, {5, 1}, {5, 10}));   // stops short
-    EXPECT_FALSE(pen_segments_cross({0, 0}, {4, 4}, {5, 0}, {9, -4}));    // lines cross, segments do not
+    // Boxes that overlap leave it to the crossing point: the lines meet, but
+    // beyond the end of the segment (2.12 from the path) ...
+    EXPECT_FALSE(pen_segments_cross({0, 0}, {10, 10}, {6, 1}, {7, 4}));
+    // ... or beyond the end of the path.
+    EXPECT_FALSE(pen_segments_cross({6, 1}, {7, 4}, {0, 0}, {10, 10}));
+    EXPECT_FALSE(pen_segments_cross({0, 0}, {4, 4}, {5, 0}, {9, -4}));  // boxes apart
     // Overlapping on one line counts as not crossing...
     EXPECT_FALSE(pen_segments_cross({0, 0}, {10, 0}, {5, 0}, {15, 0}));
     // ... and so does a cross product just under the threshold.
@@ -50,6 +54,7 @@ TEST(PenHit, SegmentToPathDistanceCases) {
     EXPECT_DOUBLE_EQ(pen_segment_path_distance({0, 0}, {10, 0}, {5, 0}, {15, 0}), 0);
     // Skew: from the segment's end to the middle of the path.
     EXPECT_DOUBLE_EQ(pen_segment_path_distance({0, 0}, {4, 0}, {7, -5}, {7, 5}), 3);
+    EXPECT_NEAR(pen_segment_path_distance({6, 1}, {7, 4}, {0, 0}, {10, 10}), 2.1213, 1e-4);  // 3 / sqrt(2)
 }
 
 TEST(PenHit, EraserRadiusIsInclusive) {
