@@ -130,6 +130,16 @@ TEST(Geometry, EdgesClampInsideThePage) {
     // Page points outside map to the nearest view pixel.
     EXPECT_EQ(geometry_page_to_view(v, 200, 300, {500, -3}).x, 399);
     EXPECT_EQ(geometry_page_to_view(v, 200, 300, {500, -3}).y, 0);
+    // So do points exactly on the page's edge, in every turn: a pen point
+    // clamped to the edge lands on the last view pixel, not one past it.
+    for (int o = 0; o < 4; ++o) {
+        const ScaledView turned = o % 2 ? view_of(400, 200, o) : view_of(200, 400, o);
+        for (const PagePoint edge : {PagePoint{0, 0}, PagePoint{50, 0}, PagePoint{100, 200}}) {
+            const Point32 q = geometry_page_to_view(turned, 100, 200, edge);
+            EXPECT_TRUE(q.x >= 0 && q.x < turned.target_width && q.y >= 0 && q.y < turned.target_height)
+                << "turn " << o << " (" << edge.x << ", " << edge.y << ") -> " << q.x << ", " << q.y;
+        }
+    }
     // A view without size maps everything to the origin instead of dividing by zero.
     EXPECT_EQ(geometry_page_to_view(view_of(0, 0, 1), 200, 300, {50, 50}).x, 0);
 }
