@@ -60,13 +60,18 @@ TEST(RenderPaint, BackgroundFillsWhatThePageDoesNotCover) {
 }
 
 TEST(RenderPaint, LogsShowBelowTheStatusLineWhenNoPageLoads) {
-    const PaintWindowPlan p = paint_plan_window(false, true, {0, 0, 300, 200});
+    // A client area away from the origin: the margins are taken from its corner,
+    // and the text starts clear of the status line laid over the window's top.
+    const PaintWindowPlan p = paint_plan_window(false, true, {10, 30, 300, 200});
     EXPECT_TRUE(p.show_logs);
     EXPECT_FALSE(p.paint_page);
-    EXPECT_EQ(p.log_area.top, 23);
-    EXPECT_EQ(p.log_area.left, 4);
-    EXPECT_FALSE(paint_plan_window(true, true, {0, 0, 300, 200}).show_logs);
+    EXPECT_EQ(p.log_area.left, 14);
+    EXPECT_EQ(p.log_area.top, 53);
+    EXPECT_GT(p.log_area.top - 30, PluginAreaLayout{}.status.height);
+    EXPECT_EQ(p.log_area.right, 300);
+    EXPECT_EQ(p.log_area.bottom, 200);
+    const PaintWindowPlan loaded = paint_plan_window(true, true, {0, 0, 300, 200});
+    EXPECT_TRUE(loaded.paint_page);
+    EXPECT_FALSE(loaded.show_logs);
     EXPECT_FALSE(paint_plan_window(false, false, {0, 0, 300, 200}).show_logs);
-    EXPECT_EQ(kLogTextColour, 0x00C0FFFFu);
-    EXPECT_EQ(kLogBackColour, 0x00606060u);
 }
