@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "config/error_log.h"
@@ -48,8 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecodePageOptions options;
     options.memory_limit_mb = 256;  // the fuzzer's own allocation cap sits above this
     for (int page = 0; page < 8; ++page) {
+        // A page decodes or says why not, and either way the handle stays on
+        // its directory for the walk to go on from.
+        const uint64_t at = TIFFCurrentDirOffset(tiff);
         DisplayRaster raster;
-        if (decode_page(tiff, &log, options, &raster)) raster_destroy(&raster);
+        errlog_clear(&log);
+        if (decode_page(tiff, &log, options, &raster)) {
+            if (raster_empty(&raster)) abort();
+            raster_destroy(&raster);
+        } else if (!errlog_has_entries(&log)) {
+            abort();
+        }
+        if (TIFFCurrentDirOffset(tiff) != at) abort();
         if (!TIFFReadDirectory(tiff)) break;
     }
     TIFFClose(tiff);

@@ -1,5 +1,7 @@
 // Replays a fuzz target's saved inputs (its corpus and every crash it ever found)
 // in an ordinary build, so the sanitizer build of the tests keeps them fixed.
+// The targets also check their own answers and abort on a wrong one, so a
+// replay fails without sanitizers too.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
             files.emplace_back(argv[i]);
         }
         for (const auto& f : files) {
+            // Named first: an input that fails a target's checks ends the replay.
+            fprintf(stderr, "%s\n", f.c_str());
             std::ifstream in(f, std::ios::binary);
             std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
