@@ -49,18 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecodePageOptions options;
     options.memory_limit_mb = 256;  // the fuzzer's own allocation cap sits above this
     for (int page = 0; page < 8; ++page) {
-        // A page decodes or says why not, and either way the handle stays on
-        // its directory for the walk to go on from.
+        // A page decodes or says why not, and leaves the handle on its directory.
         const uint64_t at = TIFFCurrentDirOffset(tiff);
         DisplayRaster raster;
         errlog_clear(&log);
-        if (decode_page(tiff, &log, options, &raster)) {
-            if (raster_empty(&raster)) abort();
-            raster_destroy(&raster);
-        } else if (!errlog_has_entries(&log)) {
+        const bool shown = decode_page(tiff, &log, options, &raster);
+        if (shown == raster_empty(&raster) || !(shown || errlog_has_entries(&log)) || TIFFCurrentDirOffset(tiff) != at)
             abort();
-        }
-        if (TIFFCurrentDirOffset(tiff) != at) abort();
+        raster_destroy(&raster);
         if (!TIFFReadDirectory(tiff)) break;
     }
     TIFFClose(tiff);

@@ -16,18 +16,22 @@ bool keep(void *user, const char *data, size_t size) {
 // Whatever the file holds, a report that was made is one whole RTF group:
 // text taken from the file is escaped, and no path leaves a group open,
 // closes one twice or keeps the end in its buffer.
-void check_one_group(bool made, std::string rtf) {
-  while (!rtf.empty() && (rtf.back() == '\r' || rtf.back() == '\n'))
-    rtf.pop_back();
-  if (made && (rtf.empty() || rtf[0] != '{'))
+void build_and_check(TagReportRequest request) {
+  std::string rtf;
+  request.write = keep;
+  request.write_user = &rtf;
+  if (!tag_report_build(request))
+    return;
+  const size_t last = rtf.find_last_not_of("\r\n");
+  if (last == std::string::npos || rtf[0] != '{')
     abort();
   int depth = 0;
-  for (size_t i = 0; i < rtf.size(); ++i) {
+  for (size_t i = 0; i <= last; ++i) {
     if (rtf[i] == '\\')
       ++i;
     else if (rtf[i] == '{')
       ++depth;
-    else if (rtf[i] == '}' && --depth <= 0 && i + 1 != rtf.size())
+    else if (rtf[i] == '}' && --depth <= 0 && i != last)
       abort();
   }
   if (depth != 0)
@@ -41,20 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   request.read = tag_report_read_memory;
   request.read_user = &bytes;
   request.size = size;
-  std::string report;
-  request.write = keep;
-  request.write_user = &report;
-  bool made = tag_report_build(request);
-  check_one_group(made, report);
+  build_and_check(request);
   // "This Page" at an offset taken from the input's tail, as a stale or
   // hostile directory list would hand it over.
   if (size >= 4) {
     request.all_pages = false;
     request.page_offset =
         data[size - 1] | data[size - 2] << 8 | (uint64_t)data[size - 3] << 16;
-    report.clear();
-    made = tag_report_build(request);
-    check_one_group(made, report);
+    build_and_check(request);
   }
   return 0;
 }
