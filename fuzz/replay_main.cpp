@@ -1,7 +1,7 @@
 // Replays a fuzz target's saved inputs (its corpus and every crash it ever found)
 // in an ordinary build, so the sanitizer build of the tests keeps them fixed.
-// The targets also check their own answers and abort on a wrong one, so a
-// replay fails without sanitizers too.
+// Targets that can tell a wrong answer abort on one, so their replays fail
+// without sanitizers too.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
