@@ -32,6 +32,46 @@ toff_t seek_failed(int code) {
     return toff_t(-1);
 }
 
+// Replaces the header's first-directory offset, so that libtiff reads the
+// directory wanted as it opens instead of reaching it through
+// TIFFSetSubDirectory, which walks the whole main chain again whenever the
+// offset is not one it has seen through this handle: every page of a long
+// document would cost a walk of all its directories.
+struct HeaderPatch {
+    uint8_t bytes[8];
+    int64_t at;  // where the offset field starts; 0 when nothing is replaced
+    int length;
+};
+
+// The patch for a file whose first bytes are `head` (at least 8 of them).
+HeaderPatch header_patch(const uint8_t* head, uint64_t first_directory) {
+    HeaderPatch p{};
+    if (!first_directory) return p;
+    const bool big_endian = head[0] == 'M';
+    const uint16_t version = big_endian ? uint16_t(head[2] << 8 | head[3]) : uint16_t(head[3] << 8 | head[2]);
+    if (version == 43) {
+        p.at = 8;
+        p.length = 8;
+    } else {
+        if (first_directory > 0xFFFFFFFFull) return p;
+        p.at = 4;
+        p.length = 4;
+    }
+    for (int i = 0; i < p.length; ++i) {
+        const int shift = 8 * (big_endian ? p.length - 1 - i : i);
+        p.bytes[i] = uint8_t(first_directory >> shift);
+    }
+    return p;
+}
+
+void apply_header_patch(const HeaderPatch& p, int64_t position, void* buffer, tmsize_t got) {
+    if (!p.at || got <= 0) return;
+    for (int i = 0; i < p.length; ++i) {
+        const int64_t k = p.at + i - position;
+        if (k >= 0 && k < int64_t(got)) static_cast<uint8_t*>(buffer)[k] = p.bytes[i];
+    }
+}
+
 // ---- memory source --------------------------------------------------------
 
 struct MemorySource {
@@ -39,6 +79,7 @@ struct MemorySource {
     int64_t position;
     int64_t size;
     bool open;
+    HeaderPatch patch;
 };
 
 MemorySource* memory_of(thandle_t h) {
@@ -55,6 +96,7 @@ tmsize_t memory_read(thandle_t h, void* buffer, tmsize_t n) {
     const int64_t left = m->size - m->position;
     const tmsize_t got = tmsize_t(left < int64_t(n) ? left : int64_t(n));
     if (got > 0) memcpy(buffer, m->data + m->position, size_t(got));
+    apply_header_patch(m->patch, m->position, buffer, got);
     m->position += got;
     return finish_read(buffer, n, got);
 }
@@ -103,6 +145,8 @@ struct FileSource {
     bool open;
     bool size_known;
     FsHandle file;
+    HeaderPatch patch;
+    uint64_t position;  // kept only while the patch may still apply
 };
 
 FileSource* file_of(thandle_t h) {
@@ -120,6 +164,10 @@ tmsize_t file_read(thandle_t h, void* buffer, tmsize_t n) {
     const uint32_t want = uint64_t(n) > 0xFFFFFFFFull ? 0xFFFFFFFFu : uint32_t(n);
     uint32_t got = 0;
     if (!fs_read(f->file, buffer, want, &got)) return 0;
+    if (f->patch.at) {
+        apply_header_patch(f->patch, int64_t(f->position), buffer, tmsize_t(got));
+        f->position += got;
+    }
     return finish_read(buffer, n, tmsize_t(got));
 }
 
@@ -134,6 +182,7 @@ toff_t file_seek(thandle_t h, toff_t offset, int origin) {
     const FsOrigin from = origin == SEEK_CUR ? FsOrigin::kCurrent : origin == SEEK_END ? FsOrigin::kEnd : FsOrigin::kBegin;
     uint64_t at = 0;
     if (!fs_seek(f->file, int64_t(offset), from, &at)) return toff_t(-1);
+    f->position = at;
     return toff_t(at);
 }
 
@@ -207,13 +256,14 @@ int sink_close(thandle_t h) {
 }
 }  // namespace
 
-TIFF* tiffsrc_open_memory(const uint8_t* data, int64_t size) {
+TIFF* tiffsrc_open_memory(const uint8_t* data, int64_t size, uint64_t first_directory) {
     MemorySource* m = static_cast<MemorySource*>(malloc(sizeof(MemorySource)));
     if (!m) {
         TIFFError("TIFFOpen", "%s: Cannot open", "");
         return nullptr;
     }
-    *m = MemorySource{data, 0, size < 0 ? 0 : size, true};
+    *m = MemorySource{data, 0, size < 0 ? 0 : size, true, {}};
+    if (first_directory && m->size >= 16) m->patch = header_patch(data, first_directory);
     TIFF* tif = TIFFClientOpen("", "r", m, memory_read, memory_write, memory_seek, memory_close, memory_size,
                                memory_map, memory_unmap);
     // A refused open never reaches the close procedure.
@@ -221,7 +271,7 @@ TIFF* tiffsrc_open_memory(const uint8_t* data, int64_t size) {
     return tif;
 }
 
-TIFF* tiffsrc_open_file(const char16_t* path) {
+TIFF* tiffsrc_open_file(const char16_t* path, uint64_t first_directory) {
     const FsHandle file = fs_open_read(path, nullptr);
     if (file == kNoFile) {
         TIFFError("TIFFOpen", "%s: Cannot open", narrow_for_messages(path).c_str());
@@ -233,7 +283,13 @@ TIFF* tiffsrc_open_file(const char16_t* path) {
         TIFFError("TIFFOpen", "Out of memory");
         return nullptr;
     }
-    *f = FileSource{0, true, false, file};
+    *f = FileSource{0, true, false, file, {}, 0};
+    uint8_t head[16];
+    uint32_t got = 0;
+    uint64_t at = 0;
+    if (first_directory && fs_read(file, head, sizeof head, &got) && got == sizeof head)
+        f->patch = header_patch(head, first_directory);
+    if (first_directory && !fs_seek(file, 0, FsOrigin::kBegin, &at)) f->patch = HeaderPatch{};
     TIFF* tif = TIFFClientOpen("", "rm", f, file_read, file_write, file_seek, file_close, file_size, no_map, no_unmap);
     if (!tif) {
         fs_close(file);

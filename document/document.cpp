@@ -88,30 +88,52 @@ void drop_entry(Document* doc, int i) {
     --doc->directory_count;
 }
 
-// Positions the reader on entry i + 1; false when the walk ends there.
-// Directories already read are dropped from the queue rather than ending the
-// walk: libtiff itself chains the sub-IFDs it writes while also listing them
-// in the SubIFDs tag, so a repeat is often harmless, and the pages after it
-// must still be found. A chain that points back into itself ends there too.
-bool move_to_next(TIFF* tif, Document* doc, int i, std::unordered_set<uint64_t>* seen, ErrorLog* log) {
+TIFF* open_at(const DocumentBytes* bytes, uint64_t offset) {
+    return bytes->memory ? tiffsrc_open_memory(bytes->memory, bytes->size, offset)
+                         : tiffsrc_open_file(bytes->file_path, offset);
+}
+
+// Opens a reader on entry i + 1 in place of *tif; false when the walk ends there.
+// Each directory gets a reader opened on it: moving one reader there through
+// TIFFSetSubDirectory would walk the main chain again for every sub-IFD.
+// A directory libtiff cannot read is dropped from the queue rather than ending
+// the walk: a broken thumbnail must not hide the pages that follow it.
+bool move_to_next(TIFF** tif, const DocumentBytes* bytes, Document* doc, int i) {
     while (i + 1 < doc->directory_count) {
         const uint64_t offset = doc->directories[i + 1].offset;
-        if (seen->count(offset)) {
-            errlog_warning(log, u"IFD loop or duplicate IFD detected");
-        } else if (TIFFSetSubDirectory(tif, offset)) {
-            seen->insert(offset);
+        TIFF* next = open_at(bytes, offset);
+        if (next && TIFFCurrentDirOffset(next) != offset && !TIFFSetSubDirectory(next, offset)) {
+            TIFFClose(next);
+            next = nullptr;
+        }
+        if (next) {
+            TIFFClose(*tif);
+            *tif = next;
             return true;
         }
-        // A directory libtiff cannot read is left out the same way: a broken
-        // thumbnail must not hide the pages that follow it.
         drop_entry(doc, i + 1);
     }
     return false;
 }
 
+// Queues a directory once. Repeats are left out with a warning rather than
+// ending the walk: libtiff itself chains the sub-IFDs it writes while also
+// listing them in the SubIFDs tag, so a repeat is often harmless, and the pages
+// after it must still be found. A chain that points back into itself ends there.
+// Dropping repeats before they are queued keeps a list of thousands of copies
+// of one offset from filling the table. False when the table is full.
+bool queue_directory(Document* doc, uint64_t offset, uint32_t kind, std::unordered_set<uint64_t>* queued,
+                     ErrorLog* log) {
+    if (!queued->insert(offset).second) {
+        errlog_warning(log, u"IFD loop or duplicate IFD detected");
+        return true;
+    }
+    return append_entry(doc, offset, kind);
+}
+
 // Reads the current directory's kind and queues its sub-IFDs and successor.
 // False when the table is full.
-bool visit_directory(TIFF* tif, Document* doc, int i) {
+bool visit_directory(TIFF* tif, Document* doc, int i, std::unordered_set<uint64_t>* queued, ErrorLog* log) {
     uint32_t subfile_type = 0;
     if (TIFFGetField(tif, TIFFTAG_SUBFILETYPE, &subfile_type)) doc->directories[i].kind |= subfile_type;
     const uint64_t here = doc->directories[i].offset;
@@ -123,11 +145,11 @@ bool visit_directory(TIFF* tif, Document* doc, int i) {
         for (uint16_t k = 0; k < sub_count; ++k) {
             // Offsets beyond 2 GiB are not followed, as for the chain below.
             if (sub_offsets[k] == 0 || sub_offsets[k] > 0x7FFFFFFF) continue;
-            if (!append_entry(doc, sub_offsets[k], kKindSubIfd)) return false;
+            if (!queue_directory(doc, sub_offsets[k], kKindSubIfd, queued, log)) return false;
         }
     }
     const uint64_t next = next_directory_offset(tif, here);
-    if (next != 0 && next <= 0x7FFFFFFF && !append_entry(doc, next, inherited)) return false;
+    if (next != 0 && next <= 0x7FFFFFFF && !queue_directory(doc, next, inherited, queued, log)) return false;
     return true;
 }
 }  // namespace
@@ -186,9 +208,9 @@ bool document_enumerate(Document* doc, const DocumentBytes* bytes, ErrorLog* log
         TIFFClose(tif);
         return false;
     }
-    std::unordered_set<uint64_t> seen{doc->directories[0].offset};
+    std::unordered_set<uint64_t> queued{doc->directories[0].offset};
     for (int i = 0; i < doc->directory_count; ++i)
-        if (!visit_directory(tif, doc, i) || !move_to_next(tif, doc, i, &seen, log)) break;
+        if (!visit_directory(tif, doc, i, &queued, log) || !move_to_next(&tif, bytes, doc, i)) break;
     TIFFClose(tif);
     return doc->directory_count > 0;
 }

@@ -196,6 +196,34 @@ TEST(Enumeration, BrokenDirectoryDoesNotHideLaterPages) {
     EXPECT_EQ(o.doc.page_count, 2);
 }
 
+TEST(Enumeration, RepeatedSubIfdOffsetsAreDroppedBeforeTheyFillTheTable) {
+    TiffPage first = small_page();
+    first.sub_ifds = {small_page(1)};
+    std::vector<uint8_t> file = tiff_build({first, small_page()});
+    // Point the SubIFDs entry at a list of 65,535 copies of its one offset.
+    const uint32_t ifd0 = chain_offsets(file)[0];
+    uint16_t n;
+    memcpy(&n, file.data() + ifd0, 2);
+    bool patched = false;
+    for (uint16_t k = 0; k < n && !patched; ++k) {
+        uint8_t* entry = file.data() + ifd0 + 2 + 12 * k;
+        uint16_t tag;
+        memcpy(&tag, entry, 2);
+        if (tag != 330) continue;
+        uint32_t sub, count = 65535, list = uint32_t(file.size());
+        memcpy(&sub, entry + 8, 4);
+        memcpy(entry + 4, &count, 4);
+        memcpy(entry + 8, &list, 4);
+        for (uint32_t c = 0; c < count; ++c) file.insert(file.end(), {uint8_t(sub), uint8_t(sub >> 8), uint8_t(sub >> 16), uint8_t(sub >> 24)});
+        patched = true;
+    }
+    ASSERT_TRUE(patched);
+    Opened o(file);
+    EXPECT_EQ(o.doc.directory_count, 3);
+    EXPECT_EQ(o.doc.page_count, 3);
+    EXPECT_EQ(o.log.text(), u"Warning: IFD loop or duplicate IFD detected\r\n");
+}
+
 TEST(PageNumbering, SpecialImagesFollowTheSetting) {
     const std::vector<uint8_t> file = tiff_build({small_page(), small_page(kKindReducedResolution),
                                                   small_page(kKindTransparencyMask), small_page()});
