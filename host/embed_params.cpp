@@ -2,6 +2,8 @@
 // rules are forgiving where they always were (first letter of yes/no, leading
 // digits of numbers) and strict only where they always were (whole words for
 // `negative` and `smooth`, exactly "#rrggbb" for colours).
+#include "host/embed_params.h"
+
 #include "annotate/upload_fields.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
@@ -82,33 +84,49 @@ void apply_flag(int* field, View value) {
     else if (is_no(value)) *field = 0;
 }
 
+void apply_href(Viewer* v, View value) {
+    btext_set_view(&v->href, value);
+    v->has_href = 1;
+}
+
+void apply_access(Viewer* v, View value) {
+    if (!(v->settings.miscflags & kMiscIgnoreAccessParam)) v->access_flags |= uint32_t(number(value));
+}
+}  // namespace
+
+// An unknown name matches no row and is ignored. Upload texts are made safe as
+// they are stored, whoever stores them.
+const EmbedParam kEmbedParams[kEmbedParamCount] = {
+    {u"href", apply_href},
+    {u"target", [](Viewer* v, View s) { btext_set_view(&v->target, s); }},
+    {u"toolbar", apply_toolbar},
+    {u"fit", apply_fit},
+    {u"orient", apply_orient},
+    {u"negative", [](Viewer* v, View s) { apply_whole_word(&v->view.negative, s); }},
+    {u"smooth", [](Viewer* v, View s) { apply_whole_word(&v->view.smooth, s); }},
+    {u"mousemode", apply_mousemode},
+    {u"page", [](Viewer* v, View s) { v->start_page = number(s) - 1; }},
+    {u"access", apply_access},
+    {u"bgcolor", apply_bgcolor},
+    {u"toolbaritems", [](Viewer* v, View s) { btext_set_view(&v->page_toolbar_items, s); }},
+    {u"zebprinthack", [](Viewer* v, View s) { if (is_yes(s)) v->print_hack = 1; }},
+    {u"autoprint", [](Viewer* v, View s) { v->autoprint = number(s); }},
+    {u"allowselect", [](Viewer* v, View s) { apply_flag(&v->allow_select, s); }},
+    {u"enableevents", [](Viewer* v, View s) { v->event_mask = uint32_t(number(s)); }},
+    {u"src", [](Viewer* v, View) { v->download_state = 1; }},
+    {u"uploadurl", [](Viewer* v, View s) { btext_set_view(&v->upload_url, upload_sanitise_url(s)); }},
+    {u"uploadparamname", [](Viewer* v, View s) { btext_set_view(&v->upload_param_name, upload_sanitise_name(s)); }},
+    {u"uploadfilename", [](Viewer* v, View s) { btext_set_view(&v->upload_file_name, upload_sanitise_name(s)); }},
+    {u"enablesketchbuttons", [](Viewer* v, View s) { apply_flag(&v->sketch_buttons, s); }},
+};
+
+namespace {
 void apply_pair(Viewer* v, View name, View value) {
-    if (text_iequal(name, u"href")) {
-        btext_set_view(&v->href, value);
-        v->has_href = 1;
-    } else if (text_iequal(name, u"target")) btext_set_view(&v->target, value);
-    else if (text_iequal(name, u"toolbar")) apply_toolbar(v, value);
-    else if (text_iequal(name, u"fit")) apply_fit(v, value);
-    else if (text_iequal(name, u"orient")) apply_orient(v, value);
-    else if (text_iequal(name, u"negative")) apply_whole_word(&v->view.negative, value);
-    else if (text_iequal(name, u"smooth")) apply_whole_word(&v->view.smooth, value);
-    else if (text_iequal(name, u"mousemode")) apply_mousemode(v, value);
-    else if (text_iequal(name, u"page")) v->start_page = number(value) - 1;
-    else if (text_iequal(name, u"access")) {
-        if (!(v->settings.miscflags & kMiscIgnoreAccessParam)) v->access_flags |= uint32_t(number(value));
-    } else if (text_iequal(name, u"bgcolor")) apply_bgcolor(v, value);
-    else if (text_iequal(name, u"toolbaritems")) btext_set_view(&v->page_toolbar_items, value);
-    else if (text_iequal(name, u"zebprinthack")) {
-        if (is_yes(value)) v->print_hack = 1;
-    } else if (text_iequal(name, u"autoprint")) v->autoprint = number(value);
-    else if (text_iequal(name, u"allowselect")) apply_flag(&v->allow_select, value);
-    else if (text_iequal(name, u"enableevents")) v->event_mask = uint32_t(number(value));
-    else if (text_iequal(name, u"src")) v->download_state = 1;
-    // Upload texts are made safe as they are stored, whoever stores them.
-    else if (text_iequal(name, u"uploadurl")) btext_set_view(&v->upload_url, upload_sanitise_url(value));
-    else if (text_iequal(name, u"uploadparamname")) btext_set_view(&v->upload_param_name, upload_sanitise_name(value));
-    else if (text_iequal(name, u"uploadfilename")) btext_set_view(&v->upload_file_name, upload_sanitise_name(value));
-    else if (text_iequal(name, u"enablesketchbuttons")) apply_flag(&v->sketch_buttons, value);
+    for (const EmbedParam& p : kEmbedParams) {
+        if (!text_iequal(name, p.name)) continue;
+        p.apply(v, value);
+        return;
+    }
 }
 }  // namespace
 
