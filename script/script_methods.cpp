@@ -22,11 +22,12 @@ const char* const kScriptMethodNames[kScriptMethodCount] = {
     "Upload",          "ClearAnnotations", "AddUploadParam", "DeleteUploadParam",
 };
 
+const uint8_t kScriptMethodArgCounts[kScriptMethodCount] = {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2,
+                                                             6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1};
+
 namespace {
 ScriptOps g_ops;
 
-constexpr uint8_t kArgCounts[kScriptMethodCount] = {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2,
-                                                     6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1};
 constexpr uint32_t kStringMax = 1048576;
 constexpr size_t kValueStringMax = 2047;
 
@@ -359,7 +360,7 @@ bool script_parse_colour(std::u16string_view text, uint32_t* colour) {
 }
 
 bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t count, NPVariant* r) {
-    if (index < 0 || index >= kScriptMethodCount || count != kArgCounts[index]) return false;
+    if (index < 0 || index >= kScriptMethodCount || count != kScriptMethodArgCounts[index]) return false;
     set_int(r, 0);
     int32_t a[6] = {};
     for (uint32_t i = 0; i < count && i < 6; ++i) a[i] = script_arg_int(args[i]);

@@ -34,6 +34,9 @@ void script_set_ops(const ScriptOps& ops);
 constexpr int kScriptMethodCount = 28;
 // The method names in table order (AboutBox first).
 extern const char* const kScriptMethodNames[kScriptMethodCount];
+// How many arguments each method takes, by table position; a call with any
+// other count is refused and the browser raises a script error.
+extern const uint8_t kScriptMethodArgCounts[kScriptMethodCount];
 
 // Argument conversions.
 int32_t script_arg_int(const NPVariant& v);
