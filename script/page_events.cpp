@@ -38,6 +38,22 @@ bool element_id(NPP npp, const NPNetscapeFuncs& b, NPObject** element, NPVariant
     set_empty_string(slot);
     return false;
 }
+
+// Name and bit come from the event table; a call whose argument count differs
+// from the table's does not compile.
+template <PageEvent kEvent, size_t kCount>
+void raise(Viewer* v, const EventArg (&args)[kCount]) {
+    constexpr PageEventInfo e = kPageEvents[int(kEvent)];
+    static_assert(e.arg_count == int(kCount), "the event table gives this event another argument count");
+    events_raise(v, e.bit, e.name, args, int(kCount));
+}
+
+template <PageEvent kEvent>
+void raise(Viewer* v) {
+    constexpr PageEventInfo e = kPageEvents[int(kEvent)];
+    static_assert(e.arg_count == 0, "the event table gives this event arguments");
+    events_raise(v, e.bit, e.name, nullptr, 0);
+}
 }  // namespace
 
 int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count) {
@@ -90,67 +106,68 @@ void events_raise(Viewer* v, uint32_t bit, const char* name, const EventArg* arg
 void events_ready(Viewer* v) {
     if (!v || v->ready_fired) return;
     v->ready_fired = 1;
-    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & kEventReady)) return;
+    constexpr PageEventInfo e = kPageEvents[int(PageEvent::kReady)];
+    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & e.bit)) return;
     v->event_busy = 1;
-    const int answer = events_dispatch(v, "vlar_OnReady", nullptr, 0);
+    const int answer = events_dispatch(v, e.name, nullptr, 0);
     v->event_busy = 0;
     if (answer == 1) v->ready_fired = 0;  // the next stream tries again
 }
 
-void events_file_ready(Viewer* v) { events_raise(v, kEventFileReady, "vlar_OnFileReady", nullptr, 0); }
+void events_file_ready(Viewer* v) { raise<PageEvent::kFileReady>(v); }
 
 void events_page_change(Viewer* v, int page) {
     const EventArg a[1] = {{false, page, nullptr}};
-    events_raise(v, kEventPageChange, "vlar_OnPageChange", a, 1);
+    raise<PageEvent::kPageChange>(v, a);
 }
 
 void events_crop_select(Viewer* v, int selected, int page, int left, int top, int width, int height) {
     const EventArg a[6] = {{false, selected, nullptr}, {false, page, nullptr},  {false, left, nullptr},
                            {false, top, nullptr},      {false, width, nullptr}, {false, height, nullptr}};
-    events_raise(v, kEventCropSelect, "vlar_OnCropSelect", a, 6);
+    raise<PageEvent::kCropSelect>(v, a);
 }
 
 void events_print_complete(Viewer* v, int result) {
     const EventArg a[1] = {{false, result, nullptr}};
-    events_raise(v, kEventPrintComplete, "vlar_OnPrintComplete", a, 1);
+    raise<PageEvent::kPrintComplete>(v, a);
 }
 
 void events_mouse_mode_change(Viewer* v, int mode) {
     const EventArg a[1] = {{false, mode, nullptr}};
-    events_raise(v, kEventMouseModeChange, "vlar_OnMouseModeChange", a, 1);
+    raise<PageEvent::kMouseModeChange>(v, a);
 }
 
 void events_size_mode_change(Viewer* v, int size_mode, int zoom_percent) {
     const EventArg a[2] = {{false, size_mode, nullptr}, {false, zoom_percent, nullptr}};
-    events_raise(v, kEventSizeModeChange, "vlar_OnSizeModeChange", a, 2);
+    raise<PageEvent::kSizeModeChange>(v, a);
 }
 
 void events_orientation_change(Viewer* v, int value) {
     const EventArg a[1] = {{false, value, nullptr}};
-    events_raise(v, kEventOrientationChange, "vlar_OnOrientationChange", a, 1);
+    raise<PageEvent::kOrientationChange>(v, a);
 }
 
 void events_negative_change(Viewer* v, int negative) {
     const EventArg a[1] = {{false, negative, nullptr}};
-    events_raise(v, kEventNegativeChange, "vlar_OnNegativeChange", a, 1);
+    raise<PageEvent::kNegativeChange>(v, a);
 }
 
 void events_annotation_change(Viewer* v, int page) {
     const EventArg a[2] = {{false, page, nullptr}, {false, 1, nullptr}};
-    events_raise(v, kEventAnnotationChange, "vlar_OnAnnotationChange", a, 2);
+    raise<PageEvent::kAnnotationChange>(v, a);
 }
 
 void events_upload_start(Viewer* v, int tag) {
     const EventArg a[1] = {{false, tag, nullptr}};
-    events_raise(v, kEventUpload, "vlar_OnUploadStart", a, 1);
+    raise<PageEvent::kUploadStart>(v, a);
 }
 
 void events_upload_header(Viewer* v, int tag, const char16_t* name, const char16_t* value) {
     const EventArg a[3] = {{false, tag, nullptr}, {true, 0, name}, {true, 0, value}};
-    events_raise(v, kEventUploadHeader, "vlar_OnUploadHTTPHeader", a, 3);
+    raise<PageEvent::kUploadHttpHeader>(v, a);
 }
 
 void events_upload_complete(Viewer* v, int tag, int code, const char16_t* message) {
     const EventArg a[3] = {{false, tag, nullptr}, {false, code, nullptr}, {true, 0, message}};
-    events_raise(v, kEventUpload, "vlar_OnUploadComplete", a, 3);
+    raise<PageEvent::kUploadComplete>(v, a);
 }

@@ -21,6 +21,35 @@ constexpr uint32_t kEventUploadHeader = 0x800;
 constexpr uint32_t kEventAnnotationChange = 0x1000;
 constexpr uint32_t kEventCropSelect = 0x2000;
 
+// Every event the viewer raises, as one table: the page function's name, the
+// bit that enables it and how many arguments follow the id. The raise functions
+// below take their name and bit from here and check their argument count
+// against it when they compile.
+enum class PageEvent {
+    kReady, kFileReady, kPageChange, kMouseModeChange, kSizeModeChange, kOrientationChange, kNegativeChange,
+    kPrintComplete, kUploadStart, kUploadHttpHeader, kUploadComplete, kAnnotationChange, kCropSelect, kCount
+};
+struct PageEventInfo {
+    const char* name;
+    uint32_t bit;
+    int arg_count;  // after the id
+};
+inline constexpr PageEventInfo kPageEvents[int(PageEvent::kCount)] = {
+    {"vlar_OnReady", kEventReady, 0},
+    {"vlar_OnFileReady", kEventFileReady, 0},
+    {"vlar_OnPageChange", kEventPageChange, 1},
+    {"vlar_OnMouseModeChange", kEventMouseModeChange, 1},
+    {"vlar_OnSizeModeChange", kEventSizeModeChange, 2},
+    {"vlar_OnOrientationChange", kEventOrientationChange, 1},
+    {"vlar_OnNegativeChange", kEventNegativeChange, 1},
+    {"vlar_OnPrintComplete", kEventPrintComplete, 1},
+    {"vlar_OnUploadStart", kEventUpload, 1},
+    {"vlar_OnUploadHTTPHeader", kEventUploadHeader, 3},
+    {"vlar_OnUploadComplete", kEventUpload, 3},  // shares its bit with the start
+    {"vlar_OnAnnotationChange", kEventAnnotationChange, 2},
+    {"vlar_OnCropSelect", kEventCropSelect, 6},
+};
+
 // One argument after the id: an integer or a UTF-16 text.
 struct EventArg {
     bool is_text = false;
