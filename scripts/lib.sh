@@ -236,7 +236,8 @@ probe_win32() {
 
 configure_tree() {
   local name=$1; shift
-  cmake -S "$REPO" -B "$BUILD/$name" -G Ninja "$@" >"$BUILD/$name-configure.log" 2>&1 ||
+  # -U: a tree configured before a subsystem was added still builds all of them.
+  cmake -S "$REPO" -B "$BUILD/$name" -G Ninja -UVL_SUBSYSTEMS "$@" >"$BUILD/$name-configure.log" 2>&1 ||
     { tail -20 "$BUILD/$name-configure.log" >&2; die "configuring build/$name failed (log: $BUILD/$name-configure.log)" "$0"; }
 }
 
