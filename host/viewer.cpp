@@ -5,6 +5,7 @@
 
 #include "config/message_box.h"
 #include "config/zoom_steps.h"
+#include "host/viewer_registry.h"
 #include "ui/toolbar_items.h"
 
 namespace {
@@ -51,8 +52,9 @@ int viewer_create(const ViewerCreateArgs& a, Viewer** out) {
         msgbox_show(nullptr, kMbIconError, u"Browser failed to properly initialize the Vellarion %s", u"plug-in");
         return kNpErrGeneric;
     }
-    Viewer* v = new (std::nothrow) Viewer{};
-    if (!v) return kNpErrOutOfMemory;
+    void* memory = viewer_memory_allocate(sizeof(Viewer));
+    if (!memory) return kNpErrOutOfMemory;
+    Viewer* v = new (memory) Viewer{};
     v->mode = a.mode;
     v->npp = a.npp;
     init_texts(v);
@@ -110,7 +112,8 @@ void viewer_free(Viewer* v) {
     free_texts(v);
     errlog_free(&v->error_log);
     errlog_free(&v->page_log);
-    delete v;
+    v->~Viewer();
+    viewer_memory_release(v, sizeof(Viewer));
 }
 
 KeyCommand viewer_key_command(unsigned vk, bool ctrl) {

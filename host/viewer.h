@@ -10,6 +10,7 @@
 #include "config/bounded_text.h"
 #include "config/error_log.h"
 #include "config/settings.h"
+#include "host/viewer_registry.h"
 #include "view/mouse_modes.h"
 #include "view/view_state.h"
 #include "view/zoom_geometry.h"
@@ -46,6 +47,7 @@ struct ViewerFile;
 struct ToolbarControls;
 
 struct Viewer {
+    ViewerLife life;  // in the list of live viewers from construction to destruction
     int mode = 0;
     void* plugin_window = nullptr;      // HWND
     void* saved_window_proc = nullptr;  // WNDPROC
@@ -103,6 +105,7 @@ struct Viewer {
     uint32_t background_color = 0x404040;
     int print_hack = 0;
     int busy = 0;
+    int upload_confirming = 0;  // the upload's confirmation box is open: what it names may not change
     int settings_sheet_page = 0;  // the "More Settings" page last active: the next opening starts there
     Settings settings;  // this viewer's copy, incl. the dialog group
     BoundedText settings_toolbar_items;  // text(200); used once at creation

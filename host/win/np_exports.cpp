@@ -7,6 +7,7 @@
 #include "host/browser.h"
 #include "host/win/module.h"
 #include "host/win/npp_slots.h"
+#include "host/win/viewer_quarantine.h"
 #include "script/script_object.h"
 
 extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* funcs);
@@ -37,6 +38,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         module() = Module{};
         module().instance = instance;
+        viewer_quarantine_from_environment();  // before the first viewer is made
         // A browser that creates viewers without initialising the module must
         // still see the box that says so.
         msgbox_install_platform();
