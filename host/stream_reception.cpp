@@ -10,6 +10,7 @@
 #include "document/file_system.h"
 #include "document/temp_file.h"
 #include "document/url_rules.h"
+#include "host/viewer_registry.h"
 #include "host/npapi.h"
 #include "host/nperror.h"
 #include "host/viewer.h"
@@ -138,7 +139,12 @@ void viewer_set_status(Viewer* v, const char16_t* text) {
 int reception_new(Viewer* v, const StreamInfo& s) {
     if (!v) return kNpErrInvalidInstanceError;
     if (v->download_state == 1 && !v->pending_stream) v->pending_stream = const_cast<void*>(s.identity);
-    if (!v->ready_fired) call(g_hooks.ready_event, v);
+    if (!v->ready_fired) {
+        // The page's ready function may remove the element there and then.
+        const ViewerHandle handle(v);
+        call(g_hooks.ready_event, v);
+        if (!handle.alive()) return kNpErrGenericError;
+    }
     const bool accepted = v->download_state == 0 ||
                           (v->download_state == 1 && v->pending_stream == s.identity);
     if (!accepted) return kNpErrGenericError;
@@ -184,11 +190,12 @@ int32_t reception_write(Viewer* v, const StreamInfo&, int32_t offset, int32_t le
             return -1;
         }
         if (int64_t(v->expected_length) < upto) {
+            // Marked before the box: its loop may see the viewer destroyed.
+            v->download_failed = 1;
             msgbox_show(v->plugin_window, kMbIconWarning,
                         u"Inconsistent amount of data received (expected %d bytes, received at least %d). This "
                         u"probably indicates a malfunctioning web server.",
                         int(v->expected_length), int(upto > 0x7FFFFFFF ? 0x7FFFFFFF : upto));
-            v->download_failed = 1;
             return -1;
         }
         memcpy(v->memory_buffer + offset, bytes, size_t(length));
@@ -196,8 +203,8 @@ int32_t reception_write(Viewer* v, const StreamInfo&, int32_t offset, int32_t le
         uint32_t done = 0;
         if (v->temp_file_handle == kNoFile || !fs_write(v->temp_file_handle, bytes, uint32_t(length), &done) ||
             done != uint32_t(length)) {
-            msgbox_show(v->plugin_window, kMbIconError, u"Unable to write to temporary file!");
             v->download_failed = 1;
+            msgbox_show(v->plugin_window, kMbIconError, u"Unable to write to temporary file!");
             return -1;
         }
     }

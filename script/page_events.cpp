@@ -6,6 +6,7 @@
 
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 
 namespace {
 constexpr uint32_t kAccessNoScript = 0x100;
@@ -98,9 +99,11 @@ int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count
 
 void events_raise(Viewer* v, uint32_t bit, const char* name, const EventArg* args, int count) {
     if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & bit)) return;
+    // The page function may remove the element, which frees the viewer.
+    const ViewerHandle handle(v);
     v->event_busy = 1;
     events_dispatch(v, name, args, count);
-    v->event_busy = 0;
+    if ((v = handle.get())) v->event_busy = 0;
 }
 
 void events_ready(Viewer* v) {
@@ -108,8 +111,10 @@ void events_ready(Viewer* v) {
     v->ready_fired = 1;
     constexpr PageEventInfo e = kPageEvents[int(PageEvent::kReady)];
     if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & e.bit)) return;
+    const ViewerHandle handle(v);
     v->event_busy = 1;
     const int answer = events_dispatch(v, e.name, nullptr, 0);
+    if (!(v = handle.get())) return;
     v->event_busy = 0;
     if (answer == 1) v->ready_fired = 0;  // the next stream tries again
 }

@@ -6,21 +6,14 @@
 #include "annotate/sketch.h"
 #include "annotate/win/sketch_draw.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "script/page_events.h"
 
 namespace {
-constexpr wchar_t kViewerProperty[] = L"vlar";
-
 void repaint_if_current(Viewer* v, int directory, bool erase) {
     if (directory == v->current_directory && v->image_window)
         InvalidateRect(static_cast<HWND>(v->image_window), nullptr, erase ? TRUE : FALSE);
-}
-
-// The colour dialog runs its own message loop, in which the page may destroy
-// this viewer; the plug-in window then no longer points at it.
-bool still_attached(HWND owner, const Viewer* v) {
-    return !owner || (IsWindow(owner) && GetPropW(owner, kViewerProperty) == v);
 }
 }  // namespace
 
@@ -57,8 +50,10 @@ void sketch_choose_pen_colour(Viewer* v) {
     cc.rgbResult = COLORREF(v->pen_color & 0x00FFFFFF);
     cc.lpCustColors = module().custom_colours;  // shared by every viewer, kept between calls
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+    // The colour dialog runs its own loop, in which the page may remove the viewer.
+    const ViewerHandle handle(v);
     const BOOL chosen = ChooseColorW(&cc);
-    if (!still_attached(owner, v)) return;
+    if (!handle.alive()) return;
     if (chosen && uint32_t(cc.rgbResult) != v->pen_color) sketch_set_pen_colour(v, uint32_t(cc.rgbResult));
     if (owner) SetFocus(owner);
 }

@@ -4,6 +4,7 @@
 
 #include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "output/save_rules.h"
 #include "output/win/file_dialogs.h"
 #include "output/win/output_commands.h"
@@ -11,7 +12,7 @@
 void output_open_local_file(Viewer* v) {
     // While a stream arrives its storage must stay; the button is greyed then too.
     if (!v || (v->access_flags & kAccessNoOpenLocal) || v->download_state == 2) return;
-    OutputBusyScope busy(v);
+    ViewerBusyScope busy(v);
     if (!busy.entered()) return;
     viewer_set_status(v, nullptr);  // the status line and the progress bar go
     FileQuestion q;
@@ -20,6 +21,8 @@ void output_open_local_file(Viewer* v) {
     const Text16 filters = open_filter_list();
     q.filters = filters.c_str();
     q.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (file_question_ask(&q)) (void)viewer_open_local_file(v, q.name);
-    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    const bool chosen = file_question_ask(&q);
+    if (!(v = busy.viewer())) return;  // removed while the dialog was open
+    if (chosen) (void)viewer_open_local_file(v, q.name);
+    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
 }

@@ -17,19 +17,3 @@ void output_open_local_file(Viewer* v);
 // records its calls. Null puts the real one back.
 void output_set_mail_library(const wchar_t* name);
 
-// The common dialogs and the mail program run nested message loops: while one
-// is open the viewer counts as busy, so that a second modal operation (or a
-// second click on the same button) is refused instead of nesting.
-class OutputBusyScope {
-  public:
-    explicit OutputBusyScope(Viewer* v);
-    ~OutputBusyScope();
-    OutputBusyScope(const OutputBusyScope&) = delete;
-    OutputBusyScope& operator=(const OutputBusyScope&) = delete;
-    // False when another modal operation was already running.
-    bool entered() const { return entered_; }
-
-  private:
-    Viewer* v_;
-    bool entered_;
-};

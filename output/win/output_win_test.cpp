@@ -14,6 +14,7 @@
 #include "document/test_support.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "output/win/document_writer.h"
 #include "output/win/file_dialogs.h"
@@ -439,6 +440,19 @@ TEST_F(OutputWin, SendAttachesTheCopyUnderItsAsciiNameAndKeepsItForTheMailProgra
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0], u"Error attempting to send message.\n(Details: MAPISendDocuments failed with error code "
                               u"11: Attachment not found.)");
+}
+
+TEST_F(OutputWin, AViewerDestroyedDuringTheMailSessionIsLeftAlone) {
+    MailStub stub;
+    ASSERT_NE(stub.state, nullptr);
+    receive(grey_page_file());
+    // Dropped from the live viewers as NPP_Destroy's free does; the record stays for the checks.
+    stub.state->during = [](void* viewer) { viewer_registry_remove(static_cast<Viewer*>(viewer)); };
+    stub.state->during_context = &v;
+    output_send(&v);
+    stub.state->during = nullptr;
+    EXPECT_EQ(stub.state->calls, 1);
+    EXPECT_EQ(v.busy, 1);  // not touched: it might have been freed
 }
 
 TEST_F(OutputWin, SendWithoutAMailLibraryOrItsEntryPointsSaysWhy) {

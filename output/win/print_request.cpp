@@ -13,6 +13,7 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/viewer_registry.h"
 #include "host/win/npp_slots.h"
 #include "host/win/plugin_window.h"
 #include "output/win/print.h"
@@ -25,13 +26,9 @@ namespace {
 constexpr wchar_t kDocumentName[] = L"Vellarion printout";
 constexpr int kPrinterNameLength = 200;
 
-bool still_there(const Viewer* v, HWND owner) {
-    if (!owner) return true;  // no window to go by
-    return IsWindow(owner) && GetPropW(owner, kViewerProperty) == v;
-}
-
 struct PrintJob {
     Viewer* v = nullptr;
+    ViewerHandle viewer;  // the print dialog and the spooler run loops in which the page may remove v
     HWND owner = nullptr;
     const PrintBackend* backend = nullptr;
     PrinterChoice choice;
@@ -133,6 +130,10 @@ bool sheet(void* context, int, const char16_t* status) {
     viewer_set_status(job->v, status);
     HDC dc = job->choice.dc;
     if (job->hints && !before_hinted_page(job)) return false;
+    if (!job->viewer.alive()) {  // a box about the page settings ran a loop
+        job->gone = true;
+        return false;
+    }
     if (job->backend->start_page(dc) <= 0) return false;
     // Looked up per sheet: a script may change the marks while the spooler waits.
     job->marks.marks = marks_find(&job->v->file->marks, job->directory);
@@ -140,7 +141,7 @@ bool sheet(void* context, int, const char16_t* status) {
     print_draw_page(dc, job->raster, PrintRect{p.x, p.y, p.width, p.height}, job->marks);
     const bool ended = job->backend->end_page(dc) > 0;
     if (job->hints) print_hack_after_page(&job->sheets);
-    if (!still_there(job->v, job->owner)) job->gone = true;
+    if (!job->viewer.alive()) job->gone = true;
     return ended && !job->gone;
 }
 
@@ -199,17 +200,19 @@ int print_request(Viewer* v, bool quick, bool* viewer_gone) {
     if (!v || (v->access_flags & kAccessNoPrint) || !v->document_loaded || v->busy || !v->file) return 0;
     PrintJob job;
     job.v = v;
+    job.viewer = ViewerHandle(v);
     job.owner = static_cast<HWND>(v->plugin_window);
     job.backend = &print_backend();
     errlog_init(&job.scratch, false);
     v->busy = 1;
     bool printed = false;
     const bool chosen = job.backend->choose(v, quick, &job.choice);
-    job.gone = !still_there(v, job.owner);
+    job.gone = !job.viewer.alive();
     if (chosen && !job.gone) {
         const HCURSOR old_cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         printed = print_chosen(&job);
         SetCursor(old_cursor);
+        if (!job.viewer.alive()) job.gone = true;  // a warning box ran a loop
     }
     print_choice_release(&job.choice);
     raster_destroy(&job.copy);

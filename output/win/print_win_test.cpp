@@ -17,6 +17,7 @@
 #include "config/message_box.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "host/win/plugin_window.h"
 #include "output/win/print.h"
@@ -359,12 +360,10 @@ TEST_F(PrintWin, AViewerDestroyedDuringTheDialogIsLeftAlone) {
     load();
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
-    SetPropW(window, kViewerProperty, &v);
     v.plugin_window = window;
     FakePrinter printer;
-    printer.during_dialog = [](Viewer* viewer) {
-        RemovePropW(static_cast<HWND>(viewer->plugin_window), kViewerProperty);
-    };
+    // Dropped from the live viewers as NPP_Destroy's free does; the record stays for the checks.
+    printer.during_dialog = [](Viewer* viewer) { viewer_registry_remove(viewer); };
     bool gone = false;
     EXPECT_EQ(print_request(&v, false, &gone), 0);
     EXPECT_TRUE(gone);

@@ -7,6 +7,7 @@
 #include "document/file_system.h"
 #include "document/url_rules.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "output/save_rules.h"
 #include "output/win/document_writer.h"
@@ -33,7 +34,10 @@ void save_page_as_bmp(Viewer* v, const char16_t* path) {
     (void)bmp_write_file(owner, path, bitmap.data, bitmap.size);
 }
 
-void ask_and_save(Viewer* v) {
+// The file dialog and the replace question run nested loops; the viewer is
+// asked for again after each.
+void ask_and_save(const ViewerBusyScope& busy) {
+    Viewer* v = busy.viewer();
     HWND owner = static_cast<HWND>(v->plugin_window);
     if (btext_empty(&v->file_path) && !v->memory_buffer) {
         msgbox_warning(owner, kSaveNotDownloaded);
@@ -47,9 +51,9 @@ void ask_and_save(Viewer* v) {
     q.filters = filters.c_str();
     q.flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     url_suggest_file_name(btext_get(&v->download_url), btext_get(&v->file_path), false, q.name, kFileDialogNameCap);
-    if (!file_question_ask(&q)) return;
+    if (!file_question_ask(&q) || !(v = busy.viewer())) return;
     const SaveTarget target = save_resolve_target(q.name, q.filter_index);
-    if (!may_replace(owner, target)) return;
+    if (!may_replace(owner, target) || !(v = busy.viewer())) return;
     if (target.format == SaveFormat::kTiff) (void)document_write_copy(v, target.path);
     else save_page_as_bmp(v, target.path);
 }
@@ -57,8 +61,8 @@ void ask_and_save(Viewer* v) {
 
 void output_save_as(Viewer* v) {
     if (!v || (v->access_flags & kAccessNoSaveCopy)) return;
-    OutputBusyScope busy(v);
+    ViewerBusyScope busy(v);
     if (!busy.entered()) return;
-    ask_and_save(v);
-    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    ask_and_save(busy);
+    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
 }

@@ -12,6 +12,7 @@
 #include "config/message_box.h"
 #include "config/win/codepage.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "output/mail_rules.h"
 #include "output/win/document_writer.h"
 #include "output/win/output_commands.h"
@@ -107,8 +108,10 @@ void output_set_mail_library(const wchar_t* name) { g_mail_library = name ? name
 
 void output_send(Viewer* v) {
     if (!v || (v->access_flags & kAccessNoEmail) || v->download_state != 3) return;
-    OutputBusyScope busy(v);
+    ViewerBusyScope busy(v);
     if (!busy.entered()) return;
     send(v);
-    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    // The mail program's compose window runs its own loop, as long as the
+    // user writes; the page may remove the viewer meanwhile.
+    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
 }

@@ -22,6 +22,7 @@ extern "C" __declspec(dllexport) MailStubState* mail_stub_state() { return &g_st
 extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR ui, lpMapiMessage m, FLAGS flags, ULONG) {
     const MapiFileDesc* f = m && m->nFileCount ? m->lpFiles : nullptr;
     record("MAPISendMail", f ? f->lpszPathName : nullptr);
+    if (g_state.during) g_state.during(g_state.during_context);
     g_state.ui_param = ui;
     g_state.flags = flags;
     if (m) {

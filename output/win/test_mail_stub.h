@@ -18,6 +18,10 @@ struct MailStubState {
     bool note_text;
     bool file_existed;  // the attachment was on disk during the call
     ULONG result;       // what the next call answers
+    // Runs inside the call, where a real mail program's compose window would
+    // run its message loop (and the page could remove the viewer).
+    void (*during)(void* context);
+    void* during_context;
 };
 
 using MailStubStateFn = MailStubState* (*)();

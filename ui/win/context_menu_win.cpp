@@ -5,6 +5,7 @@
 #include "config/error_log.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "ui/context_menu.h"
 #include "ui/win/toolbar.h"
@@ -88,6 +89,7 @@ void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
         y = r.top + 2;
     }
     int chosen = 0;
+    const ViewerHandle handle(v);
     {
         Popups popups;
         if (!popups.create()) return;
@@ -96,11 +98,13 @@ void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
         chosen = int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y,
                                       owner, nullptr));
     }
+    // The menu's loop lets the page run, and remove the viewer.
+    if (!(v = handle.get())) return;
     if (from_toolbar) {
         toolbar_check_pass(v);  // the menu button was shown pressed while its menu was open
         // The click that closed the menu must not press a toolbar button again.
         MSG msg;
         PeekMessageW(&msg, owner, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
     }
-    if (chosen) command_perform(v, chosen);
+    if (chosen && (v = handle.get())) command_perform(v, chosen);
 }

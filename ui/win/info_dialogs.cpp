@@ -2,6 +2,7 @@
 
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "ui/commands.h"
@@ -85,15 +86,6 @@ INT_PTR CALLBACK errorlog_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-// A dialog runs a nested message loop in which the browser may destroy the
-// viewer. Its plug-in window goes first, taking the property that leads to
-// the viewer with it, so the property still naming this viewer afterwards
-// means the viewer is still there.
-bool still_attached(const Viewer* v, HWND owner) {
-    if (!owner) return true;  // no window, nothing to go by
-    return IsWindow(owner) && GetPropW(owner, kViewerProperty) == v;
-}
-
 void focus_plugin(Viewer* v) {
     if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
 }
@@ -145,10 +137,10 @@ InfoDialogOutcome info_dialog_show(Viewer* v) {
     if (!v || v->busy) return InfoDialogOutcome::kRefused;
     const Text16 text = info_text_build(info_facts_gather(v));
     HWND owner = static_cast<HWND>(v->plugin_window);
-    v->busy = 1;
+    // The dialog runs a nested loop in which the page may remove the viewer.
+    const ViewerBusyScope busy(v);
     const INT_PTR result = info_dialog_run(module().instance, owner, text.c_str());
-    if (!still_attached(v, owner)) return InfoDialogOutcome::kViewerGone;
-    v->busy = 0;
+    if (!busy.viewer()) return InfoDialogOutcome::kViewerGone;
     return result == IDC_HOME_PAGE ? InfoDialogOutcome::kHomePage : InfoDialogOutcome::kClosed;
 }
 
@@ -157,8 +149,9 @@ bool errorlog_dialog_show(Viewer* v) {
     // Copies: the logs belong to the viewer, which may change them meanwhile.
     const Text16 document_log(errlog_text(&v->error_log)), page_log(errlog_text(&v->page_log));
     HWND owner = static_cast<HWND>(v->plugin_window);
+    const ViewerHandle handle(v);
     errorlog_dialog_run(module().instance, owner, document_log.c_str(), page_log.c_str());
-    return still_attached(v, owner);
+    return handle.alive();
 }
 
 void info_command_about(Viewer* v) {

@@ -11,6 +11,7 @@
 #include "config/settings_store.h"
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
@@ -332,13 +333,15 @@ TEST_F(AttachedViewer, ClosingAboutOpensNothingAndFocusesThePluginWindow) {
     EXPECT_EQ(GetFocus(), window);
 }
 
-TEST_F(AttachedViewer, AViewerDetachedDuringTheDialogIsLeftAlone) {
-    play([&](HWND) { RemovePropW(window, kViewerProperty); });
+TEST_F(AttachedViewer, AViewerDestroyedDuringTheDialogIsLeftAlone) {
+    // Dropped from the live viewers, as NPP_Destroy's free does; the record
+    // itself stays for the checks.
+    play([&](HWND) { viewer_registry_remove(v); });
     EXPECT_EQ(info_dialog_show(v), InfoDialogOutcome::kViewerGone);
     EXPECT_EQ(v->busy, 1);  // not touched: it might have been freed
     v->busy = 0;
-    SetPropW(window, kViewerProperty, v);
-    play([&](HWND) { RemovePropW(window, kViewerProperty); }, IDC_HOME_PAGE);
+    viewer_registry_add(v);
+    play([&](HWND) { viewer_registry_remove(v); }, IDC_HOME_PAGE);
     info_command_about(v);
     EXPECT_EQ(g_url, "");  // the home page is not opened for a viewer that is gone
 }

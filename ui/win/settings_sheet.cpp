@@ -8,6 +8,7 @@
 
 #include "config/win/registry_store.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/viewer_shell.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
@@ -68,15 +69,6 @@ INT_PTR run_sheet(HWND owner, SheetWindowCopy* w) {
     return PropertySheetW(&h);
 }
 
-// The sheet runs a nested message loop in which the browser may destroy the
-// viewer. Its plug-in window goes first, taking the property that leads to
-// the viewer with it, so the property still naming this viewer afterwards
-// means the viewer is still there.
-bool still_attached(const Viewer* v, HWND owner) {
-    if (!owner) return true;  // no window, nothing to go by
-    return IsWindow(owner) && GetPropW(owner, kViewerProperty) == v;
-}
-
 void rebuild_toolbar(Viewer* v) {
     toolbar_rebuild(v);
     // A toolbar that could not be made again leaves its band to the image.
@@ -110,19 +102,19 @@ SheetOutcome settings_sheet_show(Viewer* v, SettingsStore* store) {
     w->copy.active_page = start_page(v);
     w->list_monitors = zoom_list_secondary_monitors;
     HWND owner = static_cast<HWND>(v->plugin_window);
-    v->busy = 1;
+    // The sheet runs a nested loop in which the page may remove the viewer.
+    const ViewerBusyScope busy(v);
     const INT_PTR result = run_sheet(owner, w.get());
-    if (!still_attached(v, owner)) return SheetOutcome::kViewerGone;
+    if (!busy.viewer()) return SheetOutcome::kViewerGone;
     v->settings_sheet_page = w->copy.active_page;
     SheetOutcome outcome = result < 0 ? SheetOutcome::kFailed : SheetOutcome::kCancelled;
     if (w->copy.changed) {
         const Settings before = sheet_commit(v, w->copy.settings, store);
         // An unwritable key shows a warning box, another nested loop.
-        if (!still_attached(v, owner)) return SheetOutcome::kViewerGone;
+        if (!busy.viewer()) return SheetOutcome::kViewerGone;
         sheet_apply(v, before, shell_hooks());
         outcome = SheetOutcome::kApplied;
     }
-    v->busy = 0;
     return outcome;
 }
 

@@ -10,6 +10,7 @@
 #include "host/browser.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "script/page_events.h"
@@ -27,11 +28,6 @@ HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->plugin_window); 
 
 void close_zoom_window(Viewer* v) { zoom_window_close(v); }
 
-// Menus, dialogs and page scripts run nested loops in which the browser may
-// destroy the viewer; its plug-in window then no longer leads to it.
-bool still_attached(const Viewer* v, HWND plugin) {
-    return plugin && IsWindow(plugin) && GetPropW(plugin, kViewerProperty) == v;
-}
 
 int logo_x(const Viewer* v, HWND toolbar) {
     RECT client;
@@ -114,10 +110,12 @@ void open_menu(Viewer* v, HWND button) {
     SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);  // pressed while its menu is open
     RECT r;
     GetWindowRect(button, &r);
-    HWND plugin = plugin_hwnd(v);
+    const ViewerHandle handle(v);
     context_menu_open(v, r.left, r.bottom, true);
-    // A menu that did not open (forbidden, or a drag in progress) leaves the button to us.
-    if (still_attached(v, plugin)) toolbar_check_pass(v);
+    // A menu that did not open (forbidden, or a drag in progress) leaves the
+    // button to us; one that did ran a loop in which the page may have removed
+    // the viewer.
+    if ((v = handle.get())) toolbar_check_pass(v);
 }
 
 void perform(Viewer* v, int item, HWND control) {

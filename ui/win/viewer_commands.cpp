@@ -15,6 +15,7 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
@@ -65,8 +66,10 @@ void show_tags(Viewer* v, bool all_pages) {
         r.directory_count = int(offsets.size());
         r.current_page = v->file->page.shown ? d.current_directory : -1;
     }
+    // The dialog runs a nested loop in which the page may remove the viewer.
+    const ViewerHandle handle(v);
     tagview_show(r, all_pages);
-    if (v->plugin_window) SetFocus(plugin_hwnd(v));
+    if ((v = handle.get()) && v->plugin_window) SetFocus(plugin_hwnd(v));
 }
 
 void remove_marks(Viewer* v, bool all) {

@@ -15,6 +15,7 @@
 #include "config/win/registry_store.h"
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "update/update_reply.h"
@@ -88,17 +89,13 @@ void end_check() {
     delete c;
 }
 
-// Still the same viewer in the same window after a modal loop?
-bool still_attached(const Viewer* v, HWND window) {
-    return window && IsWindow(window) && GetPropW(window, kViewerProperty) == v;
-}
-
 void offer_download(Viewer* v, const UpdateReply& reply) {
     HWND window = static_cast<HWND>(v->plugin_window);
+    const ViewerHandle handle(v);
     const NewVersionAnswer a = new_version_dialog_run(module().instance, window, v->settings.autoupdate != 0);
     if (a.answered) settings_write_user_dword(store(), u"autoupdate", a.auto_update ? 1 : 0);
     // The dialog's loop may have seen the viewer destroyed.
-    if (!still_attached(v, window)) return;
+    if (!handle.alive()) return;
     if (a.answered) v->settings.autoupdate = a.auto_update ? 1 : 0;
     if (!a.download) return;
     Text16 url, target;

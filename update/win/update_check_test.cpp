@@ -14,6 +14,7 @@
 #include "config/settings.h"
 #include "host/browser.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "update/update_rules.h"
@@ -108,7 +109,7 @@ struct DialogSeen {
 DialogSeen g_seen;
 int g_press = IDYES;
 bool g_toggle_box = false;
-HWND g_detach = nullptr;  // the viewer leaves this window while the dialog is open
+Viewer* g_destroy = nullptr;  // dropped from the live viewers while the dialog is open, as a free does
 
 BOOL CALLBACK find_dialog(HWND h, LPARAM lp) {
     wchar_t cls[32];
@@ -139,7 +140,7 @@ void CALLBACK answer_tick(HWND, UINT, UINT_PTR id, DWORD) {
     g_seen.box = text_of(GetDlgItem(dlg, IDC_NEWVERS_AUTO));
     g_seen.box_checked = IsDlgButtonChecked(dlg, IDC_NEWVERS_AUTO) == BST_CHECKED;
     g_seen.has_icon = SendDlgItemMessageW(dlg, IDC_NEWVERS_ICON, STM_GETICON, 0, 0) != 0;
-    if (g_detach) RemovePropW(g_detach, kViewerProperty);
+    if (g_destroy) viewer_registry_remove(g_destroy);
     if (g_toggle_box) CheckDlgButton(dlg, IDC_NEWVERS_AUTO, g_seen.box_checked ? BST_UNCHECKED : BST_CHECKED);
     if (g_press == IDCANCEL) PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED), LPARAM(GetDlgItem(dlg, g_press)));
@@ -207,7 +208,7 @@ struct UpdateCheckFlow : ::testing::Test {
         g_seen = DialogSeen{};
         g_press = IDYES;
         g_toggle_box = false;
-        g_detach = nullptr;
+        g_destroy = nullptr;
         update_reset_process_flags();
     }
     void TearDown() override {
@@ -315,7 +316,7 @@ TEST_F(UpdateCheckFlow, ViewerLeavingDuringTheQuestionIsNotTouchedAfterwards) {
     server.reply = kOk + "!V2000003\n!Phttp://example.test/\n";
     ASSERT_TRUE(server.open(true));
     aim_at(server);
-    g_detach = window;
+    g_destroy = v;
     answer_dialog(IDYES, true);
     ASSERT_TRUE(update_start(v));
     run_until_done();
