@@ -307,6 +307,20 @@ int32_t clear_annotations(Viewer* v, int page, int which) {
     return 1;
 }
 
+// While the upload's confirmation box is open the user is agreeing to one
+// address, one set of fields and one document; the calls that would change
+// any of them are refused as a busy viewer refuses a second upload.
+bool changes_upload(int index, int key) {
+    switch (index) {
+    case 10:  // LoadImage
+    case 25:  // ClearAnnotations: pen marks are burnt into the sent pages
+    case 26:  // AddUploadParam
+    case 27: return true;  // DeleteUploadParam
+    case 20: return key == 21 || key == 22 || key == 23;  // SetValueString: address, field and file names
+    default: return false;
+    }
+}
+
 PageAnalysis* analysis(Viewer* v) {
     ViewerFile* f = viewer_file(v);
     return f ? &f->analysis : nullptr;
@@ -364,6 +378,7 @@ bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t cou
     set_int(r, 0);
     int32_t a[6] = {};
     for (uint32_t i = 0; i < count && i < 6; ++i) a[i] = script_arg_int(args[i]);
+    if (v->upload_confirming && changes_upload(index, a[0])) return true;
     switch (index) {
     case 0:  // AboutBox
         if (g_ops.about_box) g_ops.about_box(v);

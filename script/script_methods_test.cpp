@@ -329,6 +329,23 @@ TEST_F(ScriptMethods, TextValuesAndUploadFields) {
     EXPECT_EQ(call("Upload", {i(1), i(0)}), 0);
 }
 
+TEST_F(ScriptMethods, WhatTheUploadBoxNamesCannotChangeWhileItIsOpen) {
+    EXPECT_EQ(call("SetValueString", {i(21), s("http://up.test/agreed")}), 1);
+    EXPECT_EQ(call("AddUploadParam", {s("kept"), s("1")}), 1);
+    v->upload_confirming = 1;
+    EXPECT_EQ(call("SetValueString", {i(21), s("http://elsewhere.test/")}), 0);
+    EXPECT_EQ(call("SetValueString", {i(22), s("other")}), 0);
+    EXPECT_EQ(call("SetValueString", {i(23), s("other.tif")}), 0);
+    EXPECT_EQ(call("AddUploadParam", {s("added"), s("2")}), 0);
+    EXPECT_EQ(call("DeleteUploadParam", {s("kept")}), 0);
+    EXPECT_EQ(call("LoadImage", {s("http://x.test/b.tif"), i(0), i(0)}), 0);
+    EXPECT_EQ(call("ClearAnnotations", {i(1), i(1)}), 0);
+    EXPECT_EQ(call_string("GetValueString", {i(21)}), "http://up.test/agreed");
+    EXPECT_EQ(call("SetValueString", {i(19), s("#102030")}), 1);  // unrelated values still change
+    v->upload_confirming = 0;
+    EXPECT_EQ(call("DeleteUploadParam", {s("kept")}), 1);
+}
+
 TEST_F(ScriptMethods, CropSelectionByPageNumber) {
     open_document();
     EXPECT_EQ(call("SetCropSelect", {i(1), i(2), i(1), i(1), i(4), i(2)}), 1);

@@ -10,6 +10,7 @@
 #include "config/message_box.h"
 #include "document/temp_file.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "output/win/document_writer.h"
 #include "script/page_events.h"
 
@@ -84,13 +85,15 @@ struct Handles {
     }
 };
 
-// Sends the body file; false without an error code for a file problem.
-bool send_file(Viewer* v, const WinInet& api, HANDLE file, UploadResult* r) {
+// Sends the body file to `url`; false without an error code for a file
+// problem. The viewer hears of the reply's headers while it is still there:
+// a page function it calls may remove it.
+bool send_file(const ViewerHandle& viewer, const WinInet& api, HANDLE file, const std::wstring& url,
+               UploadResult* r) {
     LARGE_INTEGER size{};
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !GetFileSizeEx(file, &size) ||
         size.QuadPart == 0)
         return false;
-    const std::wstring url = reinterpret_cast<const wchar_t*>(btext_get(&v->upload_url));
     wchar_t host[201] = {}, path[1001] = {};
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof parts;
@@ -167,7 +170,7 @@ bool send_file(Viewer* v, const WinInet& api, HANDLE file, UploadResult* r) {
         return false;
     }
     for (const auto& [name, value] : upload_header_lines(raw.data(), std::min<size_t>(raw_size / 2, raw.size())))
-        events_upload_header(v, r->tag, name.c_str(), value.c_str());
+        if (Viewer* v = viewer.get()) events_upload_header(v, r->tag, name.c_str(), value.c_str());
     for (;;) {
         DWORD got = 0;
         if (!api.read(h.request, piece.data(), kPiece, &got)) {
@@ -186,61 +189,110 @@ class WaitCursor {
   private:
     HCURSOR saved_;
 };
+
+// The body of one upload in its temporary file, with the address it goes to:
+// both are fixed when the body is written, so what is sent is what was
+// written (and, for a script's upload, what the user agreed to).
+struct UploadBody {
+    wchar_t path[MAX_PATH + 1] = {};
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::wstring url;
+    bool ready = false;  // every part and the closing delimiter are written
+    ~UploadBody() {
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (path[0]) DeleteFileW(path);
+    }
+};
+
+// Temporary file, text fields, image part, closing delimiter. False with the
+// result's error set; the temporary-file facility may have shown a box.
+bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
+    b->url = reinterpret_cast<const wchar_t*>(btext_get(&v->upload_url));
+    if (!tempfile_make(v->plugin_window, reinterpret_cast<char16_t*>(b->path), MAX_PATH + 1)) {
+        b->path[0] = 0;
+        upload_set_error(r, kUploadUnknown);
+        return false;
+    }
+    b->file = CreateFileW(b->path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    if (b->file == INVALID_HANDLE_VALUE) {
+        upload_set_error(r, kUploadNoTempFile);
+        return false;
+    }
+    r->boundary = upload_boundary(GetTickCount());
+    UploadBodyWriter w;
+    HANDLE file = b->file;
+    w.write = [file](const void* data, size_t size) { return write_all(file, data, size); };
+    w.to_ansi = to_ansi;
+    bool ok = upload_write_fields(v->upload_params, r, w) &&
+              upload_write_image_header(btext_view(&v->upload_param_name), btext_view(&v->upload_file_name), r, w);
+    if (ok && !document_write_tiff(v, file)) {
+        upload_set_error(r, kUploadTiffFailed);
+        ok = false;
+    }
+    b->ready = ok && upload_write_closing(*r, w);
+    return b->ready;
+}
+
+// From the start event to the completion event, with the body `written`
+// already or written here, after the start event, from what the viewer holds
+// then. Each event calls a page function, which may remove the
+// viewer; the upload then ends without telling anyone.
+void upload_send(const ViewerHandle& viewer, int tag, bool written, UploadBody* b, UploadResult* r) {
+    r->tag = tag;
+    Viewer* v = viewer.get();
+    events_upload_start(v, tag);
+    if (!(v = viewer.get())) return;
+    WinInet api;
+    if (!api.load()) {
+        upload_set_error(r, kUploadNoLibrary);
+    } else if (written ? b->ready : body_write(v, b, r)) {
+        if (!send_file(viewer, api, b->file, b->url, r) && r->code == kUploadOk) upload_set_error(r, kUploadUnknown);
+    } else if (r->code == kUploadOk) {
+        upload_set_error(r, kUploadUnknown);
+    }
+    if ((v = viewer.get())) events_upload_complete(v, tag, r->code, upload_final_message(*r).c_str());
+}
+
+bool upload_allowed(const Viewer* v) { return !(v->access_flags & kAccessNoUpload) && v->download_state == 3; }
 }  // namespace
 
 int upload_run(Viewer* v, int tag) {
-    if ((v->access_flags & kAccessNoUpload) || v->download_state != 3) return 0;
+    if (!upload_allowed(v)) return 0;
     WaitCursor wait;
+    UploadBody body;
     UploadResult r;
-    r.tag = tag;
-    events_upload_start(v, tag);
-    {
-        WinInet api;
-        wchar_t path[MAX_PATH + 1] = {};
-        HANDLE file = INVALID_HANDLE_VALUE;
-        if (!api.load()) {
-            upload_set_error(&r, kUploadNoLibrary);
-        } else if (!tempfile_make(v->plugin_window, reinterpret_cast<char16_t*>(path), MAX_PATH + 1)) {
-            upload_set_error(&r, kUploadUnknown);
-        } else if ((file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr)) == INVALID_HANDLE_VALUE) {
-            upload_set_error(&r, kUploadNoTempFile);
-            DeleteFileW(path);
-        } else {
-            r.boundary = upload_boundary(GetTickCount());
-            UploadBodyWriter w;
-            w.write = [file](const void* data, size_t size) { return write_all(file, data, size); };
-            w.to_ansi = to_ansi;
-            bool ok = upload_write_fields(v->upload_params, &r, w) &&
-                      upload_write_image_header(btext_view(&v->upload_param_name), btext_view(&v->upload_file_name),
-                                                &r, w);
-            if (ok && !document_write_tiff(v, file)) {
-                upload_set_error(&r, kUploadTiffFailed);
-                ok = false;
-            }
-            bool sent = false;
-            if (ok && upload_write_closing(r, w)) sent = send_file(v, api, file, &r);
-            if (!sent && r.code == kUploadOk) upload_set_error(&r, kUploadUnknown);
-            CloseHandle(file);
-            DeleteFileW(path);
-        }
-    }
-    events_upload_complete(v, tag, r.code, upload_final_message(r).c_str());
+    upload_send(ViewerHandle(v), tag, false, &body, &r);
     return 1;
 }
 
 int upload_confirmed(Viewer* v, int tag) {
-    if ((v->access_flags & kAccessNoUpload) || v->busy || btext_empty(&v->upload_url)) return 0;
-    v->busy = 1;
+    if ((v->access_flags & kAccessNoUpload) || btext_empty(&v->upload_url)) return 0;
+    ViewerBusyScope busy(v);
+    if (!busy.entered()) return 0;
+    // What the box names is what goes: the address, the fields and the pages
+    // are written out before the question, and the page may not change them
+    // while it is open.
+    UploadBody body;
+    UploadResult r;
+    const bool allowed = upload_allowed(v);
+    if (allowed) {
+        WaitCursor wait;
+        body_write(v, &body, &r);
+        if (!(v = busy.viewer())) return 0;  // a box about the temporary file ran a loop
+    } else {
+        body.url = reinterpret_cast<const wchar_t*>(btext_get(&v->upload_url));
+    }
+    v->upload_confirming = 1;
     const int answer = msgbox_show_captioned(v->plugin_window, kMbOkCancel | kMbIconQuestion,
                                              u"Vellarion - Confirm Image Upload", u"Okay to upload to %s?",
-                                             btext_get(&v->upload_url));
-    if (answer != kIdOk) {
-        v->busy = 0;
-        return 0;
-    }
+                                             reinterpret_cast<const char16_t*>(body.url.c_str()));
+    if (!(v = busy.viewer())) return 0;  // the page removed the viewer meanwhile: nothing is sent
+    v->upload_confirming = 0;
+    if (answer != kIdOk || !allowed) return 0;
     if (v->plugin_window) UpdateWindow(static_cast<HWND>(v->plugin_window));
-    const int result = upload_run(v, tag);
-    v->busy = 0;
-    return result;
+    if (!(v = busy.viewer())) return 0;
+    WaitCursor wait;
+    upload_send(ViewerHandle(v), tag, true, &body, &r);
+    return 1;
 }
