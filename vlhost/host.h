@@ -115,3 +115,6 @@ bool window_pixel(HWND hwnd, int x, int y, unsigned* rgb);
 void drain_messages();
 // One step of a test script; false ends the run.
 bool step_run(const std::string& line);
+// The steps armed by `during`, run (and forgotten) from inside the modal loop
+// the answerers just found open; `what` names it in the log.
+void step_run_during(const char* what);

@@ -122,7 +122,19 @@ static void mark_update_check_done() {
     RegCloseKey(key);
 }
 
+// A use of a freed viewer must end the run where it happens: the module
+// keeps freed viewer records unreadable when this is set as it loads.
+static LONG WINAPI report_crash(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD* r = e->ExceptionRecord;
+    const ULONG_PTR address = r->NumberParameters > 1 ? r->ExceptionInformation[1] : 0;
+    log_line("error crash code=%08lx at %p address=%p", static_cast<unsigned long>(r->ExceptionCode),
+             r->ExceptionAddress, reinterpret_cast<void*>(address));
+    ExitProcess(98);
+}
+
 int main() {
+    SetEnvironmentVariableW(L"VELLARION_QUARANTINE_VIEWERS", L"1");
+    SetUnhandledExceptionFilter(report_crash);
     mark_update_check_done();
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);

@@ -106,6 +106,12 @@ void CALLBACK menu_tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!window) return;
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, kGetMenuHandle, 0, 0));
     if (!menu) return;
+    step_run_during("menu");
+    if (!IsWindow(window)) {
+        log_line("menu closed by the during step");
+        g_armed.active = false;
+        return;
+    }
     if (!g_armed.active) {
         // A menu nobody asked for would wait for a user forever.
         log_line("menu opened unasked; cancelled");

@@ -69,6 +69,8 @@ void CALLBACK answer_tick(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&found));
     if (!found.dialog) return;
     if (!g_shot.empty()) shoot(found.dialog);
+    step_run_during("dialog");
+    if (!IsWindow(found.dialog)) return;
     const int button = button_for(found.dialog);
     // 0xFFFF is the message text of a message box.
     log_line("box caption=%s text=%s answer=%d", log_quote(window_text(found.dialog)).c_str(),

@@ -13,6 +13,9 @@
 //   pick N X Y INDEX             choose entry INDEX of the drop-down list under the point
 //   popups N                     the pop-up windows owned for the plug-in window (the magnifier)
 //   cursor                       where the mouse cursor is, and the rectangle it is confined to
+//   during [menu|dialog] STEP    STEP runs inside the next modal loop (of that kind)
+//                                before it is answered: `during destroy 1` removes the
+//                                instance while the plug-in waits for the loop to end
 // N is the instance (1 = the first on the page); X, Y are client coordinates
 // of the plug-in's window. With the word `popup`, the mouse, key, wheel and
 // pixel steps go to the plug-in window's first visible owned pop-up instead,
@@ -31,6 +34,8 @@
 
 namespace {
 bool has_popup_word = false;  // the running step is aimed at the owned pop-up
+// Steps waiting for the next modal loop of a kind ("menu", "dialog"; empty: any).
+std::vector<std::pair<std::string, std::string>> g_during;
 
 std::vector<std::string> split(const std::string& line) {
     std::vector<std::string> out;
@@ -434,10 +439,30 @@ bool run(const std::vector<std::string>& w, Instance* inst) {
 }
 }  // namespace
 
+// Inside a modal loop nothing is drained: the loop itself runs the messages,
+// and the answerers' timers must not fire again beneath us.
+void step_run_during(const char* what) {
+    std::vector<std::pair<std::string, std::string>> now, later;
+    for (auto& armed : g_during) (armed.first.empty() || armed.first == what ? now : later).push_back(armed);
+    g_during.swap(later);
+    for (const auto& [kind, line] : now) {
+        const std::vector<std::string> w = split(line);
+        Instance* inst = w.size() > 1 ? instance_by_id(atoi(w[1].c_str())) : nullptr;
+        log_line("during %s: %s", what, line.c_str());
+        if (!inst || !run(w, inst)) log_line("error during step: %s", line.c_str());
+    }
+}
+
 bool step_run(const std::string& line) {
     const std::vector<std::string> w = split(line);
     if (w.empty()) return true;
     log_line("step %s", line.c_str());
+    if (w[0] == "during" && w.size() > 2) {
+        const bool kind = w[1] == "menu" || w[1] == "dialog";
+        const std::string rest = line.substr(line.find(w[1], line.find("during") + 6));
+        g_during.emplace_back(kind ? w[1] : "", kind ? rest.substr(w[1].size() + 1) : rest);
+        return true;
+    }
     if (w[0] == "drain") {
         drain_messages();
         return true;
