@@ -72,7 +72,10 @@ LRESULT on_timer(Viewer* v, HWND hwnd, WPARAM id, LPARAM lp) {
 // instance: forget the window and its children, which are gone with it.
 LRESULT on_nc_destroy(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     RemovePropW(hwnd, kViewerProperty);
+    // The browser's own procedure may take the window's end as the instance's.
+    const ViewerHandle handle(v);
     const LRESULT result = forward(v, hwnd, WM_NCDESTROY, wp, lp);
+    if (!handle.alive()) return result;
     v->image_window = v->toolbar_window = v->zoom_window = nullptr;
     v->status_window = v->progress_window = nullptr;
     v->saved_window_proc = nullptr;
@@ -150,8 +153,9 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(plugin_window_proc)));
     HWND image = image_window_create(v, hwnd);
     if (!image) {
-        msgbox_show(hwnd, kMbIconError, u"Failed to create image window");
+        // Logged first: the box runs a loop in which the page may remove the viewer.
         errlog_error(&v->error_log, u"Failed to create image window");
+        msgbox_show(hwnd, kMbIconError, u"Failed to create image window");
         return;
     }
     v->image_window = image;

@@ -197,8 +197,9 @@ LRESULT image_mouse_move(Viewer* v, HWND hwnd, WPARAM, LPARAM lp) {
 
 LRESULT image_mouse_right_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     if (v->band.state == 1 || v->band.state == 2) {
-        finish_band(v, hwnd, true);
+        // Set first: cancelling a crop tells the page, whose function may remove the viewer.
         v->menu_suppressed = 1;
+        finish_band(v, hwnd, true);
         return 0;
     }
     return DefWindowProcW(hwnd, WM_RBUTTONDOWN, wp, lp);
