@@ -123,7 +123,23 @@ static void mark_update_check_done() {
 }
 
 // A use of a freed viewer must end the run where it happens: the module
-// keeps freed viewer records unreadable when this is set as it loads.
+// keeps freed viewer records unreadable (committed, no access) when the
+// environment asks for it as it loads. The vectored handler sees the fault
+// first: Windows and Wine swallow exceptions in window procedures that user32
+// calls back from the system side (a menu's or DefWindowProc's messages), so
+// a frame-based filter alone would miss most of them.
+static LONG WINAPI catch_freed_viewer_use(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD* r = e->ExceptionRecord;
+    if (r->ExceptionCode != EXCEPTION_ACCESS_VIOLATION || r->NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
+    const void* address = reinterpret_cast<const void*>(r->ExceptionInformation[1]);
+    MEMORY_BASIC_INFORMATION m{};
+    if (!VirtualQuery(address, &m, sizeof m) || m.State != MEM_COMMIT || m.Protect != PAGE_NOACCESS)
+        return EXCEPTION_CONTINUE_SEARCH;
+    log_line("error use of a freed viewer: %s %p at %p", r->ExceptionInformation[0] ? "write" : "read", address,
+             r->ExceptionAddress);
+    ExitProcess(97);
+}
+
 static LONG WINAPI report_crash(EXCEPTION_POINTERS* e) {
     const EXCEPTION_RECORD* r = e->ExceptionRecord;
     const ULONG_PTR address = r->NumberParameters > 1 ? r->ExceptionInformation[1] : 0;
@@ -134,6 +150,7 @@ static LONG WINAPI report_crash(EXCEPTION_POINTERS* e) {
 
 int main() {
     SetEnvironmentVariableW(L"VELLARION_QUARANTINE_VIEWERS", L"1");
+    AddVectoredExceptionHandler(1, catch_freed_viewer_use);
     SetUnhandledExceptionFilter(report_crash);
     mark_update_check_done();
     int argc = 0;
