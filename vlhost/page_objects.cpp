@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "vlhost/host.h"
 #include "vlhost/log.h"
 #include "vlhost/npruntime.h"
 
@@ -33,6 +34,8 @@ bool window_invoke(NPObject*, NPIdentifier name, const NPVariant* args, uint32_t
         result->type = NPVariantType_Void;
         result->value.objectValue = nullptr;
     }
+    // A page function may do anything the page can, removing the element included.
+    if (it != g_functions.end()) step_run_during("call");
     return ok;
 }
 

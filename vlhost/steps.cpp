@@ -13,8 +13,9 @@
 //   pick N X Y INDEX             choose entry INDEX of the drop-down list under the point
 //   popups N                     the pop-up windows owned for the plug-in window (the magnifier)
 //   cursor                       where the mouse cursor is, and the rectangle it is confined to
-//   during [menu|dialog] STEP    STEP runs inside the next modal loop (of that kind)
-//                                before it is answered: `during destroy 1` removes the
+//   during [menu|dialog|call] STEP  STEP runs inside the next modal loop (of that kind)
+//                                before it is answered, or inside the next page function
+//                                the plug-in calls: `during destroy 1` removes the
 //                                instance while the plug-in waits for the loop to end
 // N is the instance (1 = the first on the page); X, Y are client coordinates
 // of the plug-in's window. With the word `popup`, the mouse, key, wheel and
@@ -458,7 +459,7 @@ bool step_run(const std::string& line) {
     if (w.empty()) return true;
     log_line("step %s", line.c_str());
     if (w[0] == "during" && w.size() > 2) {
-        const bool kind = w[1] == "menu" || w[1] == "dialog";
+        const bool kind = w[1] == "menu" || w[1] == "dialog" || w[1] == "call";
         const std::string rest = line.substr(line.find(w[1], line.find("during") + 6));
         g_during.emplace_back(kind ? w[1] : "", kind ? rest.substr(w[1].size() + 1) : rest);
         return true;
