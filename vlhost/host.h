@@ -27,6 +27,7 @@ struct InstanceSetup {
 
 struct HostOptions {
     std::wstring dll;
+    std::wstring dll_dir;  // searched for the libraries the module loads (a stand-in MAPI32.DLL)
     std::string mime;  // the document's type; empty: from `src`
     bool full_page = false;
     std::vector<InstanceSetup> instances;

@@ -80,6 +80,11 @@ int run_once(HostOptions& o) {
 
 int run(HostOptions& o) {
     choose_mime(o);
+    if (!o.dll_dir.empty()) {
+        wchar_t full[MAX_PATH] = {};
+        GetFullPathNameW(o.dll_dir.c_str(), MAX_PATH, full, nullptr);
+        SetDllDirectoryW(full);
+    }
     modal_answerer_start(o.answer);
     menu_answerer_start();
     int result = 0;

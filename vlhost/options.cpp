@@ -13,6 +13,7 @@ const char kUsage[] =
     "usage: vlhost.exe [options] PLUGIN.dll [name=value ...] [--embed name=value ...]...\n"
     "  --dll PLUGIN.dll       the module (instead of the first plain argument)\n"
     "  --file PATH            the local file served for every instance's src URL\n"
+    "  --dll-dir PATH         a folder searched for the libraries the module loads\n"
     "  --type MIME            the document's type (default: from src)\n"
     "  --full                 full-page mode instead of an embed\n"
     "  --size WxH             size of the instance being described (default 400x300)\n"
@@ -93,6 +94,7 @@ bool apply_option(const std::string& name, const std::string& value, HostOptions
     else if (name == "--geturl-result") o->geturl_result = int(number(value));
     else if (name == "--dll") o->dll = wide_from_utf8(value);
     else if (name == "--file") o->file = value;
+    else if (name == "--dll-dir") o->dll_dir = wide_from_utf8(value);
     else if (name == "--cycles") o->cycles = int(number(value));
     else if (name == "--steps") return read_steps(value, &o->steps);
     else if (name == "--step") o->steps.push_back(value);

@@ -1,10 +1,23 @@
 // Built as vltestmail.dll, with undecorated names as the real library has.
+// Copied under the system library's own name (for the host, which cannot
+// point the plug-in anywhere else) it also acts out a mail program's compose
+// window: a box whose loop runs until somebody answers it.
 #include "output/win/test_mail_stub.h"
 
 #include <mapi.h>
 
 namespace {
 MailStubState g_state;
+HMODULE g_self = nullptr;
+
+bool standing_in_for_the_system() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(g_self, path, MAX_PATH);
+    const char* name = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/') name = p + 1;
+    return lstrcmpiA(name, "MAPI32.DLL") == 0;
+}
 
 void copy(char* out, size_t cap, const char* in) {
     lstrcpynA(out, in ? in : "", int(cap));
@@ -17,12 +30,18 @@ void record(const char* function, const char* path) {
 }
 }  // namespace
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) g_self = self;
+    return TRUE;
+}
+
 extern "C" __declspec(dllexport) MailStubState* mail_stub_state() { return &g_state; }
 
 extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR ui, lpMapiMessage m, FLAGS flags, ULONG) {
     const MapiFileDesc* f = m && m->nFileCount ? m->lpFiles : nullptr;
     record("MAPISendMail", f ? f->lpszPathName : nullptr);
     if (g_state.during) g_state.during(g_state.during_context);
+    if (standing_in_for_the_system()) MessageBoxA(HWND(ui), "New message", "Mail stub", MB_OKCANCEL);
     g_state.ui_param = ui;
     g_state.flags = flags;
     if (m) {

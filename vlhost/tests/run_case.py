@@ -13,6 +13,7 @@ A case file holds, one per line:
   absent: REGEX    must match no line at all
   count: N REGEX   must match exactly N lines
   exit: N          the host's exit code (default 0)
+  env: NAME=VALUE  set in the host's environment (WINEDLLOVERRIDES, say)
   server: STATUS   a local HTTP server answering every POST with STATUS and the
                    header "X-Case: yes"; {server} is its address, and one line
                    "server POST PATH parts=N tiff=yes|no length=N" per request
@@ -71,6 +72,7 @@ def start_server(status, seen):
 def main():
     emulator, vlhost, dll, source, case = sys.argv[1:6]
     args, expects, absents, counts, code = [], [], [], [], 0
+    env = dict(os.environ)
     server, seen = None, []
     with tempfile.TemporaryDirectory() as tmp:
         corpus = os.path.normpath(os.path.join(source, '..', 'shared', 'corpus'))
@@ -110,10 +112,13 @@ def main():
                     counts.append((int(n), fill(pattern.strip())))
                 elif key == 'exit':
                     code = int(value)
+                elif key == 'env':
+                    name, _, setting = value.partition('=')
+                    env[name] = setting
                 else:
                     sys.exit(f'{case}: unknown line {line!r}')
         run = subprocess.run([emulator, vlhost, '--no-stay', '--timeout', '120'] + args,
-                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, env=env)
         lines = run.stdout.decode('utf-8', 'replace').splitlines() + seen
         if server:
             server.shutdown()
