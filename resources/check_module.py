@@ -2,12 +2,13 @@
 """Checks the built module's import and export tables, its machine type and its
 version strings, reading the file only (it runs on machines that cannot run it).
 
-usage: check_module.py OBJDUMP MODULE.dll [RC_FILE [MACHINE]]   (MACHINE: i386 or x86-64)
+usage: check_module.py OBJDUMP MODULE.dll [RC_FILE [MACHINE [VERSION]]]   (MACHINE: i386 or x86-64)
 Browsers find the three entry points by their bare names, and the module must
 load on a machine that has nothing but Windows itself: every imported DLL is
 a system one (the C and C++ run-times and the image libraries are linked in).
 A browser loads only a module of its own architecture, and reads the MIME types
-from the version strings before loading it: both builds carry those of RC_FILE.
+from the version strings before loading it: both builds carry those of RC_FILE,
+and the file version VERSION ("2, 0, 0, 2", which the .rc takes from the build).
 """
 import re
 import struct
@@ -72,6 +73,8 @@ def main():
     strings = version_strings(data)
     if len(sys.argv) > 3:
         expected = rc_strings(sys.argv[3])
+        if len(sys.argv) > 5:
+            expected['FileVersion'] = sys.argv[5]
         problems += [f'version string {k} is {strings.get(k)!r}, the .rc says {v!r}'
                      for k, v in expected.items() if k in ('ProductName', 'FileVersion', 'MIMEType',
                                                            'FileExtents', 'FileOpenName') and strings.get(k) != v]

@@ -17,7 +17,7 @@ if(WIN32)
     COMMENT "Drawing the cursors")
   set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/npvellarion.rc PROPERTIES
                               OBJECT_DEPENDS "${VL_CURSOR_FILES}")
-  target_include_directories(npvellarion PRIVATE ${VL_CURSOR_DIR})
+  target_include_directories(npvellarion PRIVATE ${VL_CURSOR_DIR} ${VL_GENERATED_DIR})
 
   # The toolbar's icons and logo come the same way from resources/toolbar/toolbar_art.txt.
   set(VL_TOOLBAR_ART_DIR ${CMAKE_BINARY_DIR}/toolbar_art)
@@ -51,6 +51,7 @@ if(WIN32)
     endif()
     add_test(NAME resources.module_imports_and_exports
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/check_module.py ${VL_OBJDUMP}
-                     $<TARGET_FILE:npvellarion> ${CMAKE_SOURCE_DIR}/resources/npvellarion.rc ${VL_MACHINE})
+                     $<TARGET_FILE:npvellarion> ${CMAKE_SOURCE_DIR}/resources/npvellarion.rc ${VL_MACHINE}
+                     "${VL_VERSION_TEXT}")
   endif()
 endif()

@@ -25,6 +25,7 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:vlhost> $<TARGET_FILE:npvellarion>
                      ${CMAKE_SOURCE_DIR} ${case}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(vlhost.${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineglobal)
+    set_tests_properties(vlhost.${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineglobal
+                         ENVIRONMENT "VL_VERSION_TEXT=${VL_VERSION_TEXT}")
   endforeach()
 endif()

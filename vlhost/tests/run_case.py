@@ -4,7 +4,8 @@
 usage: run_case.py EMULATOR VLHOST DLL SOURCE_DIR CASE_FILE
 
 A case file holds, one per line:
-  args: ...        the host's arguments; {dll}, {source}, {tmp} and {corpus} are replaced,
+  args: ...        the host's arguments; {dll}, {source}, {tmp} and {corpus} are replaced
+                   (and everywhere {env:NAME} by the environment's NAME, which must be set),
                    and {table:N} by the size on the host's architecture of an NPAPI
                    function table whose 32-bit size is N (a 2-byte size, a 2-byte
                    version, then (N - 4) / 4 pointers: 8 + 8 * that on x86-64)
@@ -88,6 +89,7 @@ def main():
         def fill(text):
             for key, value in subst.items():
                 text = text.replace(key, value)
+            text = re.sub(r'\{env:(\w+)\}', lambda m: os.environ[m.group(1)], text)
             return re.sub(r'\{table:(\d+)\}', lambda m: str(table_size(int(m.group(1)), pointer)), text)
 
         with open(case, encoding='utf-8') as f:
