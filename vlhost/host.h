@@ -28,6 +28,7 @@ struct InstanceSetup {
 struct HostOptions {
     std::wstring dll;
     std::wstring dll_dir;  // searched for the libraries the module loads (a stand-in MAPI32.DLL)
+    std::string registry_mime;  // find the module registered for this type instead
     std::string mime;  // the document's type; empty: from `src`
     bool full_page = false;
     std::vector<InstanceSetup> instances;
@@ -78,6 +79,10 @@ std::string mime_for_path(const std::string& path);
 
 // The browser's function table handed to NP_Initialize.
 void browser_funcs_build(NPNetscapeFuncs* out, int size, int version);
+
+// The module registered for `mime` under SOFTWARE\MozillaPlugins (HKCU, then HKLM),
+// checked against its version block; false (logged) when there is none.
+bool registry_find_plugin(const std::string& mime, std::wstring* dll);
 
 // Loading the module: its version block, the MIME check, the entry points.
 bool plugin_load(Host& h);

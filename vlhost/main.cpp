@@ -1,5 +1,6 @@
 // vlhost: a stand-in for a browser that loads an NPAPI plug-in on Windows.
-// It loads the module by path, puts one or more instances on a page, feeds
+// It loads the module by path (or finds it by type in the registry, as a
+// browser finds an installed plug-in), puts one or more instances on a page, feeds
 // them local files as streams, runs test steps and writes one line to stdout
 // for everything that happened. See the usage text (vlhost.exe with no
 // arguments) for the options.
@@ -79,6 +80,10 @@ int run_once(HostOptions& o) {
 }
 
 int run(HostOptions& o) {
+    if (!o.registry_mime.empty()) {
+        if (!registry_find_plugin(o.registry_mime, &o.dll)) return 2;
+        if (o.mime.empty()) o.mime = o.registry_mime;
+    }
     choose_mime(o);
     if (!o.dll_dir.empty()) {
         wchar_t full[MAX_PATH] = {};

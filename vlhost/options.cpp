@@ -12,6 +12,8 @@ namespace {
 const char kUsage[] =
     "usage: vlhost.exe [options] PLUGIN.dll [name=value ...] [--embed name=value ...]...\n"
     "  --dll PLUGIN.dll       the module (instead of the first plain argument)\n"
+    "  --registry MIME        the module registered for MIME under MozillaPlugins, as a\n"
+    "                         browser finds it (no PLUGIN.dll then; MIME is the type)\n"
     "  --file PATH            the local file served for every instance's src URL\n"
     "  --dll-dir PATH         a folder searched for the libraries the module loads\n"
     "  --type MIME            the document's type (default: from src)\n"
@@ -93,6 +95,7 @@ bool apply_option(const std::string& name, const std::string& value, HostOptions
     } else if (name == "--element-id") page_set_element_id(value, true);
     else if (name == "--geturl-result") o->geturl_result = int(number(value));
     else if (name == "--dll") o->dll = wide_from_utf8(value);
+    else if (name == "--registry") o->registry_mime = value;
     else if (name == "--file") o->file = value;
     else if (name == "--dll-dir") o->dll_dir = wide_from_utf8(value);
     else if (name == "--cycles") o->cycles = int(number(value));
@@ -128,14 +131,14 @@ bool options_parse(int argc, wchar_t** argv, HostOptions* o) {
                 return false;
             }
             ++i;
-        } else if (o->dll.empty() && a.find('=') == std::string::npos) {
+        } else if (o->dll.empty() && o->registry_mime.empty() && a.find('=') == std::string::npos) {
             o->dll = argv[i];
         } else {
             const size_t eq = a.find('=');
             o->instances.back().params.emplace_back(a.substr(0, eq), eq == std::string::npos ? "" : a.substr(eq + 1));
         }
     }
-    if (o->dll.empty()) {
+    if (o->dll.empty() == o->registry_mime.empty()) {
         fputs(kUsage, stderr);
         return false;
     }

@@ -7,7 +7,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/plugin_module.cpp ${CMAKE_CURRENT_LIST_DIR}/instances.cpp
     ${CMAKE_CURRENT_LIST_DIR}/streams.cpp ${CMAKE_CURRENT_LIST_DIR}/steps.cpp
     ${CMAKE_CURRENT_LIST_DIR}/modal_answerer.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_answerer.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/screenshot.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/screenshot.cpp ${CMAKE_CURRENT_LIST_DIR}/plugin_registry.cpp)
   target_include_directories(vlhost PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(vlhost PRIVATE ${VL_WARNINGS})
   target_link_libraries(vlhost PRIVATE gdiplus version shell32 user32 gdi32 advapi32)
