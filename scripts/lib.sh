@@ -43,6 +43,7 @@ APT_PACKAGES=(
   libz-mingw-w64-dev wine wine64 xvfb xauth
   googletest libtiff-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-tools
   clang libclang-rt-14-dev imagemagick python3
+  msitools wixl
 )
 # Needed only to run the 32-bit build; where they cannot be installed, the 32-bit tests
 # are reported as not run instead of failing the whole run.
