@@ -137,7 +137,15 @@ vl_msi(${VL_MSI} ${VL_VERSION})
 vl_msi(${VL_OLDER_MSI} ${VL_OLDER_VERSION})
 add_custom_target(release ALL DEPENDS ${VL_RELEASE_DLL} ${VL_RELEASE_DEBUG} ${VL_MSI} ${VL_OLDER_MSI})
 
-# The release files, read without running them.
+# The release files, read without running them; then the package installed,
+# upgraded, used and removed under Wine.
 add_test(NAME installer.release_files
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/check_release.py ${VL_OBJDUMP_RELEASE} ${VL_OBJCOPY}
                  ${VL_MSIINFO} $<TARGET_FILE:npvellarion> ${VL_RELEASE_DIR} ${VL_VERSION})
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_test(NAME installer.install_upgrade_uninstall
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/installer_test.py ${CMAKE_CROSSCOMPILING_EMULATOR}
+                   $<TARGET_FILE:vlhost> ${CMAKE_SOURCE_DIR}/vlhost/tests/run_case.py ${CMAKE_SOURCE_DIR}
+                   ${VL_MSI} ${VL_OLDER_MSI} ${VL_VERSION})
+  set_tests_properties(installer.install_upgrade_uninstall PROPERTIES TIMEOUT 300 RESOURCE_LOCK wineglobal)
+endif()
