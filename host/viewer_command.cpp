@@ -27,7 +27,12 @@ void print_viewer(const Viewer* v) {
     printf("start page      %d\n", v->start_page + 1);
     printf("toolbar         %s\n", v->toolbar_position == 0 ? "off" : v->toolbar_position == 1 ? "top" : "bottom");
     std::string items;
-    for (int i : v->toolbar_items) items += (items.empty() ? "" : ",") + text_to_utf8(kToolbarCodes[i]);
+    // Appended in two steps: GCC 12's -Wrestrict misreads `"," + std::string`, inlined
+    // into an optimised build, as an overlapping copy.
+    for (int i : v->toolbar_items) {
+        if (!items.empty()) items += ',';
+        items += text_to_utf8(kToolbarCodes[i]);
+    }
     printf("toolbar items   %s\n", items.c_str());
     char16_t colour[8];
     colour_to_text(v->background_color, colour, 8);
