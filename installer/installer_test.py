@@ -14,7 +14,7 @@ usage: installer_test.py EMULATOR VLHOST RUN_CASE SOURCE_DIR PACKAGE OLDER_PACKA
    HKCU and not in HKLM; the host finds it there. An uninstall asked to forget
    the settings removes them too; the listing is as before.
 The listings leave out the settings key, which the viewer (and the host) writes
-whenever it runs; steps 4 and 5 check it on its own.
+whenever it runs (steps 4 and 5 check it on its own), and Wine's own keys.
 """
 import filecmp
 import os
@@ -89,7 +89,9 @@ def listing(wine, drive_c):
     keys = set()
     for root in ('HKLM\\SOFTWARE', 'HKCU\\SOFTWARE'):
         for key, values in wine.export(root).items():
-            if key.upper().startswith(SETTINGS_KEY.upper()):
+            # HKCU\SOFTWARE\Wine holds Wine's own state (it adds keys there the first
+            # time a program opens a window); Windows has no such key.
+            if key.upper().startswith((SETTINGS_KEY.upper(), 'HKEY_CURRENT_USER\\SOFTWARE\\WINE')):
                 continue
             keys.add(key)
             keys.update(f'{key} {name}={data}' for name, data in values.items())
