@@ -88,7 +88,8 @@ def check_module(objdump, objcopy, built, release, tmp):
     if not link:
         problems.append('released module has no .gnu_debuglink')
     elif name != os.path.basename(debug) or crc != actual:
-        problems.append(f'debug link names {name} crc {crc:08x}; the debug file is {os.path.basename(debug)} crc {actual:08x}')
+        problems.append(f'debug link names {name} with CRC {crc}; the debug file is {os.path.basename(debug)} '
+                        f'with CRC {actual}')
     return problems, stripped
 
 

@@ -39,7 +39,8 @@ WORD module_machine(const std::wstring& path) {
     if (!file) return 0;
     IMAGE_DOS_HEADER dos{};
     DWORD got = 0;
-    if (!ReadFile(file.get(), &dos, sizeof dos, &got, nullptr) || got != sizeof dos || dos.e_magic != IMAGE_DOS_SIGNATURE)
+    if (!ReadFile(file.get(), &dos, sizeof dos, &got, nullptr) || got != sizeof dos ||
+        dos.e_magic != IMAGE_DOS_SIGNATURE)
         return 0;
     struct {
         DWORD signature;
