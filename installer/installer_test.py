@@ -39,11 +39,11 @@ class Wine:
             sys.exit(f'{" ".join(args)}: exit {run.returncode}\n{run.stdout.decode(errors="replace")}')
         return run
 
-    def msiexec(self, *args, per_user=False):
+    def msiexec(self, *args, per_user=False, check=True):
         # ALLUSERS="" asks for a current-user install. Wine turns quotes in a Unix
         # argument into backslashes on the way to the Windows command line, so the
         # empty value is written bare, last, where nothing can follow it.
-        self.run('msiexec', '/qn', *args, *(['ALLUSERS='] if per_user else []))
+        self.run('msiexec', '/qn', *args, *(['ALLUSERS='] if per_user else []), check=check)
 
     def windows_path(self, path):
         return 'Z:' + path.replace('/', '\\')
@@ -115,8 +115,8 @@ def compare(before, now, when):
 
 
 class Check:
-    def __init__(self, wine, source, package_arch, version):
-        self.wine, self.version, self.arch = wine, version, package_arch
+    def __init__(self, wine, source, package_arch):
+        self.wine, self.arch = wine, package_arch
         self.rc, self.types = rc_types(source)
         self.id = f'@{VENDOR.lower()}/{PRODUCT}-{package_arch}'
         self.problems = []
@@ -171,7 +171,7 @@ def main():
     arch = re.search(r'-(x64|x86)\.msi$', package).group(1)
     with tempfile.TemporaryDirectory() as tmp:
         wine = Wine(emulator, tmp)
-        check = Check(wine, source, arch, version)
+        check = Check(wine, source, arch)
         drive_c = wine.drive_c()
         module_dir = 'Program Files (x86)' if arch == 'x86' and os.path.isdir(
             os.path.join(drive_c, 'Program Files (x86)')) else 'Program Files'
@@ -179,8 +179,8 @@ def main():
         pkg, old = wine.windows_path(os.path.abspath(package)), wine.windows_path(os.path.abspath(older))
         # A run that stopped half way may have left a release installed.
         for code in check.products():
-            wine.msiexec('/x', code)
-            wine.msiexec('/x', code, per_user=True)
+            wine.msiexec('/x', code, check=False)
+            wine.msiexec('/x', code, per_user=True, check=False)
         wine.run('reg', 'add', SETTINGS_KEY, '/v', MARKER, '/d', 'kept', '/f')
         before = listing(wine, drive_c)
 
@@ -192,7 +192,8 @@ def main():
         check.expect(filecmp.cmp(module, os.path.join(os.path.dirname(package), 'npvellarion.dll'), shallow=False),
                      f'{module} is not the release module')
         check.registration('HKLM', version, module_dir)
-        check.expect(not wine.export(f'{check.view("HKCU")}\\MozillaPlugins'), 'an all-users install wrote to HKCU')
+        check.expect(not wine.export(f'{check.view("HKCU")}\\MozillaPlugins\\{check.id}'),
+                     'an all-users install wrote to HKCU')
         failure = host_case(sys.argv[1:5], 'HKLM', version)
         check.expect(failure is None, failure)
         wine.msiexec('/x', pkg)
