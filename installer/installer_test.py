@@ -8,7 +8,8 @@ usage: installer_test.py EMULATOR VLHOST RUN_CASE SOURCE_DIR PACKAGE OLDER_PACKA
 2. The older release is installed for all users, then upgraded in place by this
    one: the module is in Program Files, registered under MozillaPlugins in the
    view of its architecture with this release's values, and one product remains.
-3. The host finds the module by type in the registry and shows a page.
+3. The host finds the module by type in the registry and shows a page; with
+   the registered Version altered, it passes the module over.
 4. A plain uninstall keeps the user's settings; the listing is as before.
 5. The package is installed for the current user only: the registration is in
    HKCU and not in HKLM; the host finds it there. An uninstall asked to forget
@@ -156,13 +157,13 @@ class Check:
         return self.wine.export(SETTINGS_KEY).get(SETTINGS_KEY, {}).get(f'"{MARKER}"')
 
 
-def host_case(args, hive, version):
+def host_case(args, hive, version, name='installed_plugin'):
     emulator, vlhost, run_case, source = args[:4]
     env = dict(os.environ, VL_HIVE=hive, VL_VERSION=version, VL_VERSION_TEXT=version.replace('.', ', '))
-    case = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'tests', 'installed_plugin.case')
+    case = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'tests', name + '.case')
     run = subprocess.run([sys.executable, run_case, emulator, vlhost, 'unused.dll', source, case], env=env,
                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    return None if run.returncode == 0 else f'host case as {hive}:\n{run.stdout.decode(errors="replace")}'
+    return None if run.returncode == 0 else f'{name} as {hive}:\n{run.stdout.decode(errors="replace")}'
 
 
 def main():
@@ -196,6 +197,11 @@ def main():
                      'an all-users install wrote to HKCU')
         failure = host_case(sys.argv[1:5], 'HKLM', version)
         check.expect(failure is None, failure)
+        key = f'{check.view("HKLM")}\\MozillaPlugins\\{check.id}'
+        wine.run('reg', 'add', key, '/v', 'Version', '/d', '0.0.0.1', '/f')
+        failure = host_case(sys.argv[1:5], 'HKLM', version, 'installed_stale_version')
+        check.expect(failure is None, failure)
+        wine.run('reg', 'add', key, '/v', 'Version', '/d', version, '/f')
         wine.msiexec('/x', pkg)
         check.expect(check.settings_marker() == '"kept"', 'a plain uninstall removed the user\'s settings')
         check.problems += compare(before, listing(wine, drive_c), 'after the all-users uninstall')
