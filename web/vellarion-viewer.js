@@ -155,6 +155,7 @@ export class VellarionViewer extends HTMLElement {
     this.state.download = 1;
     return this.queue(async () => {
       this.closeDocument();
+      this.state.download = 1;
       let bytes;
       try {
         const reply = await fetch(url);
