@@ -140,6 +140,30 @@ test('zoom, fit, turn and negative change the view and tell the page', async () 
   await shot('turned-negative.png');
 });
 
+test('a crop band in crop-select mode reports page pixels, and a click clears it', async () => {
+  await show({ src: '/fixtures/sample.tif', fit: 'best', id: 'c', mousemode: 'cropselect' });
+  const box = await page.evaluate(() => {
+    const r = document.querySelector('vellarion-viewer').$view.getBoundingClientRect();
+    return { x: r.left, y: r.top };
+  });
+  const scale = (await call('GetValue', 9)) / (await call('GetValue', 13));
+  await page.mouse.move(box.x + 20, box.y + 20);
+  await page.mouse.down();
+  await page.mouse.move(box.x + 120, box.y + 70, { steps: 5 });
+  await page.mouse.up();
+  await call('whenIdle');
+  await page.mouse.click(box.x + 200, box.y + 200);
+  await call('whenIdle');
+  const [selected, cleared] = (await events()).filter((e) => e[0] === 'vlar_OnCropSelect');
+  assert.deepStrictEqual(selected.slice(1, 4), ['c', 1, 1]);
+  // Each corner is the page pixel under the view pixel's centre.
+  const near = (got, want) => Math.abs(got - want) <= 1;
+  assert.ok(near(selected[4], Math.floor(20.5 * scale)) && near(selected[5], Math.floor(20.5 * scale)), `${selected}`);
+  assert.ok(near(selected[6], Math.floor(120.5 * scale) - Math.floor(20.5 * scale) + 1), `${selected}`);
+  assert.deepStrictEqual(cleared, ['vlar_OnCropSelect', 'c', 0, 1, 0, 0, 1700, 2200]);
+  assert.strictEqual(await page.evaluate(() => document.querySelector('vellarion-viewer').$crop.hidden), true);
+});
+
 test('keys and the wheel scroll a page larger than the view', async () => {
   await show({ src: '/corpus/leptonlib__feyn.tif', fit: 'none', id: 's' });
   await page.locator('vellarion-viewer').locator('.view').focus();
