@@ -108,6 +108,7 @@ function goTo(el, index) {
 }
 
 export const methods = {
+  // Host kind 3 is the page element's own (1 is the plug-in, 2 the control flavour).
   GetVersion(what) { return [2000002, 3, 32, 1][int(what)] || 0; },
   GetState(what) {
     const s = this.state;
