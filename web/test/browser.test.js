@@ -26,6 +26,8 @@ function nativeRender(file, page, options) {
 }
 
 let browser, site, page;
+// A case that hangs fails on its own instead of stopping the whole run.
+const CASE = { timeout: 180000 };
 
 // A fresh element on the test page; resolves when its first page (or message) is up.
 async function show(attrs) {
@@ -75,7 +77,7 @@ test.after(async () => {
   if (site) site.server.close();
 });
 
-test('the canvas holds the native tool\'s pixels', async () => {
+test('the canvas holds the native tool\'s pixels', CASE, async () => {
   // [url, file, fit, the side that loses a scroll bar to the page's overflow]
   const cases = [['/fixtures/sample.tif', path.join(VL_FIXTURES, 'sample.tif'), 'best', ''],
                  ['/corpus/leptonlib__feyn.tif', path.join(VL_CORPUS, 'leptonlib__feyn.tif'), 'width', 'w'],
@@ -95,7 +97,7 @@ test('the canvas holds the native tool\'s pixels', async () => {
   await shot('fit-height.png');
 });
 
-test('page steps by script, toolbar and keys raise page changes', async () => {
+test('page steps by script, toolbar and keys raise page changes', CASE, async () => {
   await show({ src: '/fixtures/sample.tif', fit: 'best', id: 'steps', enableevents: '8199' });
   assert.strictEqual(await call('GetNumberOfPages'), 3);
   assert.strictEqual(await call('GoToPageSpecial', 3), 0, 'no page before the first');
@@ -115,7 +117,7 @@ test('page steps by script, toolbar and keys raise page changes', async () => {
   await shot('toolbar.png');
 });
 
-test('zoom, fit, turn and negative change the view and tell the page', async () => {
+test('zoom, fit, turn and negative change the view and tell the page', CASE, async () => {
   await show({ src: '/corpus/leptonlib__feyn.tif', fit: 'width', id: 'z', enableevents: '127' });
   const width = await call('GetValue', 9), height = await call('GetValue', 10);
   assert.strictEqual(await call('SetValue', 6, 50), 1);
@@ -140,7 +142,7 @@ test('zoom, fit, turn and negative change the view and tell the page', async () 
   await shot('turned-negative.png');
 });
 
-test('a crop band in crop-select mode reports page pixels, and a click clears it', async () => {
+test('a crop band in crop-select mode reports page pixels, and a click clears it', CASE, async () => {
   await show({ src: '/fixtures/sample.tif', fit: 'best', id: 'c', mousemode: 'cropselect' });
   const box = await page.evaluate(() => {
     const r = document.querySelector('vellarion-viewer').$view.getBoundingClientRect();
@@ -164,7 +166,7 @@ test('a crop band in crop-select mode reports page pixels, and a click clears it
   assert.strictEqual(await page.evaluate(() => document.querySelector('vellarion-viewer').$crop.hidden), true);
 });
 
-test('keys and the wheel scroll a page larger than the view', async () => {
+test('keys and the wheel scroll a page larger than the view', CASE, async () => {
   await show({ src: '/corpus/leptonlib__feyn.tif', fit: 'none', id: 's' });
   await page.locator('vellarion-viewer').locator('.view').focus();
   await page.keyboard.press('PageDown');
@@ -177,7 +179,7 @@ test('keys and the wheel scroll a page larger than the view', async () => {
   assert.strictEqual(await call('GetValue', 16), afterKey + 90, 'a notch scrolls three lines');
 });
 
-test('barcodes are read from the shown page', async () => {
+test('barcodes are read from the shown page', CASE, async () => {
   const rows = fs.readFileSync(path.join(VL_CORPUS, 'barcodes', 'manifest.tsv'), 'utf8').trim().split('\n').slice(1)
     .map((l) => l.split('\t')).filter((c) => c[2] === 'setB' && c[4] === 'g4').slice(0, 2);
   assert.strictEqual(rows.length, 2);
@@ -194,7 +196,7 @@ test('barcodes are read from the shown page', async () => {
   assert.match(await call('GetTagReport', 1), /ImageWidth/);
 });
 
-test('files that cannot be shown end in a message, never a hang', async () => {
+test('files that cannot be shown end in a message, never a hang', CASE, async () => {
   await show({ src: '/corpus/exiv2__2018-01-09-exiv2-crash-002.tiff', id: 'broken' });
   assert.deepStrictEqual([await call('GetNumberOfPages'), await call('GetState', 1), await call('GetState', 2)], [0, 2, 0]);
   const message = () => page.evaluate(() => document.querySelector('vellarion-viewer').shadowRoot.querySelector('.log').textContent);
@@ -215,7 +217,7 @@ test('files that cannot be shown end in a message, never a hang', async () => {
   assert.match(await message(), /404/);
 });
 
-test('embed and object elements of our types are upgraded in place', async () => {
+test('embed and object elements of our types are upgraded in place', CASE, async () => {
   await page.goto(`${site.base}/test/embed.html`);
   await page.waitForFunction(() => document.querySelectorAll('vellarion-viewer').length === 2);
   const states = await page.evaluate(async () => {
