@@ -3,14 +3,11 @@
 #include <string>
 
 #include "base/text.h"
+#include "base/url.h"
 #include "config/error_log.h"
 
 namespace {
 std::u16string_view view_of(const char16_t* s) { return s ? std::u16string_view(s, text_len(s)) : std::u16string_view(); }
-
-bool starts_with_ignoring_case(std::u16string_view s, std::u16string_view prefix) {
-    return s.size() >= prefix.size() && text_iequal(s.substr(0, prefix.size()), prefix);
-}
 
 bool ends_with_ignoring_case(std::u16string_view s, std::u16string_view suffix) {
     return s.size() >= suffix.size() && text_iequal(s.substr(s.size() - suffix.size()), suffix);
@@ -84,26 +81,32 @@ Text16 name_from_query(std::u16string_view query) {
 }
 }  // namespace
 
-bool url_is_local(const char16_t* url) {
-    const std::u16string_view u = view_of(url);
-    if (u.empty()) return false;
-    return u[0] == u'\\' || (u.size() >= 2 && u[1] == u':') || (u.size() >= 3 && u[0] == u'/' && u[2] == u':') ||
-           starts_with_ignoring_case(u, u"file:");
-}
+bool url_is_local(const char16_t* url) { return url && url_form_is_local(url_parse(view_of(url)).form); }
 
-bool url_has_tiff_extension(const char16_t* name) {
-    const std::u16string_view n = view_of(name);
-    return (n.size() > 4 && ends_with_ignoring_case(n, u".tif")) || (n.size() > 5 && ends_with_ignoring_case(n, u".tiff")) ||
-           (n.size() > 7 && ends_with_ignoring_case(n, u".vlrimg"));
+bool url_has_tiff_extension(const char16_t* url) {
+    if (!url) return false;
+    const Text16 path = url_parse(view_of(url)).path;
+    // A decoded control character would end the name where the file system
+    // reads it ("x.pdf%00.tif" names x.pdf): no such name counts.
+    for (char16_t c : path)
+        if (c < 0x20) return false;
+    const std::u16string_view name = std::u16string_view(path).substr(path.find_last_of(u"/\\") + 1);
+    return (name.size() > 4 && ends_with_ignoring_case(name, u".tif")) ||
+           (name.size() > 5 && ends_with_ignoring_case(name, u".tiff")) ||
+           (name.size() > 7 && ends_with_ignoring_case(name, u".vlrimg"));
 }
 
 bool url_access_allowed(const char16_t* url, int localaccess, ErrorLog* log) {
-    if (!url || localaccess == 2) return true;
-    const std::u16string_view u = view_of(url);
-    const bool script = starts_with_ignoring_case(u, u"javascript:") || starts_with_ignoring_case(u, u"vbscript:");
-    if (!script) {
-        if (!url_is_local(url)) return true;
-        if (localaccess == 1 && url_has_tiff_extension(url)) return true;
+    if (!url) return true;
+    const ParsedUrl p = url_parse(view_of(url));
+    if (url_form_is_web(p.form) || p.form == UrlForm::kRelative) return true;
+    if (url_form_is_local(p.form)) {
+        if (localaccess == 2 || (localaccess == 1 && url_has_tiff_extension(url))) return true;
+    } else if ((p.scheme != u"javascript" && p.scheme != u"vbscript") || localaccess == 2) {
+        // Nothing but web and local addresses is fetched: a script or data
+        // address would hand the browser something to run or make up.
+        errlog_error(log, u"Addresses beginning with \"%s:\" are not loaded.", p.scheme.c_str());
+        return false;
     }
     errlog_error(log, localaccess == 1 ? u"Remote access to local non-TIFF files not allowed."
                                        : u"Remote access to local files not allowed.");

@@ -4,14 +4,17 @@
 struct ErrorLog;
 
 // A path or URL that reaches the local disk or network: "\\server\…" and
-// "\…", "C:…", "/C:/…" and any "file:" URL (letters in either case).
+// "\…", "C:…", "/C:/…" and any "file:" URL, read as a browser reads it
+// (leading spaces and control characters do not hide the scheme).
 bool url_is_local(const char16_t* url);
-// Ends in ".tif", ".tiff" or ".vlrimg" (either case) with a name before it.
-bool url_has_tiff_extension(const char16_t* name);
+// The name the path ends in (not the query, not the fragment, escapes decoded)
+// ends in ".tif", ".tiff" or ".vlrimg" (either case) with a name before it.
+bool url_has_tiff_extension(const char16_t* url);
 
-// Whether a script may have us download `url`, under the "localaccess"
-// setting (0 no local files, 1 local TIFF files only, 2 anything). A refusal is
-// logged. Pages can name javascript: and vbscript: URLs too; those never load.
+// Whether a script may have us download `url`: web addresses and addresses
+// relative to the page always; local ones under the "localaccess" setting
+// (0 none, 1 local TIFF files only, 2 any); any other scheme (javascript:,
+// data:, …) never. A refusal is logged.
 [[nodiscard]] bool url_access_allowed(const char16_t* url, int localaccess, ErrorLog* log);
 
 constexpr int kSuggestedNameCap = 256;

@@ -14,7 +14,8 @@ Text16 suggest(const char16_t* url, const char16_t* path, bool add_extension) {
 
 TEST(UrlRules, LocalNamesInEveryForm) {
     for (const char16_t* local : {u"C:\\scan.tif", u"\\\\server\\share\\a.tif", u"\\a.tif", u"/C:/a.tif",
-                                  u"file:///C:/a.tif", u"FILE://host/a.tif", u"c:"})
+                                  u"file:///C:/a.tif", u"FILE://host/a.tif", u"c:", u" file:///C:/a.pdf",
+                                  u"\x01\x1f\tfile:///C:/a.pdf", u"fi\tle:///C:/a.pdf", u" \\\\server\\a.pdf"})
         EXPECT_TRUE(url_is_local(local)) << text_to_utf8(local);
     for (const char16_t* remote : {u"http://example.com/a.tif", u"//host/a.tif", u"/scans/a.tif", u"", u"C"})
         EXPECT_FALSE(url_is_local(remote)) << text_to_utf8(remote);
@@ -29,7 +30,13 @@ TEST(UrlRules, TiffExtensionNeedsANameBeforeIt) {
     EXPECT_FALSE(url_has_tiff_extension(u".tiff"));
     EXPECT_FALSE(url_has_tiff_extension(u".vlrimg"));
     EXPECT_FALSE(url_has_tiff_extension(u"a.tif.pdf"));
-    EXPECT_FALSE(url_has_tiff_extension(u"a.tif?x=1"));
+    EXPECT_TRUE(url_has_tiff_extension(u"file:///C:/scan.tif?x=1#y"));
+    EXPECT_TRUE(url_has_tiff_extension(u"file:///C:/scan%2Etif"));
+    // Only the path counts: a query, a fragment or a decoded zero cannot supply the extension.
+    for (const char16_t* not_tiff : {u"file:///C:/x.pdf?.tif", u"file:///C:/x.pdf#.tif", u"C:\\x.pdf?a=.tif",
+                                     u"file:///C:/x.pdf%00.tif", u"file://h/x.pdf%0A.tif", u"C:\\x\\.tif",
+                                     u"file://a.tif"})
+        EXPECT_FALSE(url_has_tiff_extension(not_tiff)) << text_to_utf8(not_tiff);
 }
 
 TEST(UrlRules, LocalAccessPolicy) {
@@ -37,7 +44,7 @@ TEST(UrlRules, LocalAccessPolicy) {
     EXPECT_TRUE(url_access_allowed(nullptr, 0, &log.log));
     EXPECT_TRUE(url_access_allowed(u"http://example.com/x.pdf", 0, &log.log));
     EXPECT_TRUE(url_access_allowed(u"C:\\secret.pdf", 2, &log.log));
-    EXPECT_TRUE(url_access_allowed(u"javascript:alert(1)", 2, &log.log));
+    EXPECT_TRUE(url_access_allowed(u"scans/a.pdf", 0, &log.log));  // the browser resolves it against the page
     EXPECT_TRUE(url_access_allowed(u"C:\\scans\\A.TIFF", 1, &log.log));
     EXPECT_EQ(log.log.error_count, 0);
 
@@ -52,7 +59,23 @@ TEST(UrlRules, LocalAccessPolicy) {
     errlog_clear(&log.log);
     EXPECT_FALSE(url_access_allowed(u"JavaScript:x('a.tif')", 1, &log.log));
     EXPECT_FALSE(url_access_allowed(u"vbscript:x.tif", 0, &log.log));
-    EXPECT_EQ(log.log.error_count, 2);
+    EXPECT_FALSE(url_access_allowed(u" \x01javascript:x('a.tif')", 1, &log.log));
+    EXPECT_EQ(log.log.error_count, 3);
+    // A local file hidden behind a space or a query is still local, and not a TIFF.
+    EXPECT_FALSE(url_access_allowed(u" file:///C:/secret.pdf", 0, &log.log));
+    EXPECT_FALSE(url_access_allowed(u"file:///C:/secret.pdf?.tif", 1, &log.log));
+    EXPECT_FALSE(url_access_allowed(u"file:///C:/secret.pdf#.tif", 1, &log.log));
+    EXPECT_EQ(log.log.error_count, 6);
+    // Only web and local addresses are fetched, whatever the local-access setting.
+    errlog_clear(&log.log);
+    for (const char16_t* other :
+         {u"data:image/tiff;base64,SUkqAA==", u"javascript:x()", u"mailto:a@b", u"ftp://h/a.tif"})
+        EXPECT_FALSE(url_access_allowed(other, 2, &log.log)) << text_to_utf8(other);
+    EXPECT_EQ(log.log.error_count, 4);
+    EXPECT_EQ(log.text(), u"Error: Addresses beginning with \"data:\" are not loaded.\r\n"
+                          u"Error: Addresses beginning with \"javascript:\" are not loaded.\r\n"
+                          u"Error: Addresses beginning with \"mailto:\" are not loaded.\r\n"
+                          u"Error: Addresses beginning with \"ftp:\" are not loaded.\r\n");
 }
 
 TEST(SuggestedName, TiffNamesKeepOrDropTheirExtension) {

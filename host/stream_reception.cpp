@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/url.h"
 #include "config/message_box.h"
 #include "decode/raster_ops.h"
 #include "view/scaled_view.h"
@@ -357,7 +358,9 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {
     v->start_page = page_number - 1;
     v->download_state = 1;
     v->pending_stream = nullptr;
-    const int result = g_hooks.get_url ? g_hooks.get_url(v, url) : 1;
+    // The browser is asked for the address as it was judged.
+    const Text16 address = url_parse(url).text;
+    const int result = g_hooks.get_url ? g_hooks.get_url(v, address.c_str()) : 1;
     if (result != 0) {
         v->download_state = 0;
         errlog_error(&v->error_log, u"Failed to start download (error code=%d, %s).", result,

@@ -250,6 +250,13 @@ TEST_F(StreamTest, ScriptDownloads) {
     EXPECT_EQ(v->download_state, 0);
     EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Failed to start download (error code=10, Invalid URL)."),
               Text16::npos);
+    // The browser is asked for the address as it was judged; other schemes never reach it.
+    g_get_url_result = 0;
+    EXPECT_TRUE(viewer_start_download(v, u" \thttp://example.test/\ne.tif\r\n", 1));
+    EXPECT_EQ(g_requested, u"http://example.test/e.tif");
+    EXPECT_FALSE(viewer_start_download(v, u"data:image/tiff;base64,SUkqAA==", 1));
+    EXPECT_EQ(g_requested, u"http://example.test/e.tif");
+    EXPECT_EQ(v->download_state, 0);
 }
 
 TEST_F(StreamTest, AutoprintOnTheFirstStreamOnly) {
