@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "base/url.h"
 
 namespace {
 NPNetscapeFuncs g_browser{};
@@ -45,4 +46,12 @@ NPError browser_open_url(NPP npp, const char16_t* url, const char16_t* target) {
     const NPError result = g_browser.geturl(npp, url8.c_str(), target ? target8.c_str() : nullptr);
     if (popups) g_browser.poppopupsenabledstate(npp);
     return result;
+}
+
+NPError browser_navigate(NPP npp, const char16_t* url, const char16_t* target, Navigable allowed) {
+    if (!url) return NPERR_INVALID_URL;
+    const ParsedUrl p = url_parse(url);
+    const bool relative_ok = allowed == Navigable::kWebOrRelative && p.form == UrlForm::kRelative;
+    if (!url_form_is_web(p.form) && !relative_ok) return NPERR_INVALID_URL;
+    return browser_open_url(npp, p.text.c_str(), target);
 }

@@ -22,3 +22,14 @@ int browser_minor();
 // window a user's click asked for. A missing URL → NPERR_OUT_OF_MEMORY_ERROR (the
 // text could not be made); a browser without NPN_GetURL → NPERR_GENERIC_ERROR.
 NPError browser_open_url(NPP npp, const char16_t* url, const char16_t* target);
+
+// Which addresses a page or a server may have the browser open in a window.
+enum class Navigable {
+    kWebOnly,        // http: and https:
+    kWebOrRelative,  // those, and addresses the browser resolves against the page
+};
+// Opens a supplied address in window `target` (through browser_open_url) when
+// it is of a kind `allowed` names; anything else (javascript:, data:, file:,
+// drive paths, …) → NPERR_INVALID_URL without asking the browser. The browser
+// gets the address as it was judged: trimmed, without tabs and line breaks.
+NPError browser_navigate(NPP npp, const char16_t* url, const char16_t* target, Navigable allowed);

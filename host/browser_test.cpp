@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 namespace {
 std::vector<std::string> g_calls;
 
@@ -95,4 +97,19 @@ TEST_F(BrowserTable, OpenUrlWithoutTheBrowsersSlots) {
     f.geturl = nullptr;
     ASSERT_EQ(browser_install(&f), NPERR_NO_ERROR);
     EXPECT_EQ(browser_open_url(nullptr, u"http://a/", nullptr), NPERR_GENERIC_ERROR);
+}
+
+TEST_F(BrowserTable, NavigateOpensOnlyWebAddressesAndWhenAskedRelativeOnes) {
+    NPNetscapeFuncs f = url_table();
+    ASSERT_EQ(browser_install(&f), NPERR_NO_ERROR);
+    for (const char16_t* refused : {u"javascript:alert(1)", u" \x01JavaScript:alert(1)", u"java\tscript:x", u"data:,x",
+                                    u"file:///C:/a.tif", u"C:\\a.tif", u"\\\\srv\\a.tif", u"mailto:a@b", u"vbscript:x"})
+        EXPECT_EQ(browser_navigate(nullptr, refused, u"_self", Navigable::kWebOrRelative), NPERR_INVALID_URL)
+            << text_to_utf8(refused);
+    EXPECT_EQ(browser_navigate(nullptr, u"scans/a.tif", u"_self", Navigable::kWebOnly), NPERR_INVALID_URL);
+    EXPECT_EQ(browser_navigate(nullptr, nullptr, u"_self", Navigable::kWebOnly), NPERR_INVALID_URL);
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_EQ(browser_navigate(nullptr, u" HTTPS://a/x\r\n", u"_self", Navigable::kWebOnly), 7);
+    EXPECT_EQ(browser_navigate(nullptr, u"scans/a.tif", u"_self", Navigable::kWebOrRelative), 7);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"get HTTPS://a/x _self", "get scans/a.tif _self"}));
 }

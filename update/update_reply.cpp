@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/url.h"
 
 namespace {
 // The body begins after the header's blank line. The separator must start
@@ -65,5 +66,17 @@ UpdateReply update_parse_reply(const char* bytes, size_t count) {
 
 UpdateVerdict update_judge(const UpdateReply& reply) {
     if (!reply.body_found || reply.version == 0 || !reply.has_page) return UpdateVerdict::kBadData;
+    // Bytes of the system code page: the scheme is plain ASCII either way.
+    Text16 page;
+    for (char c : reply.page_url) page.push_back(char16_t(static_cast<unsigned char>(c)));
+    if (!url_form_is_web(url_parse(page).form) || update_target(reply).empty()) return UpdateVerdict::kInvalid;
     return reply.version > kUpdateOwnVersion ? UpdateVerdict::kNewer : UpdateVerdict::kLatest;
+}
+
+std::string update_target(const UpdateReply& reply) {
+    Text16 window;
+    for (char c : reply.window) window.push_back(char16_t(static_cast<unsigned char>(c)));
+    if (text_iequal(window, u"_blank")) return "_blank";
+    if (text_iequal(window, u"_self")) return "_self";
+    return std::string();
 }

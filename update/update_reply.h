@@ -24,7 +24,16 @@ UpdateReply update_parse_reply(const char* bytes, size_t count);
 
 enum class UpdateVerdict {
     kBadData,  // no body, no version (or version 0), or no page address
+    kInvalid,  // a page other than an http: or https: address, or a window other than _blank or _self
     kNewer,    // offer the download page
     kLatest,   // we are up to date
 };
+// Anyone on the path of a plain-HTTP reply can write it, so the page is only
+// ever a web address opened in a new or the same window: a script or data
+// address, a local file, or a named frame (which would also lift the page's
+// pop-up blocker) makes the whole reply invalid.
 UpdateVerdict update_judge(const UpdateReply& reply);
+
+// The "!W" window as the browser is to be given it, "_blank" or "_self"
+// (named in either case); empty for any other name.
+std::string update_target(const UpdateReply& reply);

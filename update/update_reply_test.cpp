@@ -22,7 +22,22 @@ TEST(UpdateReply, NewerVersionWithPageAsksAndOwnVersionIsLatest) {
     EXPECT_EQ(newer.window, "_self");
     EXPECT_EQ(update_judge(newer), UpdateVerdict::kNewer);
     EXPECT_EQ(update_judge(parse(kHead + "!V2000002\n!Phttp://example.test/get\n")), UpdateVerdict::kLatest);
-    EXPECT_EQ(update_judge(parse(kHead + "!V-5\n!Px\n")), UpdateVerdict::kLatest);
+    EXPECT_EQ(update_judge(parse(kHead + "!V-5\n!Phttp://x/\n")), UpdateVerdict::kLatest);
+}
+
+TEST(UpdateReply, OnlyAWebPageInANewOrTheSameWindowIsValid) {
+    for (const char* page : {"javascript:alert(document.cookie)", " \x01javascript:x()", "java\tscript:x()",
+                             "data:text/html,<script>x()</script>", "file:///C:/x.exe", "C:\\x.exe", "//host/x",
+                             "get.html", "vbscript:x", "ftp://h/x", "mailto:a@b"})
+        EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n!P" + page + "\n")), UpdateVerdict::kInvalid) << page;
+    for (const char* window : {"_top", "_parent", "frame1", "_blank\r", ""})
+        EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n!Phttp://x/\n!W" + window + "\n")), UpdateVerdict::kInvalid)
+            << window;
+    EXPECT_EQ(update_judge(parse(kHead + "!V2000002\n!Pjavascript:x()\n")), UpdateVerdict::kInvalid);
+    const UpdateReply ok = parse(kHead + "!V2000003\n!P HTTPS://x/get\r\n!W_BLANK");
+    EXPECT_EQ(update_judge(ok), UpdateVerdict::kNewer);
+    EXPECT_EQ(update_target(ok), "_blank");
+    EXPECT_EQ(update_target(parse(kHead + "!V1\n!Phttp://x/\n")), "_self");
 }
 
 TEST(UpdateReply, MissingPiecesAreBadData) {

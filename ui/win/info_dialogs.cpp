@@ -156,7 +156,9 @@ bool errorlog_dialog_show(Viewer* v) {
 
 void info_command_about(Viewer* v) {
     switch (info_dialog_show(v)) {
-    case InfoDialogOutcome::kHomePage: browser_open_url(static_cast<NPP>(v->npp), kHomePageUrl, u"_self"); break;
+    case InfoDialogOutcome::kHomePage:
+        browser_navigate(static_cast<NPP>(v->npp), kHomePageUrl, u"_self", Navigable::kWebOnly);
+        break;
     case InfoDialogOutcome::kClosed: focus_plugin(v); break;
     case InfoDialogOutcome::kRefused:
     case InfoDialogOutcome::kViewerGone: break;

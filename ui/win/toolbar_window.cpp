@@ -93,7 +93,7 @@ LRESULT on_button_up(Viewer* v, HWND toolbar, int x, int y) {
     c->logo_pressed = false;
     ReleaseCapture();
     // Let go off the logo, the press is taken back.
-    if (over_link(v, toolbar, x, y)) browser_open_url(static_cast<NPP>(v->npp), kHomePageUrl, u"vellarion");
+    if (over_link(v, toolbar, x, y)) command_open_address(v, kHomePageUrl, u"vellarion", Navigable::kWebOnly);
     return 0;
 }
 

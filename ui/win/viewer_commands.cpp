@@ -43,10 +43,6 @@ void repaint_image(Viewer* v) {
     if (v->zoom_window) InvalidateRect(static_cast<HWND>(v->zoom_window), nullptr, FALSE);
 }
 
-void open_url(Viewer* v, const char16_t* url, const char16_t* target) {
-    browser_open_url(static_cast<NPP>(v->npp), url, target);
-}
-
 void show_tags(Viewer* v, bool all_pages) {
     TagViewerRequest r;
     r.owner = plugin_hwnd(v);
@@ -152,6 +148,12 @@ void command_page_step(Viewer* v, int step) {
     viewer_go_to_page(v, target);
 }
 
+void command_open_address(Viewer* v, const char16_t* url, const char16_t* target, Navigable allowed) {
+    if (browser_navigate(static_cast<NPP>(v->npp), url, target, allowed) == NPERR_INVALID_URL)
+        errlog_error(&v->error_log, u"Address not opened: only http: and https: addresses, and addresses relative "
+                                    u"to the page, are followed.");
+}
+
 void command_perform(Viewer* v, int id) {
     if (!v) return;
     const Command c = command_decode(id);
@@ -163,7 +165,8 @@ void command_perform(Viewer* v, int id) {
     case K::kTurn: command_set_orientation(v, (v->view.orientation + c.value + 4) % 4); break;
     case K::kPageStep: command_page_step(v, c.value); break;
     case K::kOpenDownloadUrl:
-        open_url(v, btext_get(&v->download_url), c.value ? u"_blank" : u"_self");
+        command_open_address(v, btext_get(&v->download_url), c.value ? u"_blank" : u"_self",
+                             Navigable::kWebOrRelative);
         break;
     case K::kCopyImageLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->download_url)); break;
     case K::kCopyLinkLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->href)); break;
@@ -178,7 +181,7 @@ void command_perform(Viewer* v, int id) {
     case K::kRemoveLastMark: remove_marks(v, false); break;
     case K::kRemoveAllMarks: remove_marks(v, true); break;
     case K::kTags: show_tags(v, c.value == 1); break;
-    case K::kHomePage: open_url(v, kHomePageUrl, u"_self"); break;
+    case K::kHomePage: command_open_address(v, kHomePageUrl, u"_self", Navigable::kWebOnly); break;
     case K::kAbout: info_command_about(v); break;
     case K::kShowErrorLog: info_command_error_log(v); break;
     case K::kPenColor: sketch_choose_pen_colour(v); break;

@@ -3,6 +3,8 @@
 // context menu, the toolbar and scripts share. Each operation changes the View
 // state through the view code, then moves the window, repaints and tells the
 // page, so every entry point behaves alike.
+#include "host/browser.h"
+
 struct Viewer;
 
 // The dispatch on a command identifier; unknown identifiers do nothing.
@@ -22,3 +24,7 @@ void command_toggle_negative(Viewer* v);
 void command_toggle_smoothing(Viewer* v);
 // 0 previous, 1 next, 2 first, 3 last; a step outside the document is ignored.
 void command_page_step(Viewer* v, int step);
+
+// Opens a link or the document's address in a browser window when the address
+// is of a kind `allowed` names; a refused one is noted in the error log.
+void command_open_address(Viewer* v, const char16_t* url, const char16_t* target, Navigable allowed);

@@ -98,16 +98,19 @@ void offer_download(Viewer* v, const UpdateReply& reply) {
     if (!handle.alive()) return;
     if (a.answered) v->settings.autoupdate = a.auto_update ? 1 : 0;
     if (!a.download) return;
-    Text16 url, target;
-    if (!codepage_to_wide_alloc(reply.page_url.c_str(), &url) || !codepage_to_wide_alloc(reply.window.c_str(), &target))
-        return;
-    browser_open_url(static_cast<NPP>(v->npp), url.c_str(), target.c_str());
+    Text16 url;
+    if (!codepage_to_wide_alloc(reply.page_url.c_str(), &url)) return;
+    const Text16 target = update_target(reply) == "_blank" ? u"_blank" : u"_self";
+    browser_navigate(static_cast<NPP>(v->npp), url.c_str(), target.c_str(), Navigable::kWebOnly);
 }
 
 void judge_reply(Viewer* v, const char* bytes, int count) {
     const UpdateReply reply = update_parse_reply(bytes, size_t(count));
     const UpdateVerdict verdict = update_judge(reply);
-    if (verdict == UpdateVerdict::kBadData) {
+    if (verdict == UpdateVerdict::kInvalid)
+        errlog_error(&v->error_log, u"Invalid reply from update server: only an http: or https: download page, "
+                                    u"in window _blank or _self, is opened.");
+    if (verdict == UpdateVerdict::kBadData || verdict == UpdateVerdict::kInvalid) {
         tell(v, kMbIconError, u"Bad data received from update server");
         return;
     }

@@ -375,6 +375,31 @@ TEST_F(UpdateCheckFlow, BadDataLeavesLastCheckedAloneAndLongRepliesAreCut) {
     EXPECT_EQ(boxes[0].text, u"You are using the latest version of Vellarion.");
 }
 
+TEST_F(UpdateCheckFlow, ScriptLocalOrFramedPagesMakeTheReplyInvalidAndNothingIsAsked) {
+    for (const char* body : {"!V2000003\n!Pjavascript:alert(document.cookie)\n",
+                             "!V2000003\n!P \x01" "data:text/html,<script>x()</script>\n",
+                             "!V2000003\n!Pfile:///C:/Windows/x.exe\n",
+                             "!V2000003\n!Phttp://example.test/\n!W_top\n"}) {
+        LoopbackServer server;
+        server.reply = kOk + body;
+        ASSERT_TRUE(server.open(true));
+        aim_at(server);
+        boxes.clear();
+        errlog_clear(&v->error_log);
+        g_press = IDYES;  // should the question come after all, it is answered and the test fails
+        const UINT_PTR player = SetTimer(nullptr, 0, 20, answer_tick);
+        update_command(v);
+        run_until_done();
+        KillTimer(nullptr, player);
+        EXPECT_FALSE(g_seen.seen) << body;
+        EXPECT_EQ(g_url, "") << body;
+        ASSERT_EQ(boxes.size(), 1u) << body;
+        EXPECT_EQ(boxes[0].text, u"Bad data received from update server");
+        EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Invalid reply from update server"), Text16::npos);
+        EXPECT_EQ(stored(store, SettingsKey::kUser, u"updatelastchecked"), 0xDEADBEEFu);
+    }
+}
+
 TEST_F(UpdateCheckFlow, RefusedConnectionIsReportedOnlyWhenVerbose) {
     LoopbackServer closed;
     ASSERT_TRUE(closed.open(false));

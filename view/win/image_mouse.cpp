@@ -11,6 +11,7 @@
 #include "script/page_events.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
+#include "ui/win/viewer_commands.h"
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
@@ -149,7 +150,7 @@ LRESULT image_mouse_button_up(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
         GetClientRect(hwnd, &rc);
         const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         if (PtInRect(&rc, p))
-            browser_open_url(static_cast<NPP>(v->npp), btext_get(&v->href), btext_get(&v->target));
+            command_open_address(v, btext_get(&v->href), btext_get(&v->target), Navigable::kWebOrRelative);
         return 0;
     }
     if (v->pan_active) {
