@@ -336,12 +336,16 @@ void viewer_show_page(Viewer* v, int n) {
 }
 
 bool viewer_go_to_page(Viewer* v, int n) {
-    if (n == v->current_page && v->file && v->file->page.shown) return true;
     if (n < 0 || n >= v->page_count || !v->document_loaded) return false;
+    // The current page was decoded when it became current (and again whenever
+    // a setting changed how it decodes): asking for it again changes nothing,
+    // whether it could be shown or not, so nothing is decoded or reported.
+    if (n == v->current_page) return viewer_page_shown(v);
     v->current_page = n;
     viewer_show_page(v, n);
+    const bool shown = viewer_page_shown(v);
     call(g_hooks.page_change_event, v, n + 1);
-    return true;
+    return shown;
 }
 
 bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {

@@ -63,7 +63,9 @@ bool viewer_open_received_file(Viewer* v);
 bool viewer_open_local_file(Viewer* v, const char16_t* path);
 // Loads and shows page n (0-based) of the open Document.
 void viewer_show_page(Viewer* v, int n);
-// Page navigation: true when the page is (now) shown.
+// Page navigation: true when page n is (now) shown. A move to another page
+// raises the page-change event even when that page cannot be shown; asking
+// for the current page again neither decodes it again nor raises the event.
 bool viewer_go_to_page(Viewer* v, int n);
 
 // A download requested by a script. `page_number` is 1-based as scripts count.

@@ -230,6 +230,25 @@ TEST_F(StreamTest, PageNavigationRaisesPageChange) {
     EXPECT_EQ(v->current_page, 2);
 }
 
+TEST_F(StreamTest, APageThatCannotBeShownIsNotReportedShownNorChangedAgain) {
+    std::vector<TiffPage> pages(3);
+    for (auto& p : pages) {
+        p.width = 8;
+        p.height = 4;
+        p.pixels.assign(32, 0x80);
+    }
+    pages[1].compression = 5;
+    const auto file = tiff_build(pages);
+    viewer_set_disabled_compressions(u"5");  // page 2 is counted but never decodes
+    deliver(file, uint32_t(file.size()), 4096);
+    EXPECT_FALSE(viewer_go_to_page(v, 1));
+    EXPECT_EQ(v->current_page, 1);
+    EXPECT_FALSE(viewer_go_to_page(v, 1));  // the same page again: no new decode, no event
+    EXPECT_EQ(g_page_events, std::vector<int>{2});
+    EXPECT_TRUE(viewer_go_to_page(v, 2));
+    viewer_set_disabled_compressions(u"");
+}
+
 TEST_F(StreamTest, ScriptDownloads) {
     const auto file = three_pages();
     deliver(file, uint32_t(file.size()), 4096);

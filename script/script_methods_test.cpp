@@ -82,13 +82,15 @@ NPVariant null_variant() {
     return v;
 }
 
-std::vector<uint8_t> three_pages() {
+// Page `lzw` (0-based) is LZW-compressed, which a test can switch off.
+std::vector<uint8_t> three_pages(int lzw = -1) {
     std::vector<TiffPage> pages(3);
     for (auto& p : pages) {
         p.width = 8;
         p.height = 4;
         p.pixels.assign(32, 0x80);
     }
+    if (lzw >= 0) pages[size_t(lzw)].compression = 5;
     return tiff_build(pages);
 }
 
@@ -123,8 +125,8 @@ class ScriptMethods : public ::testing::Test {
         browser_clear();
         script_forget_identifiers();
     }
-    void open_document() {
-        const auto bytes = three_pages();
+    void open_document(int lzw = -1) {
+        const auto bytes = three_pages(lzw);
         const StreamInfo info{&token, "http://example.test/doc.tif", uint32_t(bytes.size())};
         ASSERT_EQ(reception_new(v, info), 0);
         reception_write(v, info, 0, int32_t(bytes.size()), bytes.data());
@@ -255,6 +257,18 @@ TEST_F(ScriptMethods, PageNavigation) {
     EXPECT_EQ(call("GoToPageSpecial", {i(5)}), 0);
     EXPECT_EQ(call("GetValue", {i(9)}), 8);
     EXPECT_EQ(call("GetValue", {i(10)}), 4);
+}
+
+TEST_F(ScriptMethods, APageThatIsNotShownAnswersZero) {
+    viewer_set_disabled_compressions(u"5");  // page 2 is counted but never decodes
+    open_document(1);
+    EXPECT_EQ(call("GoToPage", {i(2)}), 0);
+    EXPECT_EQ(call("GetCurrentPage"), 2);
+    EXPECT_EQ(call("GoToPage", {i(2)}), 0);
+    EXPECT_EQ(call("GoToPageSpecial", {i(4)}), 3);
+    EXPECT_EQ(call("GoToPageSpecial", {i(3)}), 0);
+    EXPECT_EQ(call("GoToPageSpecial", {i(3)}), 1);
+    viewer_set_disabled_compressions(u"");
 }
 
 TEST_F(ScriptMethods, ViewValues) {
