@@ -43,8 +43,12 @@ struct MenuState {
     int zoom_window_index = 5;     // index into the magnifier zoom steps
     int mouse_mode = 0;
     bool allow_select = false, crop_select = false;
-    bool error_log_has_text = false;
+    bool error_log_has_text = false;  // the document's or the page's log
 };
+
+struct Viewer;
+// The state of a viewer as the menu needs it.
+MenuState context_menu_state(const Viewer* v);
 
 enum class MenuEntryKind { kCommand, kSeparator, kSubmenu };
 

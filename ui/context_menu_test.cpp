@@ -6,7 +6,9 @@
 #include <string>
 
 #include "base/text.h"
+#include "config/settings_store.h"
 #include "config/zoom_steps.h"
+#include "host/viewer.h"
 #include "ui/commands.h"
 
 namespace {
@@ -206,3 +208,18 @@ TEST(Commands, DecodeValues) {
                   command_decode(id).value);
 }
 }  // namespace
+
+TEST(ContextMenu, ErrorLogItemServesTheDocumentsLogAndThePagesLog) {
+    MemorySettingsStore store;
+    Viewer* v = nullptr;
+    ViewerCreateArgs a;
+    a.store = &store;
+    ASSERT_EQ(viewer_create(a, &v), 0);
+    EXPECT_EQ(outline(context_menu_build(context_menu_state(v)), kSubTools).substr(0, 22), "Show Error Log [grey]\n");
+    errlog_warning(&v->page_log, u"Only the page has something to say");
+    EXPECT_EQ(outline(context_menu_build(context_menu_state(v)), kSubTools).substr(0, 15), "Show Error Log\n");
+    errlog_clear(&v->page_log);
+    errlog_error(&v->error_log, u"Not a TIFF file");
+    EXPECT_TRUE(context_menu_state(v).error_log_has_text);
+    viewer_free(v);
+}

@@ -1,4 +1,4 @@
-vl_core(toolbar_items.cpp commands.cpp context_menu.cpp info_text.cpp info_text_viewer.cpp info_text_credits.cpp)
+vl_core(toolbar_items.cpp commands.cpp context_menu.cpp context_menu_viewer.cpp info_text.cpp info_text_viewer.cpp info_text_credits.cpp)
 vl_core_test(toolbar_items_test.cpp context_menu_test.cpp info_text_test.cpp)
 vl_win(win/context_menu_win.cpp win/viewer_commands.cpp win/info_dialogs.cpp)
 vl_rc(win/menu_strings.rc win/info_dialogs.rc)

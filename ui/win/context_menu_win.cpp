@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include "config/error_log.h"
 #include "host/viewer.h"
-#include "host/viewer_file.h"
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "ui/context_menu.h"
@@ -13,34 +11,6 @@
 #include "view/win/zoom_window.h"
 
 namespace {
-MenuState menu_state(Viewer* v) {
-    MenuState s;
-    s.access_flags = v->access_flags;
-    s.download_state = v->download_state;
-    s.decoded = viewer_page_shown(v);
-    s.document_loaded = v->document_loaded != 0;
-    s.page_count = v->page_count;
-    s.current_page = v->current_page;
-    if (v->document_loaded && v->file) {
-        const PageMarks* marks = marks_find(&v->file->marks, v->current_directory);
-        s.page_has_marks = marks_has_whiteouts(marks);
-    }
-    s.has_download_url = !btext_empty(&v->download_url);
-    s.has_href = v->has_href != 0;
-    s.has_upload_url = !btext_empty(&v->upload_url);
-    s.smooth = v->view.smooth != 0;
-    s.negative = v->view.negative != 0;
-    s.orientation = v->view.orientation;
-    s.size_mode = v->view.size_mode;
-    s.zoom_index = v->view.zoom_index;
-    s.zoom_window_index = v->view.zoom_window_index;
-    s.mouse_mode = v->view.mouse_mode;
-    s.allow_select = v->allow_select != 0;
-    s.crop_select = v->crop_select != 0;
-    s.error_log_has_text = errlog_has_entries(&v->error_log);
-    return s;
-}
-
 // All eight menus or none.
 struct Popups {
     HMENU menu[kMenuCount] = {};
@@ -93,7 +63,7 @@ void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
     {
         Popups popups;
         if (!popups.create()) return;
-        const ContextMenu model = context_menu_build(menu_state(v));
+        const ContextMenu model = context_menu_build(context_menu_state(v));
         for (int i = kMenuCount - 1; i >= 0; --i) fill(model, i, popups);
         chosen = int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y,
                                       owner, nullptr));
