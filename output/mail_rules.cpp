@@ -11,12 +11,26 @@ const char16_t kMailNoEntryPoint[] = u"Unable to send image (GetProcAddress fail
 
 MailCall mail_call_for(int sendmethod) { return sendmethod == 1 ? MailCall::kSendDocuments : MailCall::kSendMail; }
 
+namespace {
+// "CON.tif", "com1.tif", "NUL .tif": Windows takes these for devices in any
+// folder, so a copy written under such a name goes to the device instead.
+bool names_a_device(std::u16string_view name) {
+    std::u16string_view stem = name.substr(0, name.find(u'.'));
+    while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
+    for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
+        if (text_iequal(stem, device)) return true;
+    return stem.size() == 4 && (text_iequal(stem.substr(0, 3), u"COM") || text_iequal(stem.substr(0, 3), u"LPT")) &&
+           stem[3] >= u'0' && stem[3] <= u'9';
+}
+}  // namespace
+
 Text16 mail_attachment_name(const char16_t* download_url, const char16_t* file_path) {
     char16_t name[kSuggestedNameCap];
     url_suggest_file_name(download_url, file_path, true, name, kSuggestedNameCap);
     for (char16_t* c = name; *c; ++c)
         if (*c < 32 || *c > 126) *c = u'_';
-    return Text16(name[0] ? name : u"file.tif");
+    if (!name[0]) return u"file.tif";
+    return names_a_device(name) ? u"_" + Text16(name) : Text16(name);
 }
 
 Text16 mail_temp_folder(const char16_t* temp_path) {

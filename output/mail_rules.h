@@ -17,7 +17,8 @@ MailCall mail_call_for(int sendmethod);
 
 // The attachment's file name: the suggested name with its extension, every
 // character outside printable ASCII as "_" (mail programs mangle the rest),
-// "file.tif" when nothing is left.
+// "file.tif" when nothing is left, and "_" in front of a name Windows
+// reserves for a device ("CON.tif" → "_CON.tif").
 Text16 mail_attachment_name(const char16_t* download_url, const char16_t* file_path);
 
 // The temporary folder with its trailing "\" (added when missing).

@@ -9,6 +9,11 @@ TEST(MailRules, AttachmentNameKeepsOnlyPrintableAscii) {
     EXPECT_EQ(mail_attachment_name(u"", u"C:\\local\\fax.tiff"), u"fax.tiff");
     EXPECT_EQ(mail_attachment_name(u"http://x.test/", u""), u"file.tif");
     EXPECT_EQ(mail_attachment_name(u"", u""), u"file.tif");
+    // The document's address cannot send the copy to a device.
+    EXPECT_EQ(mail_attachment_name(u"http://x.test/CON.tif", u""), u"_CON.tif");
+    EXPECT_EQ(mail_attachment_name(u"http://x.test/get?docid=com1", u""), u"_com1.tif");
+    EXPECT_EQ(mail_attachment_name(u"http://x.test/nul%20.tif", u""), u"_nul .tif");
+    EXPECT_EQ(mail_attachment_name(u"http://x.test/console.tif", u""), u"console.tif");
 }
 
 TEST(MailRules, WorkFolderNamesCountOnFromTheClockAndWrapAtAThousand) {
