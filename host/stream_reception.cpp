@@ -359,7 +359,8 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {
     call(g_hooks.toolbar_refresh, v);
     if (!url || !url[0]) return true;
     if (!url_access_allowed(url, v->settings.localaccess, &v->error_log)) return false;
-    v->start_page = page_number - 1;
+    // Page numbers below 1 mean the first page; the lowest integer has no "minus one".
+    v->start_page = page_number > 0 ? page_number - 1 : 0;
     v->download_state = 1;
     v->pending_stream = nullptr;
     // The browser is asked for the address as it was judged.

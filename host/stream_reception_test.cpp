@@ -271,8 +271,9 @@ TEST_F(StreamTest, ScriptDownloads) {
               Text16::npos);
     // The browser is asked for the address as it was judged; other schemes never reach it.
     g_get_url_result = 0;
-    EXPECT_TRUE(viewer_start_download(v, u" \thttp://example.test/\ne.tif\r\n", 1));
+    EXPECT_TRUE(viewer_start_download(v, u" \thttp://example.test/\ne.tif\r\n", INT32_MIN));
     EXPECT_EQ(g_requested, u"http://example.test/e.tif");
+    EXPECT_EQ(v->start_page, 0);
     EXPECT_FALSE(viewer_start_download(v, u"data:image/tiff;base64,SUkqAA==", 1));
     EXPECT_EQ(g_requested, u"http://example.test/e.tif");
     EXPECT_EQ(v->download_state, 0);

@@ -122,7 +122,7 @@ int32_t print(Viewer* v, int how) {
 
 int32_t go_to_page(Viewer* v, int page) {
     if (!has_document(v)) return 0;
-    const int n = std::clamp(page - 1, 0, v->page_count - 1);
+    const int n = page > 0 ? std::min(page - 1, v->page_count - 1) : 0;  // INT32_MIN - 1 would overflow
     return viewer_go_to_page(v, n) ? v->current_page + 1 : 0;
 }
 

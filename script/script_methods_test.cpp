@@ -247,6 +247,7 @@ TEST_F(ScriptMethods, PageNavigation) {
     EXPECT_EQ(call("GetNumberOfPages"), 3);
     EXPECT_EQ(call("GoToPage", {i(-4)}), 1);
     EXPECT_EQ(call("GoToPage", {i(99)}), 3);
+    EXPECT_EQ(call("GoToPage", {i(INT32_MIN)}), 1);
     EXPECT_EQ(call("GoToPage", {s("2")}), 2);
     EXPECT_EQ(call("GoToPageSpecial", {i(1)}), 1);
     EXPECT_EQ(call("GoToPageSpecial", {i(3)}), 0);  // before the first page
