@@ -365,7 +365,10 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {
     v->pending_stream = nullptr;
     // The browser is asked for the address as it was judged.
     const Text16 address = url_parse(url).text;
+    // A browser may run the page while it takes the request, and the page may remove the viewer.
+    const ViewerHandle handle(v);
     const int result = g_hooks.get_url ? g_hooks.get_url(v, address.c_str()) : 1;
+    if (!handle.alive()) return false;
     if (result != 0) {
         v->download_state = 0;
         errlog_error(&v->error_log, u"Failed to start download (error code=%d, %s).", result,

@@ -11,6 +11,7 @@
 #include "host/browser.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
+#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "script/page_events.h"
 
@@ -123,14 +124,17 @@ int32_t print(Viewer* v, int how) {
 int32_t go_to_page(Viewer* v, int page) {
     if (!has_document(v)) return 0;
     const int n = page > 0 ? std::min(page - 1, v->page_count - 1) : 0;  // INT32_MIN - 1 would overflow
-    return viewer_go_to_page(v, n) ? v->current_page + 1 : 0;
+    // The page-change event runs the page, which may remove the viewer.
+    const ViewerHandle handle(v);
+    return viewer_go_to_page(v, n) && handle.alive() ? v->current_page + 1 : 0;
 }
 
 int32_t go_to_page_special(Viewer* v, int code) {
     if (!has_document(v) || code < 1 || code > 4) return 0;
     const int target = code == 1 ? 0 : code == 2 ? v->page_count - 1 : code == 3 ? v->current_page - 1 : v->current_page + 1;
     if (target < 0 || target >= v->page_count) return 0;
-    return viewer_go_to_page(v, target) ? v->current_page + 1 : 0;
+    const ViewerHandle handle(v);
+    return viewer_go_to_page(v, target) && handle.alive() ? v->current_page + 1 : 0;
 }
 
 int32_t load_image(Viewer* v, const NPVariant* args) {
