@@ -33,10 +33,6 @@ endmacro()
 macro(vl_def)
   _vl_append(VL_DEF ${ARGN})
 endmacro()
-# Subcommands of the native `vellarion` command-line tool.
-macro(vl_tool)
-  _vl_append(VL_TOOL ${ARGN})
-endmacro()
 # libFuzzer targets: `LLVMFuzzerTestOneInput` in one file each. A normal native
 # build replays fuzz/corpus/<target name>/ through them as a test.
 macro(vl_fuzz)

@@ -2,7 +2,3 @@ vl_core(channel_order.cpp colour.cpp colour_table.cpp decode_page.cpp decoder_ch
         decoder_validate.cpp page_decoder.cpp raster_ops.cpp raster_rgb.cpp)
 vl_fuzz(../fuzz/decode_fuzz.cpp)
 vl_core_test(channel_order_test.cpp colour_test.cpp corpus_agreement_test.cpp page_decoder_test.cpp raster_ops_test.cpp)
-# The render command opens files through the document loader.
-if("document" IN_LIST VL_SUBSYSTEMS)
-  vl_tool(render_command.cpp)
-endif()

@@ -2,7 +2,6 @@ vl_core(byte_source.cpp compression_names.cpp document.cpp file_document.cpp pag
         url_rules.cpp)
 vl_native(file_system_posix.cpp)
 vl_win(win/file_system_win.cpp)
-vl_tool(info_command.cpp)
 vl_fuzz(../fuzz/document_fuzz.cpp)
 vl_core_test(byte_source_test.cpp)
 vl_win_test(byte_source_test.cpp)

@@ -1,6 +1,5 @@
 vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp)
 vl_core_test(viewer_test.cpp viewer_registry_test.cpp stream_reception_test.cpp)
-vl_tool(viewer_command.cpp)
 vl_win(win/viewer_shell.cpp win/status_line.cpp)
 vl_core(npapi.h module_state.cpp module_rules.cpp nperror.cpp browser.cpp)
 vl_core_test(module_rules_test.cpp nperror_test.cpp browser_test.cpp)

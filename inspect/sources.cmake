@@ -4,5 +4,4 @@ vl_core_test(tiff_inspector_test.cpp tag_report_test.cpp tiffdump_agreement_test
 vl_win(win/tag_viewer.cpp)
 vl_rc(win/tag_dialog.rc)
 vl_win_test(win/tag_viewer_test.cpp)
-vl_tool(tags_command.cpp)
 vl_fuzz(../fuzz/tag_report_fuzz.cpp)

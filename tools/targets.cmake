@@ -1,6 +1,9 @@
 if(NOT WIN32)
-  get_property(VL_TOOL GLOBAL PROPERTY VL_TOOL)
-  add_executable(vellarion ${CMAKE_SOURCE_DIR}/tools/vellarion/main.cpp ${VL_TOOL})
+  # The subcommands sit above every subsystem and use only their public headers.
+  set(VL_TOOL_DIR ${CMAKE_SOURCE_DIR}/tools/vellarion)
+  add_executable(vellarion ${VL_TOOL_DIR}/main.cpp ${VL_TOOL_DIR}/analysis_cli.cpp ${VL_TOOL_DIR}/barcodes_command.cpp
+                 ${VL_TOOL_DIR}/blank_command.cpp ${VL_TOOL_DIR}/info_command.cpp ${VL_TOOL_DIR}/render_command.cpp
+                 ${VL_TOOL_DIR}/tags_command.cpp ${VL_TOOL_DIR}/viewer_command.cpp)
   target_link_libraries(vellarion PRIVATE vlcore PkgConfig::PNG)
   target_compile_options(vellarion PRIVATE ${VL_WARNINGS})
 endif()

@@ -1,6 +1,6 @@
 #pragma once
-// Subcommands of the `vellarion` tool register themselves, so each subsystem
-// keeps its command beside its code and the tool's main never changes.
+// Subcommands of the `vellarion` tool register themselves, so adding one means
+// adding its file to the tool's target and main never changes.
 struct CliCommand {
     const char* name;   // "info", "render", ...
     const char* usage;  // one line: arguments after the name

@@ -7,7 +7,7 @@
 
 #include "analysis/page_analysis.h"
 #include "analysis/raster_load.h"
-#include "analysis/analysis_cli.h"
+#include "tools/vellarion/analysis_cli.h"
 #include "tools/vellarion/command.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "analysis/analysis_cli.h"
+#include "tools/vellarion/analysis_cli.h"
 
 #include <cstdio>
 #include <cstdlib>

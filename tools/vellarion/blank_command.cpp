@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/analysis_cli.h"
+#include "tools/vellarion/analysis_cli.h"
 #include "analysis/page_analysis.h"
 #include "analysis/raster_load.h"
 #include "tools/vellarion/command.h"
