@@ -4,6 +4,8 @@
 // drawing. Plain records; the shell owns the handles they name.
 #include <cstdint>
 
+#include "annotate/upload_fields.h"
+
 constexpr int kStrokePen = 1;  // the only kind of stroke
 
 // Exists from button down to button up.
@@ -31,4 +33,17 @@ struct EraserOutline {
 struct PenCache {
     void* pen = nullptr;  // HPEN, owned
     uint32_t colour = 0;  // 0x00BBGGRR it was made for
+};
+
+// The annotation tools of one viewer: the pen and eraser, whether marks are
+// shown, and the upload that sends the marked document away.
+struct AnnotateState {
+    int annotations_shown = 0;
+    int sketch_buttons = 0;  // the page asked for the pen and eraser buttons
+    int eraser_shown = 0;    // mouse mode 6: the eraser's outline follows the mouse
+    uint32_t pen_color = 0;  // colour of new pen segments, 0x00BBGGRR
+    SketchStroke stroke;     // the pen or eraser gesture in progress
+    EraserOutline eraser;
+    PenCache pen_cache;
+    UploadState upload;
 };

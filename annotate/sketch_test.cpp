@@ -55,7 +55,7 @@ struct SketchTest : ::testing::Test {
         view_layout(viewer_view_context(v), in);
         v->layout.scroll_x = scroll_x;
     }
-    const PageMarks* marks() const { return sketch_find_marks(v, v->current_directory); }
+    const PageMarks* marks() const { return sketch_find_marks(v, v->document.current_directory); }
     void drag(std::vector<std::pair<int, int>> points, bool erase = false) {
         ASSERT_TRUE(sketch_down(v, points[0].first, points[0].second, erase).started);
         for (size_t i = 1; i < points.size(); ++i) sketch_move(v, points[i].first, points[i].second);
@@ -65,7 +65,7 @@ struct SketchTest : ::testing::Test {
 }  // namespace
 
 TEST_F(SketchTest, PenDragJoinsPixelCentresInPenColour) {
-    v->pen_color = 0x0000FF;
+    v->annotate.pen_color = 0x0000FF;
     ASSERT_TRUE(sketch_down(v, 2, 3, false).started);
     EXPECT_FALSE(sketch_move(v, 2, 3).draw);  // the same point adds nothing
     const SketchStep s = sketch_move(v, 10, 3);
@@ -82,11 +82,11 @@ TEST_F(SketchTest, PenDragJoinsPixelCentresInPenColour) {
     // The second segment starts where the first ended: one connected stroke.
     EXPECT_EQ(marks()->pen[1].x0, marks()->pen[0].x1);
     EXPECT_EQ(marks()->pen[1].y0, marks()->pen[0].y1);
-    EXPECT_FALSE(v->stroke.active);
+    EXPECT_FALSE(v->annotate.stroke.active);
 }
 
 TEST_F(SketchTest, ClickWithoutMovementLeavesADot) {
-    v->pen_color = 0x00FF00;
+    v->annotate.pen_color = 0x00FF00;
     ASSERT_TRUE(sketch_down(v, 7, 9, false).started);
     const SketchStep up = sketch_up(v);
     EXPECT_TRUE(up.ended && up.draw);
@@ -113,9 +113,9 @@ TEST_F(SketchTest, PenPointsAreClampedIntoThePageAndFollowScrollAndZoom) {
 }
 
 TEST_F(SketchTest, EraserRemovesAlongItsPathWithoutClampingAndLeavesNoDot) {
-    v->pen_color = 1;
+    v->annotate.pen_color = 1;
     drag({{20, 5}, {20, 25}});  // a vertical stroke down the middle
-    v->pen_color = 2;
+    v->annotate.pen_color = 2;
     drag({{2, 2}});             // a dot in the corner
     ASSERT_EQ(marks()->pen.size(), 2u);
     // Pressing 16 pixels beside the stroke touches nothing; dragging across it removes it.
@@ -136,7 +136,7 @@ TEST_F(SketchTest, EraserRemovesAlongItsPathWithoutClampingAndLeavesNoDot) {
     v->layout.scroll_x = -12;
     EXPECT_EQ(sketch_down(v, 0, 2, true).removed, 1);
     sketch_up(v);
-    EXPECT_FALSE(sketch_page_has_pen(v, v->current_directory));
+    EXPECT_FALSE(sketch_page_has_pen(v, v->document.current_directory));
 }
 
 TEST_F(SketchTest, NoAnnotationAccessRefusesEveryChange) {
@@ -161,7 +161,7 @@ TEST_F(SketchTest, NoAnnotationAccessRefusesEveryChange) {
 
 TEST_F(SketchTest, GesturesNeedAShownPage) {
     viewer_file_reset(v);
-    v->document_loaded = 0;
+    v->document.loaded = 0;
     EXPECT_FALSE(sketch_down(v, 5, 5, false).started);
     EXPECT_FALSE(sketch_up(v).ended);
     EXPECT_FALSE(sketch_any_page_has_pen(v));
@@ -189,9 +189,9 @@ TEST_F(SketchTest, ClearingAndPageQueries) {
 }
 
 TEST_F(SketchTest, WhiteoutsAndCropShowMarksAndCropIsNormalised) {
-    EXPECT_EQ(v->annotations_shown, 0);
+    EXPECT_EQ(v->annotate.annotations_shown, 0);
     EXPECT_TRUE(sketch_store_crop(v, 1, PageRect{9, 8, 2, 3}, true));
-    EXPECT_EQ(v->annotations_shown, 1);
+    EXPECT_EQ(v->annotate.annotations_shown, 1);
     const PageMarks* m = sketch_find_marks(v, 1);
     ASSERT_NE(m, nullptr);
     EXPECT_TRUE(m->crop_set);

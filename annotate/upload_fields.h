@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/bounded_text.h"
+
 // Keeps "!", '"', "$"…"&", "("…"[", "]"…"~"; every other character becomes
 // "_" (spaces, controls, "#", "'", the backslash, anything above "~").
 std::u16string upload_sanitise_url(std::u16string_view url);
@@ -32,3 +34,11 @@ struct UploadParams {
 bool upload_param_add(UploadParams* p, std::u16string_view name, std::u16string_view value);
 // Removes every field stored under exactly this name; returns how many.
 int upload_param_delete(UploadParams* p, std::u16string_view name);
+
+// What the next upload sends and where; the page sets it through the embed
+// parameters and the script.
+struct UploadState {
+    BoundedText url, param_name, file_name;  // stored sanitised
+    UploadParams params;  // the page's extra form fields
+    int confirming = 0;   // the confirmation box is open: what it names may not change
+};

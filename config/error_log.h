@@ -36,3 +36,9 @@ void* errlog_alloc_zeroed(ErrorLog* log, size_t size);
 
 // "#rrggbb" for a 0x00BBGGRR colour. Always terminates; false when cap is too small.
 bool colour_to_text(unsigned colour, char16_t* out, int cap);
+
+// A viewer's two logs: the viewer's own messages and the current page's.
+struct ViewerLogs {
+    ErrorLog error;
+    ErrorLog page;
+};

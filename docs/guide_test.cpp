@@ -123,14 +123,14 @@ std::string viewer_state(std::vector<std::pair<std::u16string, std::u16string>> 
     std::ostringstream s;
     const ViewGroup& g = v->view;
     s << "view " << g.smooth << g.negative << g.orientation << g.size_mode << " zoom " << g.zoom_index << " mouse "
-      << g.mouse_mode << " page " << v->start_page << " toolbar " << v->toolbar_position << " items";
-    for (int item : v->toolbar_items) s << ' ' << item;
-    s << " bg " << v->background_color << " access " << v->access_flags << " events " << v->event_mask << " print "
-      << v->autoprint << v->print_hack << " tools " << v->allow_select << v->crop_select << v->sketch_buttons
-      << " link " << v->has_href << text_to_utf8(btext_view(&v->href)) << '>' << text_to_utf8(btext_view(&v->target))
-      << " upload " << text_to_utf8(btext_view(&v->upload_url)) << ','
-      << text_to_utf8(btext_view(&v->upload_param_name)) << ',' << text_to_utf8(btext_view(&v->upload_file_name))
-      << " download " << v->download_state;
+      << g.mouse_mode << " page " << v->stream.start_page << " toolbar " << v->ui.toolbar_position << " items";
+    for (int item : v->ui.toolbar_items) s << ' ' << item;
+    s << " bg " << v->ui.background_color << " access " << v->access_flags << " events " << v->events.mask << " print "
+      << v->stream.autoprint << v->document.print_hack << " tools " << v->mouse.allow_select << v->mouse.crop_select << v->annotate.sketch_buttons
+      << " link " << v->mouse.has_href << text_to_utf8(btext_view(&v->mouse.href)) << '>' << text_to_utf8(btext_view(&v->mouse.target))
+      << " upload " << text_to_utf8(btext_view(&v->annotate.upload.url)) << ','
+      << text_to_utf8(btext_view(&v->annotate.upload.param_name)) << ',' << text_to_utf8(btext_view(&v->annotate.upload.file_name))
+      << " download " << int(v->stream.state);
     viewer_free(v);
     return s.str();
 }

@@ -213,7 +213,7 @@ void toggle_smoothing(Viewer* v) { view_toggle_smoothing(viewer_view_context(v))
 void set_mouse_mode(Viewer* v, int mode) {
     if (mode < kMouseZoom || mode > kMouseErase || mode == v->view.mouse_mode) return;
     v->view.mouse_mode = mode;
-    if (mode == kMouseCrop) v->crop_select = 1;
+    if (mode == kMouseCrop) v->mouse.crop_select = 1;
     events_mouse_mode_change(v, mode);
 }
 void set_size_mode(Viewer* v, int mode) {
@@ -251,7 +251,7 @@ void install_shell() {
     h.ready_event = events_ready;
     h.page_change_event = events_page_change;
     h.get_url = [](Viewer* v, const char16_t* url) {
-        return int(browser_open_url(static_cast<NPP>(v->npp), url, nullptr));
+        return int(browser_open_url(static_cast<NPP>(v->browser.npp), url, nullptr));
     };
     stream_set_hooks(h);
 }
@@ -283,7 +283,7 @@ struct Session {
         if (!object) return false;
         object->_class = script_class();
         object->referenceCount = 1;
-        viewer->script_object = object;
+        viewer->browser.script_object = object;
         g_client = Rect32{0, 0, 1 + in.byte(), 1 + in.byte()};
         return true;
     }
@@ -291,8 +291,8 @@ struct Session {
     void destroy() {
         if (!viewer) return;
         script_object_detach(object);
-        viewer->script_object = nullptr;
-        viewer->download_state = 0;
+        viewer->browser.script_object = nullptr;
+        viewer->stream.state = DownloadState::kIdle;
         reception_release(viewer);
         viewer_file_free(viewer);
         viewer_free(viewer);
@@ -431,7 +431,7 @@ void call_method(Session& s, Reader& in) {
     if (in.byte() % 16 == 0) count = in.byte() % 7;  // the wrong number now and then
     Args a = make_args(in, count);
     Viewer* v = s.viewer;
-    const int page_before = v ? v->current_page : 0;
+    const int page_before = v ? v->document.current_page : 0;
     const int events_before = g_browser.page_events;
     NPVariant result{};
     const bool answered = script_class()->invoke(s.object, intern(kScriptMethodNames[method]), a.values.data(),
@@ -454,9 +454,9 @@ void call_method(Session& s, Reader& in) {
     if (method == kGoToPage || method == kGoToPageSpecial) {
         // A page number comes back only for a page that is shown, and the
         // page hears of a change only when there was one.
-        if (result.value.intValue != 0) check(viewer_page_shown(v) && result.value.intValue == v->current_page + 1);
+        if (result.value.intValue != 0) check(viewer_page_shown(v) && result.value.intValue == v->document.current_page + 1);
         if (g_browser.page_events != events_before)
-            check(g_browser.last_page_event != page_before + 1 && g_browser.last_page_event == v->current_page + 1);
+            check(g_browser.last_page_event != page_before + 1 && g_browser.last_page_event == v->document.current_page + 1);
     }
 }
 

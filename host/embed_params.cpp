@@ -29,16 +29,16 @@ void apply_bgcolor(Viewer* v, View value) {
     if (value.size() != 7 || value[0] != u'#') return;
     uint32_t rgb[3];
     for (int i = 0; i < 3; ++i) rgb[i] = uint32_t(hex_digit(value[1 + 2 * i]) * 16 + hex_digit(value[2 + 2 * i])) & 0xFF;
-    v->background_color = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
-    v->bgcolor_from_settings = 0;
+    v->ui.background_color = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
+    v->ui.bgcolor_from_settings = 0;
 }
 
 void apply_toolbar(Viewer* v, View value) {
-    if (text_iequal(value, u"top")) v->toolbar_position = 1;
-    else if (text_iequal(value, u"bottom")) v->toolbar_position = 2;
-    else if (text_iequal(value, u"off")) v->toolbar_position = 0;
-    else if (text_iequal(value, u"on") && v->toolbar_position == 0) v->toolbar_position = 1;
-    v->toolbar_from_settings = 0;
+    if (text_iequal(value, u"top")) v->ui.toolbar_position = 1;
+    else if (text_iequal(value, u"bottom")) v->ui.toolbar_position = 2;
+    else if (text_iequal(value, u"off")) v->ui.toolbar_position = 0;
+    else if (text_iequal(value, u"on") && v->ui.toolbar_position == 0) v->ui.toolbar_position = 1;
+    v->ui.toolbar_from_settings = 0;
 }
 
 void apply_fit(Viewer* v, View value) {
@@ -73,8 +73,8 @@ void apply_mousemode(Viewer* v, View value) {
     for (const Word& w : kWords) {
         if (!text_iequal(value, w.word)) continue;
         v->view.mouse_mode = w.mode;
-        if (w.mode == kMouseSelect) v->allow_select = 1;
-        if (w.mode == kMouseCrop) v->crop_select = 1;
+        if (w.mode == kMouseSelect) v->mouse.allow_select = 1;
+        if (w.mode == kMouseCrop) v->mouse.crop_select = 1;
         return;
     }
 }
@@ -85,8 +85,8 @@ void apply_flag(int* field, View value) {
 }
 
 void apply_href(Viewer* v, View value) {
-    btext_set_view(&v->href, value);
-    v->has_href = 1;
+    btext_set_view(&v->mouse.href, value);
+    v->mouse.has_href = 1;
 }
 
 void apply_access(Viewer* v, View value) {
@@ -98,26 +98,26 @@ void apply_access(Viewer* v, View value) {
 // they are stored, whoever stores them.
 const EmbedParam kEmbedParams[kEmbedParamCount] = {
     {u"href", apply_href},
-    {u"target", [](Viewer* v, View s) { btext_set_view(&v->target, s); }},
+    {u"target", [](Viewer* v, View s) { btext_set_view(&v->mouse.target, s); }},
     {u"toolbar", apply_toolbar},
     {u"fit", apply_fit},
     {u"orient", apply_orient},
     {u"negative", [](Viewer* v, View s) { apply_whole_word(&v->view.negative, s); }},
     {u"smooth", [](Viewer* v, View s) { apply_whole_word(&v->view.smooth, s); }},
     {u"mousemode", apply_mousemode},
-    {u"page", [](Viewer* v, View s) { v->start_page = number(s) - 1; }},
+    {u"page", [](Viewer* v, View s) { v->stream.start_page = number(s) - 1; }},
     {u"access", apply_access},
     {u"bgcolor", apply_bgcolor},
-    {u"toolbaritems", [](Viewer* v, View s) { btext_set_view(&v->page_toolbar_items, s); }},
-    {u"zebprinthack", [](Viewer* v, View s) { if (is_yes(s)) v->print_hack = 1; }},
-    {u"autoprint", [](Viewer* v, View s) { v->autoprint = number(s); }},
-    {u"allowselect", [](Viewer* v, View s) { apply_flag(&v->allow_select, s); }},
-    {u"enableevents", [](Viewer* v, View s) { v->event_mask = uint32_t(number(s)); }},
-    {u"src", [](Viewer* v, View) { v->download_state = 1; }},
-    {u"uploadurl", [](Viewer* v, View s) { btext_set_view(&v->upload_url, upload_sanitise_url(s)); }},
-    {u"uploadparamname", [](Viewer* v, View s) { btext_set_view(&v->upload_param_name, upload_sanitise_name(s)); }},
-    {u"uploadfilename", [](Viewer* v, View s) { btext_set_view(&v->upload_file_name, upload_sanitise_name(s)); }},
-    {u"enablesketchbuttons", [](Viewer* v, View s) { apply_flag(&v->sketch_buttons, s); }},
+    {u"toolbaritems", [](Viewer* v, View s) { btext_set_view(&v->ui.page_toolbar_items, s); }},
+    {u"zebprinthack", [](Viewer* v, View s) { if (is_yes(s)) v->document.print_hack = 1; }},
+    {u"autoprint", [](Viewer* v, View s) { v->stream.autoprint = number(s); }},
+    {u"allowselect", [](Viewer* v, View s) { apply_flag(&v->mouse.allow_select, s); }},
+    {u"enableevents", [](Viewer* v, View s) { v->events.mask = uint32_t(number(s)); }},
+    {u"src", [](Viewer* v, View) { v->stream.state = DownloadState::kRequested; }},
+    {u"uploadurl", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.url, upload_sanitise_url(s)); }},
+    {u"uploadparamname", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(s)); }},
+    {u"uploadfilename", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(s)); }},
+    {u"enablesketchbuttons", [](Viewer* v, View s) { apply_flag(&v->annotate.sketch_buttons, s); }},
 };
 
 namespace {

@@ -18,7 +18,7 @@ struct StreamInfo {
 
 // What the shell does for the stream code. Every hook may be null.
 struct StreamHooks {
-    void (*status_changed)(Viewer* v) = nullptr;       // show v->status_text (empty: remove line and bar)
+    void (*status_changed)(Viewer* v) = nullptr;       // show v->shell.status_text (empty: remove line and bar)
     void (*progress)(Viewer* v, int percent) = nullptr;  // create the bar when needed and set it
     void (*progress_remove)(Viewer* v) = nullptr;
     void (*toolbar_refresh)(Viewer* v) = nullptr;       // enabled/checked states

@@ -100,54 +100,54 @@ struct StreamTest : ::testing::Test {
 TEST_F(StreamTest, SmallAnnouncedStreamIsKeptInMemoryAndShown) {
     const auto file = three_pages();
     deliver(file, uint32_t(file.size()), 100);
-    EXPECT_EQ(v->source_kind, 2);
-    EXPECT_EQ(v->download_state, 3);
-    EXPECT_EQ(v->document_loaded, 1);
-    EXPECT_EQ(v->page_count, 3);
-    ASSERT_NE(v->file, nullptr);
-    EXPECT_TRUE(v->file->page.shown);
-    EXPECT_FALSE(raster_empty(&v->file->raster));
-    EXPECT_TRUE(btext_empty(&v->status_text));
-    EXPECT_EQ(Text16(btext_get(&v->download_url)), u"http://example.test/doc.tif");
+    EXPECT_EQ(v->stream.source, SourceKind::kMemory);
+    EXPECT_EQ(v->stream.state, DownloadState::kFinished);
+    EXPECT_EQ(v->document.loaded, 1);
+    EXPECT_EQ(v->document.page_count, 3);
+    ASSERT_NE(v->document.file, nullptr);
+    EXPECT_TRUE(v->document.file->page.shown);
+    EXPECT_FALSE(raster_empty(&v->document.file->raster));
+    EXPECT_TRUE(btext_empty(&v->shell.status_text));
+    EXPECT_EQ(Text16(btext_get(&v->stream.url)), u"http://example.test/doc.tif");
 }
 
 TEST_F(StreamTest, StorageBoundaryAndUnknownLength) {
     EXPECT_EQ(reception_new(v, info(2097151)), 0);
-    EXPECT_EQ(v->source_kind, 2);
+    EXPECT_EQ(v->stream.source, SourceKind::kMemory);
     reception_end(v, info(2097151), 2);
     make({});
     EXPECT_EQ(reception_new(v, info(2097152)), 0);
-    EXPECT_EQ(v->source_kind, 1);
-    EXPECT_FALSE(btext_empty(&v->download_temp_path));
+    EXPECT_EQ(v->stream.source, SourceKind::kFile);
+    EXPECT_FALSE(btext_empty(&v->stream.temp_path));
     reception_end(v, info(2097152), 2);
-    EXPECT_TRUE(btext_empty(&v->download_temp_path));  // the failed download's file is gone
+    EXPECT_TRUE(btext_empty(&v->stream.temp_path));  // the failed download's file is gone
     make({});
     const auto file = three_pages();
     deliver(file, 0, 7);  // no length: a file, and still opened
-    EXPECT_EQ(v->source_kind, 1);
-    EXPECT_EQ(v->page_count, 3);
-    EXPECT_EQ(v->data_size, int(file.size()));
-    EXPECT_EQ(Text16(btext_get(&v->status_text)), u"");
+    EXPECT_EQ(v->stream.source, SourceKind::kFile);
+    EXPECT_EQ(v->document.page_count, 3);
+    EXPECT_EQ(v->stream.data_size, int(file.size()));
+    EXPECT_EQ(Text16(btext_get(&v->shell.status_text)), u"");
 }
 
 TEST_F(StreamTest, MagicBytesSurviveAOneByteFirstWrite) {
     const auto file = three_pages();
     ASSERT_EQ(reception_new(v, info(uint32_t(file.size()))), 0);
     EXPECT_EQ(reception_write(v, info(0), 0, 1, file.data()), 1);
-    EXPECT_EQ(v->magic_captured, 0);
+    EXPECT_EQ(v->stream.magic_captured, 0);
     EXPECT_EQ(reception_write(v, info(0), 1, int32_t(file.size() - 1), file.data() + 1), int32_t(file.size() - 1));
-    EXPECT_EQ(v->magic_captured, 1);
-    EXPECT_EQ(v->magic_bytes[0], 'I');
-    EXPECT_EQ(v->magic_bytes[1], 'I');
+    EXPECT_EQ(v->stream.magic_captured, 1);
+    EXPECT_EQ(v->stream.magic_bytes[0], 'I');
+    EXPECT_EQ(v->stream.magic_bytes[1], 'I');
 }
 
 TEST_F(StreamTest, ShortStreamOpensWithWhatArrivedAndWarns) {
     auto file = three_pages();
     const uint32_t announced = uint32_t(file.size() + 100);
     deliver(file, announced, 64);
-    EXPECT_EQ(v->data_size, int(file.size()));
-    EXPECT_EQ(v->page_count, 3);
-    EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Expected " + text_from_utf8(std::to_string(announced)) +
+    EXPECT_EQ(v->stream.data_size, int(file.size()));
+    EXPECT_EQ(v->document.page_count, 3);
+    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Expected " + text_from_utf8(std::to_string(announced)) +
                                                       u" bytes, received"),
               Text16::npos);
 }
@@ -159,8 +159,8 @@ TEST_F(StreamTest, OverlappingWritesNeverReadPastTheBuffer) {
     ASSERT_EQ(reception_write(v, info(n), 0, int32_t(n), file.data()), int32_t(n));
     ASSERT_EQ(reception_write(v, info(n), 0, 5, file.data()), 5);  // the same range again
     reception_end(v, info(n), 0);
-    EXPECT_EQ(v->data_size, int(n));
-    EXPECT_EQ(v->page_count, 3);
+    EXPECT_EQ(v->stream.data_size, int(n));
+    EXPECT_EQ(v->document.page_count, 3);
 }
 
 TEST_F(StreamTest, MoreThanAnnouncedIsRefused) {
@@ -169,8 +169,8 @@ TEST_F(StreamTest, MoreThanAnnouncedIsRefused) {
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind(u"Inconsistent amount of data received (expected 10 bytes, received at least 64).", 0),
               0u);
-    EXPECT_EQ(Text16(btext_get(&v->status_text)), u"  Download failed");
-    EXPECT_EQ(v->document_loaded, 0);
+    EXPECT_EQ(Text16(btext_get(&v->shell.status_text)), u"  Download failed");
+    EXPECT_EQ(v->document.loaded, 0);
 }
 
 TEST_F(StreamTest, SecondBrowserStreamIsRefusedAndEndReasonsAreLogged) {
@@ -180,13 +180,13 @@ TEST_F(StreamTest, SecondBrowserStreamIsRefusedAndEndReasonsAreLogged) {
     EXPECT_EQ(reception_new(v, StreamInfo{&other, "x", 10}), 1);
     make({});
     deliver(file, uint32_t(file.size()), 4096, 1);
-    EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Error: Download failed (network error)"), Text16::npos);
+    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Error: Download failed (network error)"), Text16::npos);
     make({});
     deliver(file, uint32_t(file.size()), 4096, 2);
-    EXPECT_EQ(v->error_log.warning_count, 1);
+    EXPECT_EQ(v->logs.error.warning_count, 1);
     make({});
     deliver(file, uint32_t(file.size()), 4096, 7);
-    EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Download failed (reason 7)"), Text16::npos);
+    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Download failed (reason 7)"), Text16::npos);
 }
 
 TEST_F(StreamTest, HugeAnnouncedLengthIsRefused) {
@@ -195,7 +195,7 @@ TEST_F(StreamTest, HugeAnnouncedLengthIsRefused) {
     EXPECT_EQ(g_boxes.back(), u"TIFF file too large (2147483648 bytes). Downloads over 2GB are not supported.");
     EXPECT_EQ(reception_write(v, info(0), 0, 4, "II*\0"), -1);
     reception_end(v, info(0), 0);
-    EXPECT_TRUE(btext_empty(&v->download_temp_path));
+    EXPECT_TRUE(btext_empty(&v->stream.temp_path));
 }
 
 TEST_F(StreamTest, BadWriteArguments) {
@@ -212,10 +212,10 @@ TEST_F(StreamTest, StartPageIsClampedToTheDocument) {
     make({{u"page", u"9"}});
     const auto file = three_pages();
     deliver(file, uint32_t(file.size()), 4096);
-    EXPECT_EQ(v->current_page, 2);
+    EXPECT_EQ(v->document.current_page, 2);
     make({{u"page", u"0"}});
     deliver(file, uint32_t(file.size()), 4096);
-    EXPECT_EQ(v->current_page, 0);
+    EXPECT_EQ(v->document.current_page, 0);
 }
 
 TEST_F(StreamTest, PageNavigationRaisesPageChange) {
@@ -227,7 +227,7 @@ TEST_F(StreamTest, PageNavigationRaisesPageChange) {
     EXPECT_FALSE(viewer_go_to_page(v, 3));
     EXPECT_FALSE(viewer_go_to_page(v, -1));
     EXPECT_EQ(g_page_events, std::vector<int>{3});
-    EXPECT_EQ(v->current_page, 2);
+    EXPECT_EQ(v->document.current_page, 2);
 }
 
 TEST_F(StreamTest, APageThatCannotBeShownIsNotReportedShownNorChangedAgain) {
@@ -242,7 +242,7 @@ TEST_F(StreamTest, APageThatCannotBeShownIsNotReportedShownNorChangedAgain) {
     viewer_set_disabled_compressions(u"5");  // page 2 is counted but never decodes
     deliver(file, uint32_t(file.size()), 4096);
     EXPECT_FALSE(viewer_go_to_page(v, 1));
-    EXPECT_EQ(v->current_page, 1);
+    EXPECT_EQ(v->document.current_page, 1);
     EXPECT_FALSE(viewer_go_to_page(v, 1));  // the same page again: no new decode, no event
     EXPECT_EQ(g_page_events, std::vector<int>{2});
     EXPECT_TRUE(viewer_go_to_page(v, 2));
@@ -253,30 +253,30 @@ TEST_F(StreamTest, ScriptDownloads) {
     const auto file = three_pages();
     deliver(file, uint32_t(file.size()), 4096);
     EXPECT_TRUE(viewer_start_download(v, u"", 1));  // empty: the viewer is emptied
-    EXPECT_EQ(v->document_loaded, 0);
-    EXPECT_EQ(v->download_state, 0);
+    EXPECT_EQ(v->document.loaded, 0);
+    EXPECT_EQ(v->stream.state, DownloadState::kIdle);
     EXPECT_TRUE(viewer_start_download(v, u"http://example.test/b.tif", 2));
     EXPECT_EQ(g_requested, u"http://example.test/b.tif");
-    EXPECT_EQ(v->download_state, 1);
-    EXPECT_EQ(v->start_page, 1);
+    EXPECT_EQ(v->stream.state, DownloadState::kRequested);
+    EXPECT_EQ(v->stream.start_page, 1);
     // The requested stream arrives and is the one accepted.
     EXPECT_EQ(reception_new(v, info(uint32_t(file.size()))), 0);
     EXPECT_FALSE(viewer_start_download(v, u"http://example.test/c.tif", 1));  // refused mid-stream
-    EXPECT_EQ(v->download_state, 2);
+    EXPECT_EQ(v->stream.state, DownloadState::kReceiving);
     reception_end(v, info(0), 2);
     g_get_url_result = 10;
     EXPECT_FALSE(viewer_start_download(v, u"http://example.test/d.tif", 1));
-    EXPECT_EQ(v->download_state, 0);
-    EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Failed to start download (error code=10, Invalid URL)."),
+    EXPECT_EQ(v->stream.state, DownloadState::kIdle);
+    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Failed to start download (error code=10, Invalid URL)."),
               Text16::npos);
     // The browser is asked for the address as it was judged; other schemes never reach it.
     g_get_url_result = 0;
     EXPECT_TRUE(viewer_start_download(v, u" \thttp://example.test/\ne.tif\r\n", INT32_MIN));
     EXPECT_EQ(g_requested, u"http://example.test/e.tif");
-    EXPECT_EQ(v->start_page, 0);
+    EXPECT_EQ(v->stream.start_page, 0);
     EXPECT_FALSE(viewer_start_download(v, u"data:image/tiff;base64,SUkqAA==", 1));
     EXPECT_EQ(g_requested, u"http://example.test/e.tif");
-    EXPECT_EQ(v->download_state, 0);
+    EXPECT_EQ(v->stream.state, DownloadState::kIdle);
 }
 
 TEST_F(StreamTest, AutoprintOnTheFirstStreamOnly) {

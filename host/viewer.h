@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "annotate/upload_fields.h"
 #include "annotate/sketch_state.h"
 #include "config/bounded_text.h"
 #include "config/error_log.h"
 #include "config/settings.h"
+#include "document/document_state.h"
+#include "host/shell_windows.h"
 #include "host/viewer_registry.h"
+#include "host/viewer_stream.h"
+#include "script/page_events.h"
+#include "ui/ui_state.h"
 #include "view/mouse_modes.h"
 #include "view/view_state.h"
 #include "view/zoom_geometry.h"
@@ -36,103 +40,33 @@ constexpr uint32_t kAccessNoUpdateCheck = 0x2000;
 constexpr uint32_t kAccessNoUpload = 0x4000;
 constexpr uint32_t kAccessEverything = 0x7FFFFFFF;
 
-constexpr uint32_t kDefaultEventMask = 8195;
 constexpr int kMaxEmbedPairs = 100;
 
-// Mouse modes.
-enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3, kMouseCrop = 4,
-                 kMouseDraw = 5, kMouseErase = 6 };
+// The browser's side of one viewer.
+struct BrowserLink {
+    int mode = 0;  // kModeEmbed or kModeFull
+    void* npp = nullptr;
+    void* script_object = nullptr;  // handed out by NPP_GetValue; no reference held
+};
 
-struct ViewerFile;
-struct ToolbarControls;
-
+// Each record belongs to the subsystem that changes it; the viewer only
+// composes them.
 struct Viewer {
     ViewerLife life;  // in the list of live viewers from construction to destruction
-    int mode = 0;
-    void* plugin_window = nullptr;      // HWND
-    void* saved_window_proc = nullptr;  // WNDPROC
-    void* npp = nullptr;
-    void* script_object = nullptr;      // handed out by NPP_GetValue; no reference held
-    intptr_t temp_file_handle = -1;     // open download file (a file-system handle); -1 when none
-    int source_kind = 0;                // 0 nothing, 1 file on disk, 2 memory
-    BoundedText file_path;              // text(260)
-    uint8_t* memory_buffer = nullptr;
-    int data_size = 0;
-    int data_size_known = 0;
-    int magic_captured = 0;
-    uint8_t magic_bytes[2] = {0, 0};
-    uint32_t expected_length = 0;
-    int start_page = 0;
-    int download_state = 0;  // 0 idle, 1 requested, 2 receiving, 3 finished
-    int document_loaded = 0;
-    int download_failed = 0;
-    int bytes_received = 0;
-    int page_count = 0;
-    int current_page = 0;
-    int current_directory = 0;
-    ViewerFile* file = nullptr;  // Document, page bookkeeping and Display raster
-    // Child windows (HWNDs) and GDI objects of the shell.
-    void* image_window = nullptr;
-    void* toolbar_window = nullptr;
-    void* zoom_window = nullptr;
-    ZoomWindowState zoom;  // the magnifier while its window is open
-    void* status_window = nullptr;
-    void* progress_window = nullptr;
-    void* background_brush = nullptr;
-    void* hand_cursor = nullptr;
-    // View state; the first seven are the view group of the settings.
-    ViewGroup view;
-    ViewLayout layout;  // displayed size, scroll position, the scaled views
-    // Mouse state of the image window.
-    int link_press = 0;
-    int pan_active = 0;
-    PanStart pan_start;
-    int wheel_accumulator = 0;
-    RubberBand band;
-    int menu_suppressed = 0;
-    int annotations_shown = 0;
-    int autoprint = 0;
-    int ready_fired = 0;
-    int event_busy = 0;
-    int lctrl = 0;
+    BrowserLink browser;
     uint32_t access_flags = 0;
-    uint32_t event_mask = kDefaultEventMask;
-    int has_href = 0;
-    int download_count = 0;
-    int toolbar_from_settings = 1;
-    int toolbar_position = 1;  // 0 off, 1 top, 2 bottom
-    int bgcolor_from_settings = 1;
-    uint32_t background_color = 0x404040;
-    int print_hack = 0;
-    int busy = 0;
-    int upload_confirming = 0;  // the upload's confirmation box is open: what it names may not change
-    int settings_sheet_page = 0;  // the "More Settings" page last active: the next opening starts there
+    int busy = 0;  // a modal dialog or print job runs: no other may start
     Settings settings;  // this viewer's copy, incl. the dialog group
-    BoundedText settings_toolbar_items;  // text(200); used once at creation
-    BoundedText page_toolbar_items;      // text(200); used once at creation
-    std::vector<int> toolbar_items;      // item-table indices, in display order
-    ToolbarControls* toolbar_controls = nullptr;  // the toolbar's controls; lives with toolbar_window
-    BoundedText work_folder, work_file;  // text(360) each
-    int allow_select = 0;
-    int crop_select = 0;
-    int sketch_buttons = 0;
-    int eraser_shown = 0;  // mouse mode 6: the eraser's outline follows the mouse
-    uint32_t pen_color = 0;  // colour of new pen segments, 0x00BBGGRR
-    SketchStroke stroke;     // the pen or eraser gesture in progress
-    EraserOutline eraser;
-    PenCache pen_cache;
-    BoundedText status_text;  // text(100)
-    Rect32 zoom_rect{10, 10, 410, 410};
-    BoundedText download_url;  // text(1024)
-    void* pending_stream = nullptr;
-    BoundedText href;    // text(1024)
-    BoundedText target;  // text(64)
-    BoundedText upload_url, upload_param_name, upload_file_name;  // stored sanitised
-    UploadParams upload_params;  // the page's extra form fields
-    BoundedText download_temp_path;  // text(260)
-    ErrorLog error_log;
-    ErrorLog page_log;
-    double blank_score = -1;
+    ViewerLogs logs;
+    ViewerStream stream;      // host: the bytes on their way in
+    DocumentState document;   // host: the document and the page shown
+    ShellWindows shell;       // host/win: windows and GDI objects
+    ViewGroup view;           // view: the first seven are the view group of the settings
+    ViewLayout layout;        // view: displayed size, scroll position, scaled views, the magnifier
+    ImageMouse mouse;         // view: the image window's mouse, band and link
+    AnnotateState annotate;   // annotate: pen, eraser, marks shown, upload
+    UiState ui;               // ui: toolbar and settings sheet
+    PageEventState events;    // script: the page's event mask
 };
 
 struct ViewerCreateArgs {

@@ -48,14 +48,14 @@ TEST_F(ViewerTest, DefaultsFromSettings) {
     store.set_dword(SettingsKey::kUser, u"toolbar", 2);
     Made m;
     make(&m, {});
-    EXPECT_EQ(m.v->background_color, 0x112233u);
-    EXPECT_EQ(m.v->toolbar_position, 2);
-    EXPECT_EQ(Text16(btext_get(&m.v->target)), u"_self");
-    EXPECT_EQ(m.v->event_mask, 8195u);
-    EXPECT_EQ(m.v->start_page, 0);
-    EXPECT_TRUE(m.v->error_log.unknown_tag_filter);
-    EXPECT_FALSE(m.v->page_log.unknown_tag_filter);
-    EXPECT_EQ(m.v->toolbar_items.size(), 25u);  // the standard layout
+    EXPECT_EQ(m.v->ui.background_color, 0x112233u);
+    EXPECT_EQ(m.v->ui.toolbar_position, 2);
+    EXPECT_EQ(Text16(btext_get(&m.v->mouse.target)), u"_self");
+    EXPECT_EQ(m.v->events.mask, 8195u);
+    EXPECT_EQ(m.v->stream.start_page, 0);
+    EXPECT_TRUE(m.v->logs.error.unknown_tag_filter);
+    EXPECT_FALSE(m.v->logs.page.unknown_tag_filter);
+    EXPECT_EQ(m.v->ui.toolbar_items.size(), 25u);  // the standard layout
 }
 
 TEST_F(ViewerTest, YesNoWordsAndFirstLetters) {
@@ -63,37 +63,37 @@ TEST_F(ViewerTest, YesNoWordsAndFirstLetters) {
     make(&a, {{u"negative", u"YES"}, {u"smooth", u"no"}, {u"allowselect", u"yep"}, {u"enablesketchbuttons", u"Y"}});
     EXPECT_EQ(a.v->view.negative, 1);
     EXPECT_EQ(a.v->view.smooth, 0);
-    EXPECT_EQ(a.v->allow_select, 1);
-    EXPECT_EQ(a.v->sketch_buttons, 1);
+    EXPECT_EQ(a.v->mouse.allow_select, 1);
+    EXPECT_EQ(a.v->annotate.sketch_buttons, 1);
     Made b;
     make(&b, {{u"negative", u"y"}, {u"smooth", u"nope"}, {u"zebprinthack", u"no"}});
     EXPECT_EQ(b.v->view.negative, 0);  // a lone y is not the word
     EXPECT_EQ(b.v->view.smooth, 1);
-    EXPECT_EQ(b.v->print_hack, 0);
+    EXPECT_EQ(b.v->document.print_hack, 0);
 }
 
 TEST_F(ViewerTest, BackgroundColourDigits) {
     Made red;
     make(&red, {{u"bgcolor", u"#FF0000"}});
-    EXPECT_EQ(red.v->background_color, 0x000000FFu);
-    EXPECT_EQ(red.v->bgcolor_from_settings, 0);
+    EXPECT_EQ(red.v->ui.background_color, 0x000000FFu);
+    EXPECT_EQ(red.v->ui.bgcolor_from_settings, 0);
     Made gg;
     make(&gg, {{u"bgcolor", u"#GG0000"}});  // G counts 16: 16*16+16 = 272, low byte 0x10
-    EXPECT_EQ(gg.v->background_color, 0x10u);
+    EXPECT_EQ(gg.v->ui.background_color, 0x10u);
     Made bad;
     make(&bad, {{u"bgcolor", u"red"}, {u"bgcolor", u"#F00"}, {u"bgcolor", u"FF00000"}});
-    EXPECT_EQ(bad.v->background_color, 0x404040u);
-    EXPECT_EQ(bad.v->bgcolor_from_settings, 1);
+    EXPECT_EQ(bad.v->ui.background_color, 0x404040u);
+    EXPECT_EQ(bad.v->ui.bgcolor_from_settings, 1);
 }
 
 TEST_F(ViewerTest, ToolbarOnKeepsAnEarlierPosition) {
     Made m;
     make(&m, {{u"toolbar", u"bottom"}, {u"toolbar", u"on"}});
-    EXPECT_EQ(m.v->toolbar_position, 2);
-    EXPECT_EQ(m.v->toolbar_from_settings, 0);
+    EXPECT_EQ(m.v->ui.toolbar_position, 2);
+    EXPECT_EQ(m.v->ui.toolbar_from_settings, 0);
     Made off;
     make(&off, {{u"toolbar", u"off"}, {u"toolbar", u"ON"}});
-    EXPECT_EQ(off.v->toolbar_position, 1);
+    EXPECT_EQ(off.v->ui.toolbar_position, 1);
 }
 
 TEST_F(ViewerTest, FitAndPage) {
@@ -101,7 +101,7 @@ TEST_F(ViewerTest, FitAndPage) {
     make(&m, {{u"fit", u"150"}, {u"page", u"0"}});
     EXPECT_EQ(m.v->view.size_mode, 0);
     EXPECT_EQ(zoom_step_percent(ZoomTable::kImage, m.v->view.zoom_index), 100);
-    EXPECT_EQ(m.v->start_page, -1);
+    EXPECT_EQ(m.v->stream.start_page, -1);
     Made unchanged;
     make(&unchanged, {{u"fit", u"0"}, {u"fit", u"huge"}, {u"fit", u"-20"}});
     EXPECT_EQ(unchanged.v->view.size_mode, 1);
@@ -109,20 +109,20 @@ TEST_F(ViewerTest, FitAndPage) {
     make(&words, {{u"fit", u"BEST"}, {u"orient", u"Left"}, {u"page", u"3rd"}});
     EXPECT_EQ(words.v->view.size_mode, 3);
     EXPECT_EQ(words.v->view.orientation, 3);
-    EXPECT_EQ(words.v->start_page, 2);
+    EXPECT_EQ(words.v->stream.start_page, 2);
 }
 
 TEST_F(ViewerTest, MouseModesAndSelection) {
     Made crop;
     make(&crop, {{u"mousemode", u"cropselect"}, {u"allowselect", u"no"}});
     EXPECT_EQ(crop.v->view.mouse_mode, kMouseCrop);
-    EXPECT_EQ(crop.v->crop_select, 1);
-    EXPECT_EQ(crop.v->allow_select, 0);
+    EXPECT_EQ(crop.v->mouse.crop_select, 1);
+    EXPECT_EQ(crop.v->mouse.allow_select, 0);
     Made erase;
     make(&erase, {{u"mousemode", u"whiteout"}, {u"mousemode", u"erase"}, {u"mousemode", u"fly"}});
     EXPECT_EQ(erase.v->view.mouse_mode, kMouseErase);
-    EXPECT_EQ(erase.v->allow_select, 1);
-    EXPECT_EQ(erase.v->eraser_shown, 1);
+    EXPECT_EQ(erase.v->mouse.allow_select, 1);
+    EXPECT_EQ(erase.v->annotate.eraser_shown, 1);
 }
 
 TEST_F(ViewerTest, AccessBits) {
@@ -151,14 +151,14 @@ TEST_F(ViewerTest, ToolbarItemsFromPageThenSettings) {
     store.set_text(SettingsKey::kUser, u"toolbaritems", u"PR,SA");
     Made fromSettings;
     make(&fromSettings, {});
-    EXPECT_EQ(fromSettings.v->toolbar_items, (std::vector<int>{1, 2}));
+    EXPECT_EQ(fromSettings.v->ui.toolbar_items, (std::vector<int>{1, 2}));
     Made page;
     make(&page, {{u"toolbaritems", u".none"}});
-    EXPECT_TRUE(page.v->toolbar_items.empty());
+    EXPECT_TRUE(page.v->ui.toolbar_items.empty());
     Made select;
     make(&select, {{u"toolbaritems", u"ZO,SL"}});
-    EXPECT_EQ(select.v->allow_select, 1);  // a plain SL item turns the selection tools on
-    EXPECT_TRUE(btext_empty(&select.v->page_toolbar_items));  // used once, then freed
+    EXPECT_EQ(select.v->mouse.allow_select, 1);  // a plain SL item turns the selection tools on
+    EXPECT_TRUE(btext_empty(&select.v->ui.page_toolbar_items));  // used once, then freed
 }
 
 TEST_F(ViewerTest, BadInputIsSkippedOrCut) {
@@ -176,9 +176,9 @@ TEST_F(ViewerTest, BadInputIsSkippedOrCut) {
     a.values = values.data();
     a.store = &store;
     ASSERT_EQ(viewer_create(a, &v), 0);
-    EXPECT_EQ(v->start_page, 6);
-    EXPECT_EQ(v->href.length, 1023);
-    EXPECT_EQ(v->has_href, 1);
+    EXPECT_EQ(v->stream.start_page, 6);
+    EXPECT_EQ(v->mouse.href.length, 1023);
+    EXPECT_EQ(v->mouse.has_href, 1);
     viewer_free(v);
 }
 

@@ -59,7 +59,7 @@ SaveTarget save_resolve_target(const char16_t* chosen, int filter_index) {
 }
 
 CopySource document_copy_source(const CopyInputs& in) {
-    if (in.download_state != 3 || !in.document_loaded) return CopySource::kNothing;
+    if (in.download_state != DownloadState::kFinished || !in.document_loaded) return CopySource::kNothing;
     if (in.any_marks) return CopySource::kAnnotated;
     if (in.in_memory) return CopySource::kMemory;
     if (in.file_on_disk) return CopySource::kFile;

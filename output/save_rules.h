@@ -3,6 +3,7 @@
 // which format a chosen name is written in, the extension added to a bare
 // name, and the texts the user sees. The shell shows the dialogs and writes.
 #include "base/text.h"
+#include "document/document_state.h"
 
 // The common dialogs take a 256-unit name buffer (terminator included).
 constexpr int kFileDialogNameCap = 256;
@@ -46,7 +47,7 @@ extern const char16_t kBmpSaveFailed[];           // %s path
 enum class CopySource { kNothing, kAnnotated, kMemory, kFile };
 struct CopyInputs {
     bool any_marks = false;  // white-outs or pen segments on some page
-    int download_state = 0;
+    DownloadState download_state = DownloadState::kIdle;
     bool document_loaded = false;
     bool in_memory = false;    // the received bytes are in memory
     bool file_on_disk = false;  // ... or in a file with a path

@@ -70,7 +70,7 @@ TEST(SaveRules, AnExtensionThatDoesNotFitIsLeftOff) {
 
 TEST(SaveRules, TheCopyIsAnnotatedOnlyWithMarksAndNothingBeforeTheFileIsOpen) {
     CopyInputs in;
-    in.download_state = 3;
+    in.download_state = DownloadState::kFinished;
     in.document_loaded = true;
     in.in_memory = true;
     EXPECT_EQ(document_copy_source(in), CopySource::kMemory);
@@ -85,7 +85,7 @@ TEST(SaveRules, TheCopyIsAnnotatedOnlyWithMarksAndNothingBeforeTheFileIsOpen) {
 
     CopyInputs receiving = in;
     receiving.in_memory = true;
-    receiving.download_state = 2;
+    receiving.download_state = DownloadState::kReceiving;
     EXPECT_EQ(document_copy_source(receiving), CopySource::kNothing);
     CopyInputs not_a_document = in;
     not_a_document.in_memory = true;

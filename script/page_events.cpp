@@ -59,8 +59,8 @@ void raise(Viewer* v) {
 
 int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count) {
     const NPNetscapeFuncs& b = browser();
-    if (!scripting_allowed(v) || !browser_has_event_support(b) || !v->npp) return 0;
-    NPP npp = static_cast<NPP>(v->npp);
+    if (!scripting_allowed(v) || !browser_has_event_support(b) || !v->browser.npp) return 0;
+    NPP npp = static_cast<NPP>(v->browser.npp);
     std::vector<NPVariant> argv(size_t(count) + 1);
     std::vector<std::string> texts(static_cast<size_t>(count));  // alive for the whole call
     for (int i = 0; i < count; ++i) {
@@ -98,25 +98,25 @@ int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count
 }
 
 void events_raise(Viewer* v, uint32_t bit, const char* name, const EventArg* args, int count) {
-    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & bit)) return;
+    if (!scripting_allowed(v) || v->events.firing || !(v->events.mask & bit)) return;
     // The page function may remove the element, which frees the viewer.
     const ViewerHandle handle(v);
-    v->event_busy = 1;
+    v->events.firing = 1;
     events_dispatch(v, name, args, count);
-    if ((v = handle.get())) v->event_busy = 0;
+    if ((v = handle.get())) v->events.firing = 0;
 }
 
 void events_ready(Viewer* v) {
-    if (!v || v->ready_fired) return;
-    v->ready_fired = 1;
+    if (!v || v->events.ready_fired) return;
+    v->events.ready_fired = 1;
     constexpr PageEventInfo e = kPageEvents[int(PageEvent::kReady)];
-    if (!scripting_allowed(v) || v->event_busy || !(v->event_mask & e.bit)) return;
+    if (!scripting_allowed(v) || v->events.firing || !(v->events.mask & e.bit)) return;
     const ViewerHandle handle(v);
-    v->event_busy = 1;
+    v->events.firing = 1;
     const int answer = events_dispatch(v, e.name, nullptr, 0);
     if (!(v = handle.get())) return;
-    v->event_busy = 0;
-    if (answer == 1) v->ready_fired = 0;  // the next stream tries again
+    v->events.firing = 0;
+    if (answer == 1) v->events.ready_fired = 0;  // the next stream tries again
 }
 
 void events_file_ready(Viewer* v) { raise<PageEvent::kFileReady>(v); }

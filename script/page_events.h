@@ -21,6 +21,15 @@ constexpr uint32_t kEventUploadHeader = 0x800;
 constexpr uint32_t kEventAnnotationChange = 0x1000;
 constexpr uint32_t kEventCropSelect = 0x2000;
 
+constexpr uint32_t kDefaultEventMask = 8195;
+
+// What one viewer keeps for its events.
+struct PageEventState {
+    uint32_t mask = kDefaultEventMask;  // the events the page asked for
+    int ready_fired = 0;
+    int firing = 0;  // an event is being dispatched: no other starts meanwhile
+};
+
 // Every event the viewer raises, as one table: the page function's name, the
 // bit that enables it and how many arguments follow the id. The raise functions
 // below take their name and bit from here and check their argument count

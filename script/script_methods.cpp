@@ -76,13 +76,13 @@ int32_t read_decimal(std::u16string_view s) {
     return saturate(negative ? -n : n);
 }
 
-bool has_document(const Viewer* v) { return v->document_loaded && v->page_count > 0; }
-bool page_decoded(const Viewer* v) { return v->download_state == 3 && viewer_page_shown(v); }
+bool has_document(const Viewer* v) { return v->document.loaded && v->document.page_count > 0; }
+bool page_decoded(const Viewer* v) { return v->stream.state == DownloadState::kFinished && viewer_page_shown(v); }
 
 // A 1-based page number to its directory; -1 when it names no page.
 int directory_of_page(Viewer* v, int page) {
-    if (!has_document(v) || !v->file || page < 1 || page > v->page_count) return -1;
-    return document_directory_of_page(&v->file->document, page - 1);
+    if (!has_document(v) || !v->document.file || page < 1 || page > v->document.page_count) return -1;
+    return document_directory_of_page(&v->document.file->document, page - 1);
 }
 
 int orientation_value(const Viewer* v) { return v->view.orientation + 1; }
@@ -91,8 +91,8 @@ int32_t get_state(const Viewer* v, int what) {
     switch (what) {
     case 0: return 1;
     case 1:
-        if (v->download_state == 1 || v->download_state == 2) return 1;
-        if (v->download_state == 3) return v->document_loaded ? 3 : 2;
+        if (v->stream.state == DownloadState::kRequested || v->stream.state == DownloadState::kReceiving) return 1;
+        if (v->stream.state == DownloadState::kFinished) return v->document.loaded ? 3 : 2;
         return 0;
     case 2: return page_decoded(v) ? 1 : 0;
     case 3: return 1;
@@ -123,34 +123,34 @@ int32_t print(Viewer* v, int how) {
 
 int32_t go_to_page(Viewer* v, int page) {
     if (!has_document(v)) return 0;
-    const int n = page > 0 ? std::min(page - 1, v->page_count - 1) : 0;  // INT32_MIN - 1 would overflow
+    const int n = page > 0 ? std::min(page - 1, v->document.page_count - 1) : 0;  // INT32_MIN - 1 would overflow
     // The page-change event runs the page, which may remove the viewer.
     const ViewerHandle handle(v);
-    return viewer_go_to_page(v, n) && handle.alive() ? v->current_page + 1 : 0;
+    return viewer_go_to_page(v, n) && handle.alive() ? v->document.current_page + 1 : 0;
 }
 
 int32_t go_to_page_special(Viewer* v, int code) {
     if (!has_document(v) || code < 1 || code > 4) return 0;
-    const int target = code == 1 ? 0 : code == 2 ? v->page_count - 1 : code == 3 ? v->current_page - 1 : v->current_page + 1;
-    if (target < 0 || target >= v->page_count) return 0;
+    const int target = code == 1 ? 0 : code == 2 ? v->document.page_count - 1 : code == 3 ? v->document.current_page - 1 : v->document.current_page + 1;
+    if (target < 0 || target >= v->document.page_count) return 0;
     const ViewerHandle handle(v);
-    return viewer_go_to_page(v, target) && handle.alive() ? v->current_page + 1 : 0;
+    return viewer_go_to_page(v, target) && handle.alive() ? v->document.current_page + 1 : 0;
 }
 
 int32_t load_image(Viewer* v, const NPVariant* args) {
     std::u16string url;
     if (!script_arg_string(args[0], &url)) return 0;
-    if (v->download_state == 2) return 0;
+    if (v->stream.state == DownloadState::kReceiving) return 0;
     return viewer_start_download(v, url.c_str(), script_arg_int(args[1])) ? 1 : 0;
 }
 
 // The view numbers a page can read; 0 while no page is shown.
 int32_t shown_value(const Viewer* v, int key) {
-    if (!page_decoded(v) || !v->document_loaded) return 0;
-    const DisplayRaster* r = &v->file->raster;
+    if (!page_decoded(v) || !v->document.loaded) return 0;
+    const DisplayRaster* r = &v->document.file->raster;
     switch (key) {
-    case 9: return v->file->page.width;
-    case 10: return v->file->page.height;
+    case 9: return v->document.file->page.width;
+    case 10: return v->document.file->page.height;
     case 11: return raster_width(r);
     case 12: return raster_height(r);
     case 13: return v->layout.view_width;
@@ -170,8 +170,8 @@ int32_t get_value(Viewer* v, int key) {
     case 5: return v->view.size_mode;
     case 6: return zoom_step_percent(ZoomTable::kImage, v->view.zoom_index);
     case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16: return shown_value(v, key);
-    case 18: return v->toolbar_window ? v->settings.toolbar_height - 4 : 0;
-    case 20: return int32_t(v->event_mask);
+    case 18: return v->shell.toolbar_window ? v->settings.toolbar_height - 4 : 0;
+    case 20: return int32_t(v->events.mask);
     case 24: return 1;
     case 41: return sketch_any_page_has_pen(v) ? 1 : 0;
     default: return 0;
@@ -222,7 +222,7 @@ int32_t set_value(Viewer* v, int key, int value) {
     case 15: case 16:
         if (page_decoded(v) && g_ops.scroll) g_ops.scroll(v, key == 16, kThumbPosition, value);
         return 1;
-    case 20: v->event_mask = uint32_t(value); return 1;
+    case 20: v->events.mask = uint32_t(value); return 1;
     default: return 0;
     }
 }
@@ -238,19 +238,19 @@ void scroll(Viewer* v, int direction, int amount) {
 
 void set_crop_select(Viewer* v, const int32_t* a) {
     if (v->access_flags & kAccessNoAnnotation) return;
-    v->crop_select = 1;
-    const int page = a[1] == 0 ? v->current_page + 1 : a[1];
+    v->mouse.crop_select = 1;
+    const int page = a[1] == 0 ? v->document.current_page + 1 : a[1];
     const int directory = directory_of_page(v, page);
     if (directory < 0 || (a[0] != 0 && a[0] != 1)) return;
     // Inclusive edges, in 64 bits so that huge sizes cannot wrap.
     const auto edge = [](int32_t from, int32_t size) { return saturate(int64_t(from) + size - 1); };
     if (!sketch_store_crop(v, directory, PageRect{a[2], a[3], edge(a[2], a[4]), edge(a[3], a[5])}, a[0] == 1))
         return;
-    v->annotations_shown = 1;
+    v->annotate.annotations_shown = 1;
     if (g_ops.marks_changed) g_ops.marks_changed(v);
 }
 
-const DisplayRaster* current_raster(Viewer* v) { return page_decoded(v) ? &v->file->raster : nullptr; }
+const DisplayRaster* current_raster(Viewer* v) { return page_decoded(v) ? &v->document.file->raster : nullptr; }
 
 std::u16string colour_text(uint32_t c) {
     return text_printf(u"#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
@@ -261,22 +261,22 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
     switch (key) {
     case 19:
         if (text.empty()) {
-            v->background_color = v->settings.bgcolor;
-            v->bgcolor_from_settings = 1;
+            v->ui.background_color = v->settings.bgcolor;
+            v->ui.bgcolor_from_settings = 1;
         } else {
             uint32_t colour;
             if (!script_parse_colour(text, &colour)) return 0;
-            v->background_color = colour;
-            v->bgcolor_from_settings = 0;
+            v->ui.background_color = colour;
+            v->ui.bgcolor_from_settings = 0;
         }
         if (g_ops.background_changed) g_ops.background_changed(v);
         return 1;
     case 21:
-        btext_set_view(&v->upload_url, upload_sanitise_url(text));
+        btext_set_view(&v->annotate.upload.url, upload_sanitise_url(text));
         if (g_ops.toolbar_refresh) g_ops.toolbar_refresh(v);
         return 1;
-    case 22: btext_set_view(&v->upload_param_name, upload_sanitise_name(text)); return 1;
-    case 23: btext_set_view(&v->upload_file_name, upload_sanitise_name(text)); return 1;
+    case 22: btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(text)); return 1;
+    case 23: btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(text)); return 1;
     case 31: {
         uint32_t colour;
         if (!script_parse_colour(text, &colour)) return 0;
@@ -290,11 +290,11 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
 std::u16string get_value_string(Viewer* v, int key) {
     auto cut = [](std::u16string_view s) { return std::u16string(s.substr(0, kValueStringMax)); };
     switch (key) {
-    case 19: return colour_text(v->background_color);
-    case 21: return cut(btext_view(&v->upload_url));
-    case 22: return cut(btext_view(&v->upload_param_name));
-    case 23: return cut(btext_view(&v->upload_file_name));
-    case 31: return colour_text(v->pen_color);
+    case 19: return colour_text(v->ui.background_color);
+    case 21: return cut(btext_view(&v->annotate.upload.url));
+    case 22: return cut(btext_view(&v->annotate.upload.param_name));
+    case 23: return cut(btext_view(&v->annotate.upload.file_name));
+    case 31: return colour_text(v->annotate.pen_color);
     default: return {};
     }
 }
@@ -382,7 +382,7 @@ bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t cou
     set_int(r, 0);
     int32_t a[6] = {};
     for (uint32_t i = 0; i < count && i < 6; ++i) a[i] = script_arg_int(args[i]);
-    if (v->upload_confirming && changes_upload(index, a[0])) return true;
+    if (v->annotate.upload.confirming && changes_upload(index, a[0])) return true;
     switch (index) {
     case 0:  // AboutBox
         if (g_ops.about_box) g_ops.about_box(v);
@@ -393,14 +393,14 @@ bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t cou
     case 3: break;  // RegisterFileTypes: nothing to register for a plug-in
     case 4: set_int(r, print(v, a[0])); break;
     case 5:  // Zoom
-        if (a[0] == 1 && page_decoded(v) && v->plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
-        else if (a[0] == 0 && v->zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
+        if (a[0] == 1 && page_decoded(v) && v->shell.plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
+        else if (a[0] == 0 && v->shell.zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
         set_int(r, 1);
         break;
     case 6: set_int(r, go_to_page(v, a[0])); break;
     case 7: set_int(r, go_to_page_special(v, a[0])); break;
-    case 8: set_int(r, has_document(v) ? v->current_page + 1 : 0); break;
-    case 9: set_int(r, has_document(v) ? v->page_count : 0); break;
+    case 8: set_int(r, has_document(v) ? v->document.current_page + 1 : 0); break;
+    case 9: set_int(r, has_document(v) ? v->document.page_count : 0); break;
     case 10: set_int(r, load_image(v, args)); break;
     case 11: set_int(r, get_value(v, a[0])); break;
     case 12: set_int(r, set_value(v, a[0], a[1])); break;
@@ -448,7 +448,7 @@ bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t cou
         break;
     }
     case 24:  // Upload
-        if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->upload_url) && g_ops.upload)
+        if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->annotate.upload.url) && g_ops.upload)
             set_int(r, g_ops.upload(v, a[0]));
         break;
     case 25: set_int(r, clear_annotations(v, a[0], a[1])); break;
@@ -456,12 +456,12 @@ bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t cou
         std::u16string name, value;
         if (!script_arg_string(args[0], &name) || !script_arg_string(args[1], &value)) break;
         if (v->access_flags & kAccessNoUpload) break;
-        set_int(r, upload_param_add(&v->upload_params, name, value) ? 1 : 0);
+        set_int(r, upload_param_add(&v->annotate.upload.params, name, value) ? 1 : 0);
         break;
     }
     case 27: {  // DeleteUploadParam
         std::u16string name;
-        if (script_arg_string(args[0], &name)) set_int(r, upload_param_delete(&v->upload_params, name));
+        if (script_arg_string(args[0], &name)) set_int(r, upload_param_delete(&v->annotate.upload.params, name));
         break;
     }
     }

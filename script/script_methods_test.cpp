@@ -131,7 +131,7 @@ class ScriptMethods : public ::testing::Test {
         ASSERT_EQ(reception_new(v, info), 0);
         reception_write(v, info, 0, int32_t(bytes.size()), bytes.data());
         reception_end(v, info, 0);
-        ASSERT_EQ(v->page_count, 3);
+        ASSERT_EQ(v->document.page_count, 3);
     }
     // Calls by name, as a page does; the result must be an integer.
     int32_t call(const char* name, std::vector<NPVariant> args = {}) {
@@ -325,7 +325,7 @@ TEST_F(ScriptMethods, TextValuesAndUploadFields) {
     v->settings.bgcolor = 0x00FF00;
     EXPECT_EQ(call("SetValueString", {i(19), s("")}), 1);
     EXPECT_EQ(call_string("GetValueString", {i(19)}), "#00ff00");
-    EXPECT_EQ(v->bgcolor_from_settings, 1);
+    EXPECT_EQ(v->ui.bgcolor_from_settings, 1);
 
     EXPECT_EQ(call("SetValueString", {i(21), s("http://up.test/a b#c")}), 1);
     EXPECT_EQ(call_string("GetValueString", {i(21)}), "http://up.test/a_b_c");
@@ -347,7 +347,7 @@ TEST_F(ScriptMethods, TextValuesAndUploadFields) {
 TEST_F(ScriptMethods, WhatTheUploadBoxNamesCannotChangeWhileItIsOpen) {
     EXPECT_EQ(call("SetValueString", {i(21), s("http://up.test/agreed")}), 1);
     EXPECT_EQ(call("AddUploadParam", {s("kept"), s("1")}), 1);
-    v->upload_confirming = 1;
+    v->annotate.upload.confirming = 1;
     EXPECT_EQ(call("SetValueString", {i(21), s("http://elsewhere.test/")}), 0);
     EXPECT_EQ(call("SetValueString", {i(22), s("other")}), 0);
     EXPECT_EQ(call("SetValueString", {i(23), s("other.tif")}), 0);
@@ -357,16 +357,16 @@ TEST_F(ScriptMethods, WhatTheUploadBoxNamesCannotChangeWhileItIsOpen) {
     EXPECT_EQ(call("ClearAnnotations", {i(1), i(1)}), 0);
     EXPECT_EQ(call_string("GetValueString", {i(21)}), "http://up.test/agreed");
     EXPECT_EQ(call("SetValueString", {i(19), s("#102030")}), 1);  // unrelated values still change
-    v->upload_confirming = 0;
+    v->annotate.upload.confirming = 0;
     EXPECT_EQ(call("DeleteUploadParam", {s("kept")}), 1);
 }
 
 TEST_F(ScriptMethods, CropSelectionByPageNumber) {
     open_document();
     EXPECT_EQ(call("SetCropSelect", {i(1), i(2), i(1), i(1), i(4), i(2)}), 1);
-    EXPECT_EQ(v->crop_select, 1);
-    const int dir = document_directory_of_page(&v->file->document, 1);
-    const PageMarks* m = marks_find(&v->file->marks, dir);
+    EXPECT_EQ(v->mouse.crop_select, 1);
+    const int dir = document_directory_of_page(&v->document.file->document, 1);
+    const PageMarks* m = marks_find(&v->document.file->marks, dir);
     ASSERT_NE(m, nullptr);
     EXPECT_TRUE(m->crop_set);
     EXPECT_EQ(m->crop.left, 1);
@@ -377,24 +377,24 @@ TEST_F(ScriptMethods, CropSelectionByPageNumber) {
     EXPECT_EQ(call("SetCropSelect", {i(1), i(9), i(0), i(0), i(1), i(1)}), 1);  // no such page
     EXPECT_EQ(g_ops, (std::vector<std::string>{"marks", "marks"}));
     v->access_flags |= 0x800;
-    v->crop_select = 0;
+    v->mouse.crop_select = 0;
     EXPECT_EQ(call("SetCropSelect", {i(1), i(0), i(0), i(0), i(1), i(1)}), 1);
-    EXPECT_EQ(v->crop_select, 0);
+    EXPECT_EQ(v->mouse.crop_select, 0);
     EXPECT_EQ(call("ClearAnnotations", {i(1), i(1)}), 0);
 }
 
 TEST_F(ScriptMethods, LoadImageNeedsATextAndNoDownloadUnderWay) {
     EXPECT_EQ(call("LoadImage", {i(1), i(1), i(0)}), 0);
     EXPECT_EQ(call("LoadImage", {s(""), i(1), i(0)}), 1);  // just closes
-    v->download_state = 2;
+    v->stream.state = DownloadState::kReceiving;
     EXPECT_EQ(call("LoadImage", {s("http://x.test/a.tif"), i(1), i(0)}), 0);
 }
 
 TEST_F(ScriptMethods, PenMarksByPageAndThePenColour) {
     open_document();
     EXPECT_EQ(call("GetValue", {i(41)}), 0);
-    const int dir = document_directory_of_page(&v->file->document, 2);
-    PageMarks* m = marks_for(&v->file->marks, dir, v->file->document.directory_count);
+    const int dir = document_directory_of_page(&v->document.file->document, 2);
+    PageMarks* m = marks_for(&v->document.file->marks, dir, v->document.file->document.directory_count);
     ASSERT_NE(m, nullptr);
     ASSERT_TRUE(marks_add_pen(m, PenSegment{1, 1, 2, 2, 0}));
     EXPECT_EQ(call("GetValue", {i(41)}), 1);
@@ -410,7 +410,7 @@ TEST_F(ScriptMethods, PenMarksByPageAndThePenColour) {
 
     EXPECT_EQ(call_string("GetValueString", {i(31)}), "#000000");
     EXPECT_EQ(call("SetValueString", {i(31), s("#ff0010")}), 1);
-    EXPECT_EQ(v->pen_color, 0x1000FFu);
+    EXPECT_EQ(v->annotate.pen_color, 0x1000FFu);
     EXPECT_EQ(call_string("GetValueString", {i(31)}), "#ff0010");
     EXPECT_EQ(call("SetValueString", {i(31), s("red")}), 0);
 }

@@ -41,20 +41,20 @@ TEST_F(ScriptObjectTest, ObjectAndViewerForgetEachOtherWhicheverGoesFirst) {
     Viewer v;
     NPP_t npp{&v, nullptr};
     NPObject* first = create(&npp);
-    v.script_object = first;
+    v.browser.script_object = first;
     EXPECT_EQ(script_object_viewer(first), &v);
     script_class()->deallocate(first);  // forced by the browser while the viewer lives
-    EXPECT_EQ(v.script_object, nullptr);
+    EXPECT_EQ(v.browser.script_object, nullptr);
 
     NPObject* second = create(&npp);
-    v.script_object = second;
+    v.browser.script_object = second;
     script_object_detach(second);  // the viewer is destroyed, the page still holds it
     EXPECT_EQ(script_object_viewer(second), nullptr);
     NPVariant result{};
     EXPECT_FALSE(script_class()->invoke(second, nullptr, nullptr, 0, &result));
-    v.script_object = nullptr;  // what destroy leaves
+    v.browser.script_object = nullptr;  // what destroy leaves
     script_class()->deallocate(second);
-    EXPECT_EQ(v.script_object, nullptr);
+    EXPECT_EQ(v.browser.script_object, nullptr);
 }
 
 TEST_F(ScriptObjectTest, ForeignObjectsAndNullNppHaveNoViewer) {

@@ -107,7 +107,7 @@ void fill_main(const MenuState& s, bool loaded, Builder b) {
         b.separator();
     }
     if (!(a & kNoPrint)) b.command(kCmdPrint, !(loaded && (s.decoded || (s.document_loaded && s.page_count > 1))));
-    if (!(a & kNoOpenLocal)) b.command(kCmdOpenLocalFile, s.download_state == 2);
+    if (!(a & kNoOpenLocal)) b.command(kCmdOpenLocalFile, s.download_state == DownloadState::kReceiving);
     if (!(a & kNoSave)) b.command(kCmdSaveAs, !loaded);
     if (!(a & kNoCopyImage)) b.command(kCmdCopyImage, !(loaded && s.decoded));
     if (!(a & kNoLocations)) b.command(kCmdCopyImageLocation, !s.has_download_url);
@@ -141,7 +141,7 @@ void fill_main(const MenuState& s, bool loaded, Builder b) {
 
 ContextMenu context_menu_build(const MenuState& s) {
     ContextMenu m;
-    const bool loaded = s.download_state == 3;
+    const bool loaded = s.download_state == DownloadState::kFinished;
     fill_main(s, loaded, Builder{&m.menus[kMenuMain]});
     fill_sketch(s, loaded, Builder{&m.menus[kSubSketch]});
     fill_orientation(s, Builder{&m.menus[kSubOrientation]});

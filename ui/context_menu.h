@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/document_state.h"
+
 // The submenus' title ids (string-table ids, beside the command ids).
 enum SubmenuId : int {
     kMenuSketch = 49201,
@@ -27,7 +29,7 @@ enum MenuIndex : int {
 // What the menu is built from, gathered by the shell from its viewer.
 struct MenuState {
     uint32_t access_flags = 0;
-    int download_state = 0;        // 3: the download finished
+    DownloadState download_state = DownloadState::kIdle;
     bool decoded = false;          // the current page is held in the display raster
     bool document_loaded = false;
     int page_count = 0;

@@ -33,7 +33,7 @@ std::string outline(const ContextMenu& m, int menu) {
 
 MenuState loaded_state() {
     MenuState s;
-    s.download_state = 3;
+    s.download_state = DownloadState::kFinished;
     s.decoded = true;
     s.document_loaded = true;
     s.page_count = 3;
@@ -125,7 +125,7 @@ TEST(ContextMenu, ItemsThatCannotActAreGreyed) {
 
     // Still receiving: nothing that needs the whole file, and no second file.
     MenuState r;
-    r.download_state = 2;
+    r.download_state = DownloadState::kReceiving;
     r.has_upload_url = true;
     const ContextMenu m = context_menu_build(r);
     EXPECT_TRUE(outline(m, kMenuMain)
@@ -216,10 +216,10 @@ TEST(ContextMenu, ErrorLogItemServesTheDocumentsLogAndThePagesLog) {
     a.store = &store;
     ASSERT_EQ(viewer_create(a, &v), 0);
     EXPECT_EQ(outline(context_menu_build(context_menu_state(v)), kSubTools).substr(0, 22), "Show Error Log [grey]\n");
-    errlog_warning(&v->page_log, u"Only the page has something to say");
+    errlog_warning(&v->logs.page, u"Only the page has something to say");
     EXPECT_EQ(outline(context_menu_build(context_menu_state(v)), kSubTools).substr(0, 15), "Show Error Log\n");
-    errlog_clear(&v->page_log);
-    errlog_error(&v->error_log, u"Not a TIFF file");
+    errlog_clear(&v->logs.page);
+    errlog_error(&v->logs.error, u"Not a TIFF file");
     EXPECT_TRUE(context_menu_state(v).error_log_has_text);
     viewer_free(v);
 }

@@ -27,14 +27,14 @@ void add_heading(Text16* out) {
 }
 
 void add_file(Text16* out, const InfoFacts& f) {
-    if (f.download_state < 1) return;
+    if (f.download_state == DownloadState::kIdle) return;
     *out += u"\r\n------ Current TIFF File ------\r\n";
     if (!hides_locations(f)) {
         if (f.download_url.empty()) *out += u"URL:\tN/A\r\n";
         else if (f.download_url.size() >= kUrlCut) add(out, u"URL:\t%.300s...\r\n", f.download_url.c_str());
         else add(out, u"URL:\t%s\r\n", f.download_url.c_str());
     }
-    if (f.download_state != 3) return;
+    if (f.download_state != DownloadState::kFinished) return;
     if (!hides_locations(f)) add(out, u"Local file:\t%s\r\n", f.in_memory ? u"(in memory)" : f.local_path.c_str());
     add(out, u"Size:\t%u bytes\r\n", f.data_size);
     if (f.document_loaded) add(out, u"Number of pages:\t%d\r\n", f.page_count);
@@ -55,7 +55,7 @@ void add_density(Text16* out, const InfoPage& p) {
 
 void add_page(Text16* out, const InfoFacts& f) {
     const InfoPage& p = f.page;
-    if (f.download_state != 3 || !f.document_loaded || !p.known) return;
+    if (f.download_state != DownloadState::kFinished || !f.document_loaded || !p.known) return;
     *out += u"\r\n------ Current Page ------\r\n";
     add(out, u"Page number:\t%d of %d\r\n", p.number, p.count);
     add(out, u"Dimensions:\t%d \u00d7 %d pixels", p.width, p.height);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "document/document_state.h"
 
 struct Viewer;
 
@@ -54,7 +55,7 @@ struct InfoOsVersion {
 struct InfoFacts {
     uint32_t access_flags = 0;
     // The current file.
-    int download_state = 0;  // 0 idle, 1 requested, 2 receiving, 3 finished
+    DownloadState download_state = DownloadState::kIdle;
     Text16 download_url;     // empty: none
     bool in_memory = false;  // held in memory rather than in a file on disk
     Text16 local_path;       // the file on disk

@@ -19,7 +19,7 @@ bool has(const Text16& text, std::u16string_view part) { return text.find(part) 
 // A finished download of a two-page file held in memory, on page 1.
 InfoFacts downloaded() {
     InfoFacts f;
-    f.download_state = 3;
+    f.download_state = DownloadState::kFinished;
     f.download_url = u"http://example.test/scan.tif";
     f.in_memory = true;
     f.data_size = 12345;
@@ -92,13 +92,13 @@ TEST(InfoText, WholeTextOfADownloadedPageInOrder) {
 
 TEST(InfoText, SectionsFollowTheDownloadState) {
     InfoFacts f = downloaded();
-    f.download_state = 0;
+    f.download_state = DownloadState::kIdle;
     const Text16 idle = info_text_build(f);
     EXPECT_FALSE(has(idle, u"Current TIFF File"));
     EXPECT_FALSE(has(idle, u"Current Page"));
     EXPECT_TRUE(has(idle, u"------ Environment ------"));
 
-    f.download_state = 1;  // requested: the address only
+    f.download_state = DownloadState::kRequested;  // requested: the address only
     f.download_url.clear();
     const Text16 requested = info_text_build(f);
     EXPECT_TRUE(has(requested, u"\r\n------ Current TIFF File ------\r\nURL:\tN/A\r\n\r\n------ Environment"));
@@ -349,7 +349,7 @@ TiffPage fax_page() {
 TEST_F(ViewerFacts, NothingDownloaded) {
     InfoFacts f;
     info_facts_from_viewer(v, &f);
-    EXPECT_EQ(f.download_state, 0);
+    EXPECT_EQ(f.download_state, DownloadState::kIdle);
     EXPECT_FALSE(f.page.known);
     EXPECT_EQ(f.memory_bytes, 0u);
     EXPECT_FALSE(f.has_href);
@@ -367,7 +367,7 @@ TEST_F(ViewerFacts, AFaxPageInMemoryWithNonSquarePixels) {
     InfoFacts f;
     info_facts_from_viewer(v, &f);
     EXPECT_EQ(f.access_flags & 0x80, 0x80u);
-    EXPECT_EQ(f.download_state, 3);
+    EXPECT_EQ(f.download_state, DownloadState::kFinished);
     EXPECT_EQ(f.download_url, u"http://example.test/doc.tif");
     EXPECT_TRUE(f.in_memory);
     EXPECT_EQ(f.data_size, uint32_t(file.size()));
@@ -394,7 +394,7 @@ TEST_F(ViewerFacts, AFaxPageInMemoryWithNonSquarePixels) {
     EXPECT_TRUE(f.has_href);
     EXPECT_EQ(f.href, u"http://example.test/more");
     // The page raster and the file in memory (no scaled view without a window).
-    EXPECT_EQ(f.memory_bytes, uint64_t(v->file->raster.block_size) + file.size());
+    EXPECT_EQ(f.memory_bytes, uint64_t(v->document.file->raster.block_size) + file.size());
 
     const Text16 text = info_text_build(f);
     EXPECT_TRUE(has(text, u"Size:\t" + text_from_utf8(std::to_string(file.size())) + u" bytes\r\n"));
@@ -430,7 +430,7 @@ TEST_F(ViewerFacts, ADownloadKeptInAFile) {
     info_facts_from_viewer(v, &f);
     EXPECT_FALSE(f.in_memory);
     EXPECT_FALSE(f.local_path.empty());
-    EXPECT_EQ(f.local_path, Text16(btext_get(&v->file_path)));
-    EXPECT_EQ(f.memory_bytes, uint64_t(v->file->raster.block_size));
+    EXPECT_EQ(f.local_path, Text16(btext_get(&v->stream.file_path)));
+    EXPECT_EQ(f.memory_bytes, uint64_t(v->document.file->raster.block_size));
     EXPECT_TRUE(has(info_text_build(f), u"Local file:\t" + f.local_path + u"\r\n"));
 }

@@ -11,12 +11,12 @@ uint64_t block_bytes(const DisplayRaster& r) { return r.header && r.block_size >
 // The page's properties as the loader found them, and its size at 100 % when
 // non-square pixels make the view stretch it.
 void page_facts(const Viewer* v, InfoPage* p) {
-    const ViewerFile* file = v->file;
+    const ViewerFile* file = v->document.file;
     if (!file || file->page.width < 1 || file->page.height < 1) return;
     const PageState& s = file->page;
     p->known = true;
-    p->number = v->current_page + 1;
-    p->count = v->page_count;
+    p->number = v->document.current_page + 1;
+    p->count = v->document.page_count;
     p->width = s.width;
     p->height = s.height;
     p->resolution_unit = s.resolution_unit;
@@ -42,19 +42,19 @@ void page_facts(const Viewer* v, InfoPage* p) {
 
 void info_facts_from_viewer(const Viewer* v, InfoFacts* f) {
     f->access_flags = v->access_flags;
-    f->download_state = v->download_state;
-    f->download_url = Text16(btext_view(&v->download_url));
-    f->in_memory = v->source_kind == 2;
-    f->local_path = v->source_kind == 1 ? Text16(btext_view(&v->file_path)) : Text16();
-    f->data_size = v->data_size > 0 ? uint32_t(v->data_size) : 0;
-    f->document_loaded = v->document_loaded != 0;
-    f->page_count = v->page_count;
+    f->download_state = v->stream.state;
+    f->download_url = Text16(btext_view(&v->stream.url));
+    f->in_memory = v->stream.source == SourceKind::kMemory;
+    f->local_path = v->stream.source == SourceKind::kFile ? Text16(btext_view(&v->stream.file_path)) : Text16();
+    f->data_size = v->stream.data_size > 0 ? uint32_t(v->stream.data_size) : 0;
+    f->document_loaded = v->document.loaded != 0;
+    f->page_count = v->document.page_count;
     f->page = InfoPage{};
     page_facts(v, &f->page);
     uint64_t memory = block_bytes(v->layout.main_view.scaled_raster) + block_bytes(v->layout.zoom_view.scaled_raster);
-    if (v->file) memory += block_bytes(v->file->raster);
-    if (v->memory_buffer && v->data_size > 0) memory += uint64_t(v->data_size);
+    if (v->document.file) memory += block_bytes(v->document.file->raster);
+    if (v->stream.memory_buffer && v->stream.data_size > 0) memory += uint64_t(v->stream.data_size);
     f->memory_bytes = memory;
-    f->has_href = v->has_href != 0;
-    f->href = Text16(btext_view(&v->href));
+    f->has_href = v->mouse.has_href != 0;
+    f->href = Text16(btext_view(&v->mouse.href));
 }

@@ -19,45 +19,45 @@ void call(void (*hook)(Viewer*), Viewer* v) {
 Settings sheet_commit(Viewer* v, const Settings& edited, SettingsStore* store) {
     const Settings before = v->settings;
     v->settings = edited;
-    settings_save(store, v->settings, v->view, v->access_flags, 0x3, v->plugin_window);
+    settings_save(store, v->settings, v->view, v->access_flags, 0x3, v->shell.plugin_window);
     return before;
 }
 
 void sheet_relist_pages(Viewer* v) {
-    ViewerFile* f = v->file;
+    ViewerFile* f = v->document.file;
     if (!f || f->document.directory_count <= 0) return;  // no file open (or not a TIFF file)
-    errlog_clear(&v->error_log);
-    const int pages = document_number_pages(&f->document, int(v->settings.ignorespecialimages), &v->error_log);
-    v->page_count = pages;
-    v->document_loaded = pages > 0 ? 1 : 0;
-    v->current_page = 0;
+    errlog_clear(&v->logs.error);
+    const int pages = document_number_pages(&f->document, int(v->settings.ignorespecialimages), &v->logs.error);
+    v->document.page_count = pages;
+    v->document.loaded = pages > 0 ? 1 : 0;
+    v->document.current_page = 0;
     const StreamHooks& h = stream_hooks();
     if (!pages) {
         // As an opening that found no pages leaves it; the page's own log
         // spoke of a page that is no longer one.
-        errlog_clear(&v->page_log);
+        errlog_clear(&v->logs.page);
         f->page.shown = false;
         raster_destroy(&f->raster);
         call(h.toolbar_refresh, v);
         call(h.view_changed, v);
     }
     call(h.page_list_refill, v);
-    if (v->page_count <= 0) v->page_count = 1;
+    if (v->document.page_count <= 0) v->document.page_count = 1;
     if (pages) viewer_show_page(v, 0);
 }
 
 void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks) {
     SheetViewerState now;
-    now.toolbar_from_settings = v->toolbar_from_settings != 0;
-    now.toolbar_position = v->toolbar_position;
-    now.bgcolor_from_settings = v->bgcolor_from_settings != 0;
-    now.background_color = v->background_color;
+    now.toolbar_from_settings = v->ui.toolbar_from_settings != 0;
+    now.toolbar_position = v->ui.toolbar_position;
+    now.bgcolor_from_settings = v->ui.bgcolor_from_settings != 0;
+    now.background_color = v->ui.background_color;
     const SheetApplyPlan p = sheet_apply_plan(before, v->settings, now);
-    if (p.set_toolbar_position) v->toolbar_position = p.toolbar_position;
+    if (p.set_toolbar_position) v->ui.toolbar_position = p.toolbar_position;
     if (p.rebuild_toolbar) call(hooks.rebuild_toolbar, v);
     else if (p.layout) call(hooks.layout, v);
     if (p.set_background) {
-        v->background_color = p.background_color;
+        v->ui.background_color = p.background_color;
         call(hooks.background_brush, v);
     }
     if (p.set_tooltips) call(hooks.tooltips, v);
@@ -67,7 +67,7 @@ void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks
     case SheetPageAction::kShowPageAgain:
         // Without a document there is no page to show, and showing "none"
         // would put "Unable to display image" on the status line.
-        if (v->document_loaded) viewer_show_page(v, v->current_page);
+        if (v->document.loaded) viewer_show_page(v, v->document.current_page);
         break;
     case SheetPageAction::kRepaintImage: call(hooks.repaint_image, v); break;
     case SheetPageAction::kNone: break;

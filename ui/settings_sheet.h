@@ -134,7 +134,7 @@ SheetApplyPlan sheet_apply_plan(const Settings& before, const Settings& after, c
 struct SheetApplyHooks {
     void (*rebuild_toolbar)(Viewer* v) = nullptr;  // measured and built again, then laid out
     void (*layout)(Viewer* v) = nullptr;           // toolbar band and image window placed again
-    void (*background_brush)(Viewer* v) = nullptr;  // a brush of v->background_color
+    void (*background_brush)(Viewer* v) = nullptr;  // a brush of v->ui.background_color
     void (*tooltips)(Viewer* v) = nullptr;          // on or off from v->settings.tooltips
     void (*repaint_image)(Viewer* v) = nullptr;
 };

@@ -351,8 +351,8 @@ TEST_F(SheetApplyTest, OkStoresEverySettingAndAppliesInOrder) {
     v->view.smooth = 0;  // the live view, not the copy, is what gets saved
     confirm(edited);
     EXPECT_EQ(v->settings.pansens, 4);
-    EXPECT_EQ(v->toolbar_position, 2);
-    EXPECT_EQ(v->background_color, 0x0000FFu);
+    EXPECT_EQ(v->ui.toolbar_position, 2);
+    EXPECT_EQ(v->ui.background_color, 0x0000FFu);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"rebuild", "brush", "tooltips", "repaint"}));
     EXPECT_EQ(stored_dword(store, u"toolbar"), 2u);
     EXPECT_EQ(stored_dword(store, u"tbbuttonsize"), 40u);
@@ -369,43 +369,43 @@ TEST_F(SheetApplyTest, NoSaveAccessStillChangesTheRunningViewer) {
     EXPECT_TRUE(store.write_log.empty());
     EXPECT_TRUE(g_boxes.empty());
     EXPECT_EQ(v->settings.toolbar, 0);
-    EXPECT_EQ(v->toolbar_position, 0);
+    EXPECT_EQ(v->ui.toolbar_position, 0);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"layout"}));
 }
 
 TEST_F(SheetApplyTest, SubImageChoiceRelistsAndGoesToPageOne) {
     open({small_page(), small_page(1), small_page()});  // the middle one is a reduced copy
-    ASSERT_EQ(v->page_count, 3);
+    ASSERT_EQ(v->document.page_count, 3);
     ASSERT_TRUE(viewer_go_to_page(v, 2));
     g_calls.clear();
     Settings edited = v->settings;
     edited.ignorespecialimages = 0x1;
     confirm(edited);
-    EXPECT_EQ(v->page_count, 2);
-    EXPECT_EQ(v->current_page, 0);
-    EXPECT_EQ(v->current_directory, 0);
-    EXPECT_EQ(v->document_loaded, 1);
+    EXPECT_EQ(v->document.page_count, 2);
+    EXPECT_EQ(v->document.current_page, 0);
+    EXPECT_EQ(v->document.current_directory, 0);
+    EXPECT_EQ(v->document.loaded, 1);
     EXPECT_TRUE(viewer_page_shown(v));
-    EXPECT_EQ(document_directory_of_page(&v->file->document, 1), 2);
+    EXPECT_EQ(document_directory_of_page(&v->document.file->document, 1), 2);
     EXPECT_EQ(g_calls.front(), "page list");  // refilled before the page is shown
 
     edited.ignorespecialimages = 0;
     confirm(edited);
-    EXPECT_EQ(v->page_count, 3);
+    EXPECT_EQ(v->document.page_count, 3);
 }
 
 TEST_F(SheetApplyTest, RelistingToNoPagesLeavesNothingShownAndSaysWhy) {
     open({small_page(), small_page(1)});
-    ASSERT_EQ(v->page_count, 2);
+    ASSERT_EQ(v->document.page_count, 2);
     // The first page counts as a reduced copy too: ignoring those leaves none.
-    v->file->document.directories[0].kind |= kKindReducedResolution;
+    v->document.file->document.directories[0].kind |= kKindReducedResolution;
     Settings edited = v->settings;
     edited.ignorespecialimages = 0x1;
     confirm(edited);
-    EXPECT_EQ(v->document_loaded, 0);
-    EXPECT_EQ(v->page_count, 1);  // as an opening without pages leaves it
+    EXPECT_EQ(v->document.loaded, 0);
+    EXPECT_EQ(v->document.page_count, 1);  // as an opening without pages leaves it
     EXPECT_FALSE(viewer_page_shown(v));
-    EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"No images found"), Text16::npos);
+    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"No images found"), Text16::npos);
 }
 
 TEST_F(SheetApplyTest, WithoutAFilePageChangesTouchNothing) {
@@ -414,8 +414,8 @@ TEST_F(SheetApplyTest, WithoutAFilePageChangesTouchNothing) {
     edited.fixratio = 0;
     confirm(edited);
     EXPECT_EQ(v->layout.fix_ratio, 0);
-    EXPECT_EQ(v->document_loaded, 0);
-    EXPECT_TRUE(btext_empty(&v->status_text));  // no "Unable to display image"
+    EXPECT_EQ(v->document.loaded, 0);
+    EXPECT_TRUE(btext_empty(&v->shell.status_text));  // no "Unable to display image"
     EXPECT_TRUE(g_calls.empty());
 }
 
@@ -427,7 +427,7 @@ TEST_F(SheetApplyTest, AspectCorrectionShowsTheSamePageAgain) {
     edited.fixratio = 0;
     confirm(edited);
     EXPECT_EQ(v->layout.fix_ratio, 0);
-    EXPECT_EQ(v->current_page, 1);
+    EXPECT_EQ(v->document.current_page, 1);
     EXPECT_TRUE(viewer_page_shown(v));
     EXPECT_EQ(g_calls, (std::vector<std::string>{"view"}));
 }

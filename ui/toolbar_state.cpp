@@ -20,13 +20,13 @@ bool allowed(const ToolbarState& s, uint32_t bit) { return !(s.access_flags & bi
 ToolbarEnable toolbar_enabled_states(const ToolbarState& s) {
     ToolbarEnable e;
     ToolbarPass& p = e.pass;
-    const bool loaded = s.download_state == 3;
+    const bool loaded = s.download_state == DownloadState::kFinished;
     const bool open = loaded && s.document_loaded;
     // A multi-page document prints its other pages even when this one failed.
     const bool printable = loaded && (s.decoded || (s.document_loaded && s.page_count > 1));
     set(p, kItemPrint, allowed(s, kNoPrint) && printable);
     set(p, kItemQuickPrint, allowed(s, kNoPrint) && printable);
-    set(p, kItemOpen, allowed(s, kNoOpen) && s.download_state != 2);
+    set(p, kItemOpen, allowed(s, kNoOpen) && s.download_state != DownloadState::kReceiving);
     set(p, kItemSaveAs, allowed(s, kNoSave) && loaded);
     set(p, kItemCopy, allowed(s, kNoCopy) && loaded && s.decoded);
     set(p, kItemSend, allowed(s, kNoEmail) && loaded);

@@ -6,11 +6,12 @@
 // its viewer and applies the answers to the windows.
 #include <cstdint>
 
+#include "document/document_state.h"
 #include "ui/toolbar_items.h"
 
 struct ToolbarState {
     uint32_t access_flags = 0;
-    int download_state = 0;  // 3: the download finished
+    DownloadState download_state = DownloadState::kIdle;
     bool decoded = false;    // the current page is held in the display raster
     bool document_loaded = false;
     int page_count = 0;

@@ -12,7 +12,7 @@
 namespace {
 ToolbarState loaded(int pages, int current, bool decoded = true) {
     ToolbarState s;
-    s.download_state = 3;
+    s.download_state = DownloadState::kFinished;
     s.document_loaded = true;
     s.page_count = pages;
     s.current_page = current;
@@ -54,7 +54,7 @@ TEST(ToolbarEnablePass, NothingLoadedLeavesOnlyOpenAndTheViewTools) {
     const ToolbarEnable e = toolbar_enabled_states(s);
     for (int item : {kItemNegative, kItemZoomMode, kItemAbout, kItemRotateLeft, kItemFixedSize, kItemSpinner})
         EXPECT_FALSE(e.pass.governs[item]) << item;
-    s.download_state = 2;  // while a document arrives no other can be opened
+    s.download_state = DownloadState::kReceiving;  // while a document arrives no other can be opened
     EXPECT_FALSE(enabled(s, kItemOpen));
 }
 
@@ -65,7 +65,7 @@ TEST(ToolbarEnablePass, PrintingNeedsADecodedPageOrOtherPages) {
     EXPECT_FALSE(enabled(loaded(3, 0, false), kItemCopy));      // copying needs this page
     EXPECT_TRUE(enabled(loaded(3, 0, false), kItemSaveAs));
     ToolbarState arriving = loaded(3, 0);
-    arriving.download_state = 2;
+    arriving.download_state = DownloadState::kReceiving;
     EXPECT_FALSE(enabled(arriving, kItemPrint));
     EXPECT_FALSE(enabled(arriving, kItemSend));
 }

@@ -10,6 +10,11 @@
 #include <functional>
 
 #include "annotate/page_marks.h"
+#include "config/bounded_text.h"
+
+// Mouse modes.
+enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3, kMouseCrop = 4,
+                 kMouseDraw = 5, kMouseErase = 6 };
 
 enum class MouseAction { kNone, kLink, kZoomWindow, kPan, kBand, kPen, kEraser };
 
@@ -112,3 +117,19 @@ struct BandFinish {
     PageRect rect;  // for kAddWhiteout and kSetCrop
 };
 BandFinish band_finish(RubberBand* b, bool cancel, int mouse_mode);
+
+// What the image window keeps between mouse messages, with the page's link
+// and which selection tools the page allows.
+struct ImageMouse {
+    int link_press = 0;  // the button went down on the page's link
+    int pan_active = 0;
+    PanStart pan_start;
+    int wheel_accumulator = 0;
+    RubberBand band;
+    int menu_suppressed = 0;  // a right-button pan ended: no context menu for this release
+    int allow_select = 0;
+    int crop_select = 0;
+    int has_href = 0;
+    BoundedText href;    // text(1024)
+    BoundedText target;  // text(64)
+};

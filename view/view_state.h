@@ -38,6 +38,16 @@ struct ScaledView {
     int32_t ratio_corrected = 0;  // the size was corrected for non-square pixels
 };
 
+// What the magnifier keeps while open (its window handle is the viewer's).
+struct ZoomWindowState {
+    int32_t open = 0;
+    int32_t paused = 0;  // the cursor is free; the view stands still
+    int32_t index_at_open = 5;  // magnifier step when the window opened
+    int32_t scroll_x = 0, scroll_y = 0;  // top-left of the visible part of the zoom view
+    int16_t saved_cursor_x = 0, saved_cursor_y = 0;  // screen position to return the cursor to
+    Rect32 confinement;  // the client area in screen pixels
+};
+
 // The layout half of the View state (the settings half is ViewGroup).
 struct ViewLayout {
     int32_t view_width = 1, view_height = 1;  // the whole displayed page
@@ -49,6 +59,8 @@ struct ViewLayout {
     ScaledView main_view{kViewMain};
     ScaledView zoom_view{kViewZoom};
     int32_t scrollbar_depth = 0;  // non-zero while the layout itself moves the scroll bars
+    ZoomWindowState zoom;  // the magnifier while its window is open
+    Rect32 zoom_rect{10, 10, 410, 410};  // the magnifier's window for the custom size choice
 };
 
 // Everything a view operation reads or changes, gathered by the shell from its

@@ -17,16 +17,6 @@
 #include "view/geometry.h"
 #include "view/view_state.h"
 
-// What the magnifier keeps while open (its window handle is the viewer's).
-struct ZoomWindowState {
-    int32_t open = 0;
-    int32_t paused = 0;  // the cursor is free; the view stands still
-    int32_t index_at_open = 5;  // magnifier step when the window opened
-    int32_t scroll_x = 0, scroll_y = 0;  // top-left of the visible part of the zoom view
-    int16_t saved_cursor_x = 0, saved_cursor_y = 0;  // screen position to return the cursor to
-    Rect32 confinement;  // the client area in screen pixels
-};
-
 // The size choice ("zoomsize") and what it makes of the window.
 struct ZoomSizeStyle {
     int choice = 2;  // 1..6 as used; a custom choice without a rectangle is 2

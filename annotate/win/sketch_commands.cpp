@@ -12,8 +12,8 @@
 
 namespace {
 void repaint_if_current(Viewer* v, int directory, bool erase) {
-    if (directory == v->current_directory && v->image_window)
-        InvalidateRect(static_cast<HWND>(v->image_window), nullptr, erase ? TRUE : FALSE);
+    if (directory == v->document.current_directory && v->shell.image_window)
+        InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, erase ? TRUE : FALSE);
 }
 }  // namespace
 
@@ -43,25 +43,25 @@ bool sketch_set_crop(Viewer* v, int directory, const PageRect& r, bool selected)
 
 void sketch_choose_pen_colour(Viewer* v) {
     if (!v) return;
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = owner;
-    cc.rgbResult = COLORREF(v->pen_color & 0x00FFFFFF);
+    cc.rgbResult = COLORREF(v->annotate.pen_color & 0x00FFFFFF);
     cc.lpCustColors = module().custom_colours;  // shared by every viewer, kept between calls
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
     // The colour dialog runs its own loop, in which the page may remove the viewer.
     const ViewerHandle handle(v);
     const BOOL chosen = ChooseColorW(&cc);
     if (!handle.alive()) return;
-    if (chosen && uint32_t(cc.rgbResult) != v->pen_color) sketch_set_pen_colour(v, uint32_t(cc.rgbResult));
+    if (chosen && uint32_t(cc.rgbResult) != v->annotate.pen_color) sketch_set_pen_colour(v, uint32_t(cc.rgbResult));
     if (owner) SetFocus(owner);
 }
 
 void sketch_release(Viewer* v) {
     if (!v) return;
-    if (v->stroke.surface && v->image_window)
-        ReleaseDC(static_cast<HWND>(v->image_window), static_cast<HDC>(v->stroke.surface));
-    v->stroke = SketchStroke{};
-    sketch_pen_release(&v->pen_cache);
+    if (v->annotate.stroke.surface && v->shell.image_window)
+        ReleaseDC(static_cast<HWND>(v->shell.image_window), static_cast<HDC>(v->annotate.stroke.surface));
+    v->annotate.stroke = SketchStroke{};
+    sketch_pen_release(&v->annotate.pen_cache);
 }

@@ -8,7 +8,7 @@
 #include "view/win/image_window.h"
 
 namespace {
-HWND image_hwnd(const Viewer* v) { return static_cast<HWND>(v->image_window); }
+HWND image_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.image_window); }
 
 // Draws the outline's box inverted through a window DC.
 void invert_outline(HWND hwnd, const EraserOutline& o) {
@@ -20,37 +20,37 @@ void invert_outline(HWND hwnd, const EraserOutline& o) {
 }
 
 bool outline_wanted(const Viewer* v) {
-    return v->eraser_shown && v->view.mouse_mode == kMouseErase && v->eraser.position_known &&
+    return v->annotate.eraser_shown && v->view.mouse_mode == kMouseErase && v->annotate.eraser.position_known &&
            sketch_marks_allowed(v) && viewer_page_shown(v);
 }
 
 void request_leave(Viewer* v, HWND hwnd) {
-    if (v->eraser.leave_tracking || !hwnd) return;
+    if (v->annotate.eraser.leave_tracking || !hwnd) return;
     TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, hwnd, 0};
-    if (TrackMouseEvent(&t)) v->eraser.leave_tracking = 1;
+    if (TrackMouseEvent(&t)) v->annotate.eraser.leave_tracking = 1;
 }
 
 void place_outline(Viewer* v, int x, int y) {
     sketch_outline_hide(v);
-    v->eraser.x = x;
-    v->eraser.y = y;
-    v->eraser.position_known = 1;
+    v->annotate.eraser.x = x;
+    v->annotate.eraser.y = y;
+    v->annotate.eraser.position_known = 1;
     sketch_outline_show(v);
 }
 
 // The XOR overlays come off before the pen draws over them and go back after.
 void draw_now(Viewer* v, HWND hwnd, const PenSegment& s) {
-    HDC dc = static_cast<HDC>(v->stroke.surface);
+    HDC dc = static_cast<HDC>(v->annotate.stroke.surface);
     const bool own_dc = !dc;
     if (own_dc) dc = GetDC(hwnd);
     if (!dc) return;
-    const bool band = v->band.shown;
+    const bool band = v->mouse.band.shown;
     sketch_outline_hide(v);
     if (band) image_band_draw(v, dc);
-    ViewerFile* f = v->file;
+    ViewerFile* f = v->document.file;
     // The line stands alone until the next one arrives: it sets its end pixel.
     const PenLine line = pen_line(s, v->layout.main_view, f->page.width, f->page.height);
-    sketch_draw_line(dc, line, -v->layout.scroll_x, -v->layout.scroll_y, &v->pen_cache);
+    sketch_draw_line(dc, line, -v->layout.scroll_x, -v->layout.scroll_y, &v->annotate.pen_cache);
     if (band) image_band_draw(v, dc);
     sketch_outline_show(v);
     if (own_dc) ReleaseDC(hwnd, dc);
@@ -62,8 +62,8 @@ void repaint_now(HWND hwnd) {
 }
 
 void release_surface(Viewer* v, HWND hwnd) {
-    if (v->stroke.surface) ReleaseDC(hwnd, static_cast<HDC>(v->stroke.surface));
-    v->stroke.surface = nullptr;
+    if (v->annotate.stroke.surface) ReleaseDC(hwnd, static_cast<HDC>(v->annotate.stroke.surface));
+    v->annotate.stroke.surface = nullptr;
 }
 
 void end_gesture(Viewer* v, HWND hwnd, bool release_capture) {
@@ -73,7 +73,7 @@ void end_gesture(Viewer* v, HWND hwnd, bool release_capture) {
     release_surface(v, hwnd);
     // The stroke is no longer active, so the capture change this causes is ours.
     if (release_capture && GetCapture() == hwnd) ReleaseCapture();
-    events_annotation_change(v, v->current_page + 1);
+    events_annotation_change(v, v->document.current_page + 1);
 }
 }  // namespace
 
@@ -82,7 +82,7 @@ bool sketch_mouse_down(Viewer* v, HWND hwnd, int x, int y, bool erase) {
     if (!step.started) return false;
     SetCapture(hwnd);
     if (!erase) {
-        v->stroke.surface = GetDC(hwnd);
+        v->annotate.stroke.surface = GetDC(hwnd);
         return true;
     }
     place_outline(v, x, y);
@@ -91,15 +91,15 @@ bool sketch_mouse_down(Viewer* v, HWND hwnd, int x, int y, bool erase) {
 }
 
 bool sketch_mouse_move(Viewer* v, HWND hwnd, int x, int y) {
-    if (!v->stroke.active) {
-        if (!v->eraser_shown || v->view.mouse_mode != kMouseErase) return false;
+    if (!v->annotate.stroke.active) {
+        if (!v->annotate.eraser_shown || v->view.mouse_mode != kMouseErase) return false;
         place_outline(v, x, y);
         request_leave(v, hwnd);
         return true;
     }
     const SketchStep step = sketch_move(v, x, y);
     if (step.draw) draw_now(v, hwnd, step.segment);
-    if (v->stroke.erase) {
+    if (v->annotate.stroke.erase) {
         place_outline(v, x, y);
         if (step.removed) repaint_now(hwnd);
     }
@@ -107,35 +107,35 @@ bool sketch_mouse_move(Viewer* v, HWND hwnd, int x, int y) {
 }
 
 bool sketch_mouse_up(Viewer* v, HWND hwnd) {
-    if (!v->stroke.active) return false;
+    if (!v->annotate.stroke.active) return false;
     end_gesture(v, hwnd, true);
     return true;
 }
 
 void sketch_capture_lost(Viewer* v, HWND hwnd) {
-    if (!v->stroke.active) return;
+    if (!v->annotate.stroke.active) return;
     // A window on its way out must not call into the page any more.
     if (!IsWindowVisible(hwnd)) return sketch_window_gone(v, hwnd);
     end_gesture(v, hwnd, false);
 }
 
 void sketch_mouse_left(Viewer* v, HWND) {
-    v->eraser.leave_tracking = 0;
-    if (v->stroke.active) return;  // a running gesture keeps its outline, wherever the mouse is
+    v->annotate.eraser.leave_tracking = 0;
+    if (v->annotate.stroke.active) return;  // a running gesture keeps its outline, wherever the mouse is
     sketch_outline_hide(v);
-    v->eraser.position_known = 0;
+    v->annotate.eraser.position_known = 0;
 }
 
 void sketch_window_gone(Viewer* v, HWND hwnd) {
     release_surface(v, hwnd);
-    v->stroke.active = 0;
-    v->eraser.drawn = 0;
-    v->eraser.position_known = 0;
-    v->eraser.leave_tracking = 0;
+    v->annotate.stroke.active = 0;
+    v->annotate.eraser.drawn = 0;
+    v->annotate.eraser.position_known = 0;
+    v->annotate.eraser.leave_tracking = 0;
 }
 
 void sketch_outline_start(Viewer* v) {
-    v->eraser_shown = 1;
+    v->annotate.eraser_shown = 1;
     HWND hwnd = image_hwnd(v);
     POINT p;
     RECT client;
@@ -147,26 +147,26 @@ void sketch_outline_start(Viewer* v) {
 
 void sketch_outline_stop(Viewer* v) {
     sketch_outline_hide(v);
-    v->eraser_shown = 0;
+    v->annotate.eraser_shown = 0;
 }
 
 void sketch_outline_hide(Viewer* v) {
-    if (!v->eraser.drawn) return;
-    invert_outline(image_hwnd(v), v->eraser);
-    v->eraser.drawn = 0;
+    if (!v->annotate.eraser.drawn) return;
+    invert_outline(image_hwnd(v), v->annotate.eraser);
+    v->annotate.eraser.drawn = 0;
 }
 
 void sketch_outline_show(Viewer* v) {
-    if (v->eraser.drawn || !outline_wanted(v) || !image_hwnd(v)) return;
-    const OutlineBox b = sketch_eraser_box(v, v->eraser.x, v->eraser.y);
-    v->eraser.left = b.left;
-    v->eraser.top = b.top;
-    v->eraser.right = b.right;
-    v->eraser.bottom = b.bottom;
-    invert_outline(image_hwnd(v), v->eraser);
-    v->eraser.drawn = 1;
+    if (v->annotate.eraser.drawn || !outline_wanted(v) || !image_hwnd(v)) return;
+    const OutlineBox b = sketch_eraser_box(v, v->annotate.eraser.x, v->annotate.eraser.y);
+    v->annotate.eraser.left = b.left;
+    v->annotate.eraser.top = b.top;
+    v->annotate.eraser.right = b.right;
+    v->annotate.eraser.bottom = b.bottom;
+    invert_outline(image_hwnd(v), v->annotate.eraser);
+    v->annotate.eraser.drawn = 1;
 }
 
 void sketch_outline_paint(Viewer* v, HDC dc) {
-    if (v->eraser.drawn) sketch_draw_outline(dc, RECT{v->eraser.left, v->eraser.top, v->eraser.right, v->eraser.bottom});
+    if (v->annotate.eraser.drawn) sketch_draw_outline(dc, RECT{v->annotate.eraser.left, v->annotate.eraser.top, v->annotate.eraser.right, v->annotate.eraser.bottom});
 }

@@ -47,9 +47,9 @@ struct SketchWin : ::testing::Test {
     int token = 0;
 
     void SetUp() override {
-        errlog_init(&v.error_log, true);
-        errlog_init(&v.page_log, false);
-        v.background_brush = background.get();
+        errlog_init(&v.logs.error, true);
+        errlog_init(&v.logs.page, false);
+        v.shell.background_brush = background.get();
         TiffPage page;
         page.width = 40;
         page.height = 30;
@@ -70,10 +70,10 @@ struct SketchWin : ::testing::Test {
         sketch_release(&v);
         reception_release(&v);
         viewer_file_free(&v);
-        errlog_free(&v.error_log);
-        errlog_free(&v.page_log);
+        errlog_free(&v.logs.error);
+        errlog_free(&v.logs.page);
     }
-    PageMarks* marks() { return sketch_marks_of(&v, v.current_directory); }
+    PageMarks* marks() { return sketch_marks_of(&v, v.document.current_directory); }
     void paint(Canvas& c) {
         const RECT client{0, 0, kWidth, kHeight};
         image_window_paint(&v, c.dc.get(), client, client);
@@ -96,7 +96,7 @@ bool pixel1(const RenderedPage& p, int w, int h, int x, int y) {
 }  // namespace
 
 TEST_F(SketchWin, ScreenShowsPenStrokesEvenWithoutWhiteoutsShown) {
-    v.annotations_shown = 0;
+    v.annotate.annotations_shown = 0;
     marks_add_pen(marks(), PenSegment{2.5, 2.5, 12.5, 2.5, 0x0000FF});  // red, 0x00BBGGRR
     marks_add_pen(marks(), PenSegment{20.25, 20.25, 20.25, 20.25, 0x0000FF});
     Canvas c;
@@ -132,11 +132,11 @@ TEST_F(SketchWin, LiveGestureDrawsOnTheWindowAndALostCaptureEndsIt) {
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"image", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
                                 nullptr, wc.hInstance, &v);
     ASSERT_NE(hwnd, nullptr);
-    v.image_window = hwnd;
+    v.shell.image_window = hwnd;
     UpdateWindow(hwnd);
     ASSERT_TRUE(sketch_mouse_down(&v, hwnd, 10, 10, false));
     EXPECT_EQ(GetCapture(), hwnd);
-    EXPECT_NE(v.stroke.surface, nullptr);
+    EXPECT_NE(v.annotate.stroke.surface, nullptr);
     EXPECT_TRUE(sketch_mouse_move(&v, hwnd, 30, 10));
     {
         HDC dc = GetDC(hwnd);
@@ -148,8 +148,8 @@ TEST_F(SketchWin, LiveGestureDrawsOnTheWindowAndALostCaptureEndsIt) {
     HWND other = CreateWindowExW(0, wc.lpszClassName, L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
                                  nullptr);
     SetCapture(other);
-    EXPECT_FALSE(v.stroke.active);
-    EXPECT_EQ(v.stroke.surface, nullptr);
+    EXPECT_FALSE(v.annotate.stroke.active);
+    EXPECT_EQ(v.annotate.stroke.surface, nullptr);
     EXPECT_EQ(marks()->pen.size(), 1u);
     // The next move without a button draws nothing more.
     EXPECT_FALSE(sketch_mouse_move(&v, hwnd, 50, 50));
@@ -163,11 +163,11 @@ TEST_F(SketchWin, LiveGestureDrawsOnTheWindowAndALostCaptureEndsIt) {
 TEST_F(SketchWin, OutlineIsRepaintedOnlyWhileItIsOnTheScreen) {
     Canvas plain;
     paint(plain);
-    v.eraser.drawn = 1;
-    v.eraser.left = 20;
-    v.eraser.top = 20;
-    v.eraser.right = 41;
-    v.eraser.bottom = 41;
+    v.annotate.eraser.drawn = 1;
+    v.annotate.eraser.left = 20;
+    v.annotate.eraser.top = 20;
+    v.annotate.eraser.right = 41;
+    v.annotate.eraser.bottom = 41;
     Canvas with;
     paint(with);
     EXPECT_EQ(with.at(30, 20), 0x3F3F3Fu);  // the page's grey, inverted, at the top of the ring
@@ -190,7 +190,7 @@ TEST_F(SketchWin, ClearCommandRemovesOnlyWhenThereIsSomethingAndHonoursAccess) {
     EXPECT_EQ(sketch_clear_pen(&v, 0), 1);
     EXPECT_EQ(sketch_clear_pen(&v, 0), 0);
     EXPECT_TRUE(sketch_add_whiteout(&v, 0, PageRect{1, 1, 2, 2}));
-    EXPECT_EQ(v.annotations_shown, 1);
+    EXPECT_EQ(v.annotate.annotations_shown, 1);
 }
 
 TEST(AnnotatedPageImage, PenOverWhiteoutsAtScaleOneAndDotsAreOnePixel) {
@@ -303,14 +303,14 @@ void run_colour_dialog(Viewer* v, ColourDialogScript* s) {
 
 TEST(PenColourDialog, OpensFullAtTheCurrentColourAndKeepsCustomColours) {
     Viewer v;
-    v.pen_color = 0x000080;  // red 128
+    v.annotate.pen_color = 0x000080;  // red 128
     for (COLORREF& c : module().custom_colours) c = RGB(255, 255, 255);
     ColourDialogScript chosen;
     run_colour_dialog(&v, &chosen);
     ASSERT_TRUE(chosen.found);
     EXPECT_EQ(chosen.initial_red, 128u);
     EXPECT_TRUE(chosen.full_open);
-    EXPECT_EQ(v.pen_color, uint32_t(RGB(10, 20, 30)));
+    EXPECT_EQ(v.annotate.pen_color, uint32_t(RGB(10, 20, 30)));
     // The custom colour went into the process-wide table, where the next
     // dialog (any viewer's) finds it.
     EXPECT_EQ(module().custom_colours[0], RGB(10, 20, 30));
@@ -320,7 +320,7 @@ TEST(PenColourDialog, OpensFullAtTheCurrentColourAndKeepsCustomColours) {
     run_colour_dialog(&v, &cancelled);
     ASSERT_TRUE(cancelled.found);
     EXPECT_EQ(cancelled.initial_red, 10u);
-    EXPECT_EQ(v.pen_color, uint32_t(RGB(10, 20, 30)));
+    EXPECT_EQ(v.annotate.pen_color, uint32_t(RGB(10, 20, 30)));
     EXPECT_EQ(module().custom_colours[0], RGB(10, 20, 30));
     sketch_release(&v);
 }

@@ -207,8 +207,8 @@ struct UploadBody {
 // Temporary file, text fields, image part, closing delimiter. False with the
 // result's error set; the temporary-file facility may have shown a box.
 bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
-    b->url = reinterpret_cast<const wchar_t*>(btext_get(&v->upload_url));
-    if (!tempfile_make(v->plugin_window, reinterpret_cast<char16_t*>(b->path), MAX_PATH + 1)) {
+    b->url = reinterpret_cast<const wchar_t*>(btext_get(&v->annotate.upload.url));
+    if (!tempfile_make(v->shell.plugin_window, reinterpret_cast<char16_t*>(b->path), MAX_PATH + 1)) {
         b->path[0] = 0;
         upload_set_error(r, kUploadUnknown);
         return false;
@@ -224,8 +224,8 @@ bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
     HANDLE file = b->file;
     w.write = [file](const void* data, size_t size) { return write_all(file, data, size); };
     w.to_ansi = to_ansi;
-    bool ok = upload_write_fields(v->upload_params, r, w) &&
-              upload_write_image_header(btext_view(&v->upload_param_name), btext_view(&v->upload_file_name), r, w);
+    bool ok = upload_write_fields(v->annotate.upload.params, r, w) &&
+              upload_write_image_header(btext_view(&v->annotate.upload.param_name), btext_view(&v->annotate.upload.file_name), r, w);
     if (ok && !document_write_tiff(v, file)) {
         upload_set_error(r, kUploadTiffFailed);
         ok = false;
@@ -254,7 +254,7 @@ void upload_send(const ViewerHandle& viewer, int tag, bool written, UploadBody* 
     if ((v = viewer.get())) events_upload_complete(v, tag, r->code, upload_final_message(*r).c_str());
 }
 
-bool upload_allowed(const Viewer* v) { return !(v->access_flags & kAccessNoUpload) && v->download_state == 3; }
+bool upload_allowed(const Viewer* v) { return !(v->access_flags & kAccessNoUpload) && v->stream.state == DownloadState::kFinished; }
 }  // namespace
 
 int upload_run(Viewer* v, int tag) {
@@ -267,7 +267,7 @@ int upload_run(Viewer* v, int tag) {
 }
 
 int upload_confirmed(Viewer* v, int tag) {
-    if ((v->access_flags & kAccessNoUpload) || btext_empty(&v->upload_url)) return 0;
+    if ((v->access_flags & kAccessNoUpload) || btext_empty(&v->annotate.upload.url)) return 0;
     ViewerBusyScope busy(v);
     if (!busy.entered()) return 0;
     // What the box names is what goes: the address, the fields and the pages
@@ -281,16 +281,16 @@ int upload_confirmed(Viewer* v, int tag) {
         body_write(v, &body, &r);
         if (!(v = busy.viewer())) return 0;  // a box about the temporary file ran a loop
     } else {
-        body.url = reinterpret_cast<const wchar_t*>(btext_get(&v->upload_url));
+        body.url = reinterpret_cast<const wchar_t*>(btext_get(&v->annotate.upload.url));
     }
-    v->upload_confirming = 1;
-    const int answer = msgbox_show_captioned(v->plugin_window, kMbOkCancel | kMbIconQuestion,
+    v->annotate.upload.confirming = 1;
+    const int answer = msgbox_show_captioned(v->shell.plugin_window, kMbOkCancel | kMbIconQuestion,
                                              u"Vellarion - Confirm Image Upload", u"Okay to upload to %s?",
                                              reinterpret_cast<const char16_t*>(body.url.c_str()));
     if (!(v = busy.viewer())) return 0;  // the page removed the viewer meanwhile: nothing is sent
-    v->upload_confirming = 0;
+    v->annotate.upload.confirming = 0;
     if (answer != kIdOk || !allowed) return 0;
-    if (v->plugin_window) UpdateWindow(static_cast<HWND>(v->plugin_window));
+    if (v->shell.plugin_window) UpdateWindow(static_cast<HWND>(v->shell.plugin_window));
     if (!(v = busy.viewer())) return 0;
     WaitCursor wait;
     upload_send(ViewerHandle(v), tag, true, &body, &r);

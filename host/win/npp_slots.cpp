@@ -36,9 +36,9 @@ NPError slot_destroy(NPP npp, NPSavedData**) {
     if (!v) return NPERR_INVALID_INSTANCE_ERROR;
     // The page may keep the scriptable object alive after us: cut its way
     // back first, so a late call finds no viewer instead of freed memory.
-    if (v->script_object) {
-        script_object_detach(static_cast<NPObject*>(v->script_object));
-        v->script_object = nullptr;
+    if (v->browser.script_object) {
+        script_object_detach(static_cast<NPObject*>(v->browser.script_object));
+        v->browser.script_object = nullptr;
     }
     const NPError result = viewer_shell_destroy(v);
     npp->pdata = nullptr;  // the browser may still call us with this NPP
@@ -49,11 +49,11 @@ NPError slot_set_window(NPP npp, NPWindow* window) {
     Viewer* v = viewer_of(npp);
     if (!v) return NPERR_INVALID_INSTANCE_ERROR;
     HWND hwnd = window ? static_cast<HWND>(window->window) : nullptr;
-    if (hwnd == static_cast<HWND>(v->plugin_window)) {
+    if (hwnd == static_cast<HWND>(v->shell.plugin_window)) {
         if (hwnd) plugin_window_refresh(v);
         return NPERR_NO_ERROR;
     }
-    if (v->plugin_window) viewer_shell_detach_window(v);
+    if (v->shell.plugin_window) viewer_shell_detach_window(v);
     if (hwnd) plugin_window_attach(v, hwnd);
     return NPERR_NO_ERROR;
 }
@@ -102,17 +102,17 @@ NPError slot_get_value(NPP npp, NPPVariable variable, void* value) {
     NPObject** out = static_cast<NPObject**>(value);
     *out = nullptr;
     const NPNetscapeFuncs& b = browser();
-    if (v->script_object) {
+    if (v->browser.script_object) {
         // The browser releases what it gets, so an object handed out again
         // must carry a new reference; without retainobject we cannot add one.
         if (!b.retainobject) return NPERR_NO_ERROR;
-        *out = b.retainobject(static_cast<NPObject*>(v->script_object));
+        *out = b.retainobject(static_cast<NPObject*>(v->browser.script_object));
         return NPERR_NO_ERROR;
     }
     if (!b.createobject || !script_class()) return NPERR_NO_ERROR;
     NPObject* object = b.createobject(npp, script_class());
     if (!object) return NPERR_OUT_OF_MEMORY_ERROR;
-    v->script_object = object;  // a plain pointer: the browser's reference keeps it alive
+    v->browser.script_object = object;  // a plain pointer: the browser's reference keeps it alive
     *out = object;
     return NPERR_NO_ERROR;
 }

@@ -18,7 +18,7 @@
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto saved = reinterpret_cast<WNDPROC>(v->saved_window_proc);
+    auto saved = reinterpret_cast<WNDPROC>(v->shell.saved_window_proc);
     return saved ? CallWindowProcW(saved, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -40,7 +40,7 @@ LRESULT on_settings_change(Viewer* v) {
 }
 
 LRESULT on_mouse_activate(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
-    if (v->mode != kModeFull) return forward(v, hwnd, WM_MOUSEACTIVATE, wp, lp);
+    if (v->browser.mode != kModeFull) return forward(v, hwnd, WM_MOUSEACTIVATE, wp, lp);
     SetFocus(hwnd);
     return MA_ACTIVATE;
 }
@@ -52,8 +52,8 @@ LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
 
 LRESULT on_context_menu(Viewer* v, LPARAM lp) {
     // A right click that cancelled a rubber band must not also open the menu.
-    if (v->menu_suppressed) {
-        v->menu_suppressed = 0;
+    if (v->mouse.menu_suppressed) {
+        v->mouse.menu_suppressed = 0;
         return 0;
     }
     // From the keyboard the position is (-1, -1).
@@ -76,10 +76,10 @@ LRESULT on_nc_destroy(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
     const ViewerHandle handle(v);
     const LRESULT result = forward(v, hwnd, WM_NCDESTROY, wp, lp);
     if (!handle.alive()) return result;
-    v->image_window = v->toolbar_window = v->zoom_window = nullptr;
-    v->status_window = v->progress_window = nullptr;
-    v->saved_window_proc = nullptr;
-    v->plugin_window = nullptr;
+    v->shell.image_window = v->shell.toolbar_window = v->shell.zoom_window = nullptr;
+    v->shell.status_window = v->shell.progress_window = nullptr;
+    v->shell.saved_window_proc = nullptr;
+    v->shell.plugin_window = nullptr;
     return result;
 }
 
@@ -92,8 +92,8 @@ LRESULT on_autoprint(Viewer* v) {
 
 LRESULT on_wheel(Viewer* v, UINT msg, WPARAM wp, LPARAM lp) {
     // Browsers deliver the wheel to the focused window; the image window scrolls.
-    if (!(v->settings.miscflags & kMiscIgnoreWheel) && v->image_window)
-        PostMessageW(static_cast<HWND>(v->image_window), msg, wp, lp);
+    if (!(v->settings.miscflags & kMiscIgnoreWheel) && v->shell.image_window)
+        PostMessageW(static_cast<HWND>(v->shell.image_window), msg, wp, lp);
     return 0;
 }
 }  // namespace
@@ -121,15 +121,15 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void plugin_window_layout(Viewer* v) {
-    HWND hwnd = static_cast<HWND>(v->plugin_window);
-    HWND image = static_cast<HWND>(v->image_window);
+    HWND hwnd = static_cast<HWND>(v->shell.plugin_window);
+    HWND image = static_cast<HWND>(v->shell.image_window);
     if (!hwnd || !image) return;
     RECT client;
     GetClientRect(hwnd, &client);
     // The toolbar's band is kept free only when there is a toolbar window to fill it.
-    const int position = v->toolbar_window ? v->toolbar_position : 0;
+    const int position = v->shell.toolbar_window ? v->ui.toolbar_position : 0;
     const PluginAreaLayout area = geometry_plugin_area(client.right, client.bottom, position, v->settings.toolbar_height);
-    if (HWND toolbar = static_cast<HWND>(v->toolbar_window)) {
+    if (HWND toolbar = static_cast<HWND>(v->shell.toolbar_window)) {
         if (area.toolbar_shown)
             SetWindowPos(toolbar, nullptr, area.toolbar.left, area.toolbar.top, area.toolbar.right - area.toolbar.left,
                          area.toolbar.bottom - area.toolbar.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -141,24 +141,24 @@ void plugin_window_layout(Viewer* v) {
 }
 
 void plugin_window_refresh(Viewer* v) {
-    InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+    InvalidateRect(static_cast<HWND>(v->shell.plugin_window), nullptr, TRUE);
     plugin_window_layout(v);
-    if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, TRUE);
+    if (v->shell.image_window) InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, TRUE);
 }
 
 void plugin_window_attach(Viewer* v, HWND hwnd) {
-    v->plugin_window = hwnd;
+    v->shell.plugin_window = hwnd;
     SetPropW(hwnd, kViewerProperty, v);
-    v->saved_window_proc = reinterpret_cast<void*>(
+    v->shell.saved_window_proc = reinterpret_cast<void*>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(plugin_window_proc)));
     HWND image = image_window_create(v, hwnd);
     if (!image) {
         // Logged first: the box runs a loop in which the page may remove the viewer.
-        errlog_error(&v->error_log, u"Failed to create image window");
+        errlog_error(&v->logs.error, u"Failed to create image window");
         msgbox_show(hwnd, kMbIconError, u"Failed to create image window");
         return;
     }
-    v->image_window = image;
+    v->shell.image_window = image;
     ShowScrollBar(image, SB_BOTH, FALSE);
     toolbar_create(v);  // on failure the viewer goes on without one; the error log says why
     plugin_window_layout(v);
@@ -169,5 +169,5 @@ void plugin_window_attach(Viewer* v, HWND hwnd) {
     UpdateWindow(image);
     // Timer 1 starts the new-version check a moment after the viewer appears.
     update_arm(v);
-    if (v->mode == kModeFull) SetFocus(hwnd);
+    if (v->browser.mode == kModeFull) SetFocus(hwnd);
 }

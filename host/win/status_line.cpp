@@ -29,44 +29,44 @@ void destroy_child(void** handle) {
 }  // namespace
 
 void status_line_update(Viewer* v) {
-    HWND image = static_cast<HWND>(v->image_window);
+    HWND image = static_cast<HWND>(v->shell.image_window);
     if (!image) return;  // shown when the window is made
-    if (btext_empty(&v->status_text)) {
-        destroy_child(&v->progress_window);
-        destroy_child(&v->status_window);
+    if (btext_empty(&v->shell.status_text)) {
+        destroy_child(&v->shell.progress_window);
+        destroy_child(&v->shell.status_window);
         return;
     }
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(btext_get(&v->status_text));
-    if (!v->status_window || !IsWindow(static_cast<HWND>(v->status_window))) {
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(btext_get(&v->shell.status_text));
+    if (!v->shell.status_window || !IsWindow(static_cast<HWND>(v->shell.status_window))) {
         HWND s = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
                                  image_width(image), kStatusHeight, image, nullptr, module().instance,
                                  nullptr);
         if (s && module().ui_font_16) SendMessageW(s, WM_SETFONT, reinterpret_cast<WPARAM>(module().ui_font_16.get()), 0);
-        v->status_window = s;
+        v->shell.status_window = s;
     } else {
-        SetWindowTextW(static_cast<HWND>(v->status_window), text);
+        SetWindowTextW(static_cast<HWND>(v->shell.status_window), text);
     }
 }
 
 void status_line_progress(Viewer* v, int percent) {
-    HWND image = static_cast<HWND>(v->image_window);
+    HWND image = static_cast<HWND>(v->shell.image_window);
     if (!image) return;
-    if (!v->progress_window) {
-        v->progress_window = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 0, kStatusHeight,
+    if (!v->shell.progress_window) {
+        v->shell.progress_window = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 0, kStatusHeight,
                                              image_width(image), kProgressHeight, image, nullptr,
                                              module().instance, nullptr);
-        if (v->progress_window) SendMessageW(static_cast<HWND>(v->progress_window), PBM_SETRANGE32, 0, 100);
+        if (v->shell.progress_window) SendMessageW(static_cast<HWND>(v->shell.progress_window), PBM_SETRANGE32, 0, 100);
     }
-    if (v->progress_window) SendMessageW(static_cast<HWND>(v->progress_window), PBM_SETPOS, WPARAM(percent), 0);
+    if (v->shell.progress_window) SendMessageW(static_cast<HWND>(v->shell.progress_window), PBM_SETPOS, WPARAM(percent), 0);
 }
 
-void status_line_remove_progress(Viewer* v) { destroy_child(&v->progress_window); }
+void status_line_remove_progress(Viewer* v) { destroy_child(&v->shell.progress_window); }
 
 namespace {
 void view_changed(Viewer* v) {
     image_window_layout(v, false);
     // An open magnifier shows the same page: a script may have changed it.
-    if (v->zoom_window) InvalidateRect(static_cast<HWND>(v->zoom_window), nullptr, FALSE);
+    if (v->shell.zoom_window) InvalidateRect(static_cast<HWND>(v->shell.zoom_window), nullptr, FALSE);
 }
 
 void wait_cursor(Viewer*, bool on) {
@@ -76,14 +76,14 @@ void wait_cursor(Viewer*, bool on) {
 }
 
 void toolbar_repaint(Viewer* v) {
-    if (v->toolbar_window) UpdateWindow(static_cast<HWND>(v->toolbar_window));
+    if (v->shell.toolbar_window) UpdateWindow(static_cast<HWND>(v->shell.toolbar_window));
 }
 
 void post_autoprint(Viewer* v) {
-    if (v->plugin_window) PostMessageW(static_cast<HWND>(v->plugin_window), kAutoPrintMessage, 0, 0);
+    if (v->shell.plugin_window) PostMessageW(static_cast<HWND>(v->shell.plugin_window), kAutoPrintMessage, 0, 0);
 }
 
-int get_url(Viewer* v, const char16_t* url) { return browser_open_url(static_cast<NPP>(v->npp), url, nullptr); }
+int get_url(Viewer* v, const char16_t* url) { return browser_open_url(static_cast<NPP>(v->browser.npp), url, nullptr); }
 }  // namespace
 
 void stream_install_shell_hooks() {

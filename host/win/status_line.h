@@ -3,7 +3,7 @@
 // document arrives, and the hooks that connect the stream code to them.
 struct Viewer;
 
-// Re-creates or removes the status line to match v->status_text.
+// Re-creates or removes the status line to match v->shell.status_text.
 void status_line_update(Viewer* v);
 void status_line_progress(Viewer* v, int percent);
 void status_line_remove_progress(Viewer* v);

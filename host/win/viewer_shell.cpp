@@ -51,42 +51,42 @@ int16_t viewer_shell_new(void* npp, int mode, int16_t argc, char** argn, char** 
     const int result = viewer_create(a, &v);
     if (result != 0) return int16_t(result);
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    v->hand_cursor = hand ? hand : LoadCursorW(GetModuleHandleW(L"npvellarion.dll"), L"HOTSPOT2");
+    v->shell.hand_cursor = hand ? hand : LoadCursorW(GetModuleHandleW(L"npvellarion.dll"), L"HOTSPOT2");
     viewer_shell_renew_background_brush(v);
     *out = v;
     return 0;
 }
 
 void viewer_shell_detach_window(Viewer* v) {
-    HWND plugin = static_cast<HWND>(v->plugin_window);
+    HWND plugin = static_cast<HWND>(v->shell.plugin_window);
     // The check's notifications go to the plug-in window, which stops being ours.
     update_abort();
     if (plugin && IsWindow(plugin)) {
         zoom_window_close(v);  // frees the cursor it confined
-        v->zoom_window = nullptr;
-        if (v->progress_window) DestroyWindow(static_cast<HWND>(v->progress_window));
-        if (v->status_window) DestroyWindow(static_cast<HWND>(v->status_window));
-        v->progress_window = v->status_window = nullptr;
+        v->shell.zoom_window = nullptr;
+        if (v->shell.progress_window) DestroyWindow(static_cast<HWND>(v->shell.progress_window));
+        if (v->shell.status_window) DestroyWindow(static_cast<HWND>(v->shell.status_window));
+        v->shell.progress_window = v->shell.status_window = nullptr;
         toolbar_destroy(v);
-        if (v->image_window) DestroyWindow(static_cast<HWND>(v->image_window));
-        v->image_window = nullptr;
-        if (v->saved_window_proc)
-            SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->saved_window_proc));
+        if (v->shell.image_window) DestroyWindow(static_cast<HWND>(v->shell.image_window));
+        v->shell.image_window = nullptr;
+        if (v->shell.saved_window_proc)
+            SetWindowLongPtrW(plugin, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(v->shell.saved_window_proc));
         RemovePropW(plugin, kViewerProperty);
     }
-    v->saved_window_proc = nullptr;
-    v->plugin_window = nullptr;
+    v->shell.saved_window_proc = nullptr;
+    v->shell.plugin_window = nullptr;
 }
 
 int16_t viewer_shell_destroy(Viewer* v) {
     if (!v) return kNpErrInvalidInstance;
-    v->download_state = 0;
+    v->stream.state = DownloadState::kIdle;
     viewer_shell_detach_window(v);
     reception_release(v);  // the download's temporary file and memory
-    delete_file_named(&v->work_file);
-    if (!btext_empty(&v->work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->work_folder)));
-    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
-    v->background_brush = nullptr;
+    delete_file_named(&v->shell.work_file);
+    if (!btext_empty(&v->shell.work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->shell.work_folder)));
+    if (v->shell.background_brush) DeleteObject(static_cast<HBRUSH>(v->shell.background_brush));
+    v->shell.background_brush = nullptr;
     sketch_release(v);  // the cached pen
     viewer_file_free(v);
     viewer_free(v);
@@ -96,27 +96,27 @@ int16_t viewer_shell_destroy(Viewer* v) {
 void viewer_shell_set_page_step(ViewerPageStepFn fn) { g_page_step = fn; }
 
 void viewer_shell_renew_background_brush(Viewer* v) {
-    const uint32_t c = v->background_color;  // 0x00BBGGRR
+    const uint32_t c = v->ui.background_color;  // 0x00BBGGRR
     HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
     if (!brush) return;  // the old colour stays
-    if (v->background_brush) DeleteObject(static_cast<HBRUSH>(v->background_brush));
-    v->background_brush = brush;
-    if (v->plugin_window) InvalidateRect(static_cast<HWND>(v->plugin_window), nullptr, TRUE);
+    if (v->shell.background_brush) DeleteObject(static_cast<HBRUSH>(v->shell.background_brush));
+    v->shell.background_brush = brush;
+    if (v->shell.plugin_window) InvalidateRect(static_cast<HWND>(v->shell.plugin_window), nullptr, TRUE);
 }
 
 namespace {
 void step_page(Viewer* v, int step) {
-    const int target = step == 0 ? v->current_page - 1 : step == 1 ? v->current_page + 1 : step == 2 ? 0 : v->page_count - 1;
+    const int target = step == 0 ? v->document.current_page - 1 : step == 1 ? v->document.current_page + 1 : step == 2 ? 0 : v->document.page_count - 1;
     viewer_go_to_page(v, target);
 }
 }  // namespace
 
 bool viewer_shell_key_command(Viewer* v, unsigned vk) {
-    if (!v || !v->image_window) return false;
+    if (!v || !v->shell.image_window) return false;
     const KeyCommand c = viewer_key_command(vk, GetKeyState(VK_CONTROL) < 0);
     switch (c.action) {
     case KeyAction::kScroll:
-        PostMessageW(static_cast<HWND>(v->image_window), c.vertical ? WM_VSCROLL : WM_HSCROLL,
+        PostMessageW(static_cast<HWND>(v->shell.image_window), c.vertical ? WM_VSCROLL : WM_HSCROLL,
                      MAKEWPARAM(c.scroll_code, 0), 0);
         return true;
     case KeyAction::kPage:

@@ -64,7 +64,7 @@ bool clipboard_put_text(HWND owner, const char16_t* text) {
 }
 
 bool clipboard_put_page(Viewer* v) {
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     PageBitmap bitmap;
     switch (page_bitmap_current(v, &bitmap)) {
     case PageBitmapResult::kNoPage: msgbox_warning(owner, u"No image to copy"); return false;

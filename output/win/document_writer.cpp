@@ -35,7 +35,7 @@ void release_gdi(void*, PageImage* image) {
 }
 
 void report_write_failure(Viewer* v, const char16_t* path, DWORD error) {
-    msgbox_warning(v->plugin_window, kWriteFileFailed, path, unsigned(error));
+    msgbox_warning(v->shell.plugin_window, kWriteFileFailed, path, unsigned(error));
 }
 
 bool write_annotated(Viewer* v, const char16_t* path) {
@@ -57,8 +57,8 @@ bool write_memory(Viewer* v, const char16_t* path) {
     const UniqueFile file{file_handle_or_none(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))};
     DWORD done = 0;
-    const DWORD size = v->data_size > 0 ? DWORD(v->data_size) : 0;
-    if (!file || !WriteFile(file.get(), v->memory_buffer, size, &done, nullptr) || done != size) {
+    const DWORD size = v->stream.data_size > 0 ? DWORD(v->stream.data_size) : 0;
+    if (!file || !WriteFile(file.get(), v->stream.memory_buffer, size, &done, nullptr) || done != size) {
         report_write_failure(v, path, GetLastError());
         return false;
     }
@@ -66,7 +66,7 @@ bool write_memory(Viewer* v, const char16_t* path) {
 }
 
 bool copy_file(Viewer* v, const char16_t* path) {
-    if (CopyFileW(wide(btext_get(&v->file_path)), wide(path), FALSE)) return true;
+    if (CopyFileW(wide(btext_get(&v->stream.file_path)), wide(path), FALSE)) return true;
     report_write_failure(v, path, GetLastError());
     return false;
 }
@@ -75,10 +75,10 @@ bool copy_file(Viewer* v, const char16_t* path) {
 bool document_write_tiff(Viewer* v, HANDLE file) {
     const FsHandle handle = reinterpret_cast<FsHandle>(file);
     DocumentTiffSource source;
-    if (v->file && v->document_loaded) {
-        source.document = &v->file->document;
-        source.bytes = &v->file->bytes;
-        source.marks = &v->file->marks;
+    if (v->document.file && v->document.loaded) {
+        source.document = &v->document.file->document;
+        source.bytes = &v->document.file->bytes;
+        source.marks = &v->document.file->marks;
         source.loader = viewer_loader_context(v);
     }
     PageImageMaker maker;
@@ -88,16 +88,16 @@ bool document_write_tiff(Viewer* v, HANDLE file) {
 }
 
 bool document_has_annotations(const Viewer* v) {
-    return v->file && document_has_burn_in_marks(&v->file->marks);
+    return v->document.file && document_has_burn_in_marks(&v->document.file->marks);
 }
 
 bool document_write_copy(Viewer* v, const char16_t* path) {
     CopyInputs in;
     in.any_marks = document_has_annotations(v);
-    in.download_state = v->download_state;
-    in.document_loaded = v->document_loaded != 0;
-    in.in_memory = v->source_kind == 2 && v->memory_buffer;
-    in.file_on_disk = v->source_kind == 1 && !btext_empty(&v->file_path);
+    in.download_state = v->stream.state;
+    in.document_loaded = v->document.loaded != 0;
+    in.in_memory = v->stream.source == SourceKind::kMemory && v->stream.memory_buffer;
+    in.file_on_disk = v->stream.source == SourceKind::kFile && !btext_empty(&v->stream.file_path);
     switch (document_copy_source(in)) {
     case CopySource::kAnnotated: return write_annotated(v, path);
     case CopySource::kMemory: return write_memory(v, path);
@@ -105,6 +105,6 @@ bool document_write_copy(Viewer* v, const char16_t* path) {
     case CopySource::kNothing: break;
     }
     // A file that never opened as a document has nothing we could stand behind.
-    msgbox_warning(v->plugin_window, kSaveNotDownloaded);
+    msgbox_warning(v->shell.plugin_window, kSaveNotDownloaded);
     return false;
 }

@@ -11,12 +11,12 @@
 
 void output_open_local_file(Viewer* v) {
     // While a stream arrives its storage must stay; the button is greyed then too.
-    if (!v || (v->access_flags & kAccessNoOpenLocal) || v->download_state == 2) return;
+    if (!v || (v->access_flags & kAccessNoOpenLocal) || v->stream.state == DownloadState::kReceiving) return;
     ViewerBusyScope busy(v);
     if (!busy.entered()) return;
     viewer_set_status(v, nullptr);  // the status line and the progress bar go
     FileQuestion q;
-    q.owner = static_cast<HWND>(v->plugin_window);
+    q.owner = static_cast<HWND>(v->shell.plugin_window);
     q.title = kOpenDialogTitle;
     const Text16 filters = open_filter_list();
     q.filters = filters.c_str();
@@ -24,5 +24,5 @@ void output_open_local_file(Viewer* v) {
     const bool chosen = file_question_ask(&q);
     if (!(v = busy.viewer())) return;  // removed while the dialog was open
     if (chosen) (void)viewer_open_local_file(v, q.name);
-    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    if ((v = busy.viewer()) && v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
 }

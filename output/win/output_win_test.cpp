@@ -95,10 +95,10 @@ struct OutputWin : ::testing::Test {
     void* old_context = nullptr;
 
     void SetUp() override {
-        errlog_init(&v.error_log, true);
-        errlog_init(&v.page_log, false);
-        btext_init(&v.work_folder, 360);
-        btext_init(&v.work_file, 360);
+        errlog_init(&v.logs.error, true);
+        errlog_init(&v.logs.page, false);
+        btext_init(&v.shell.work_folder, 360);
+        btext_init(&v.shell.work_file, 360);
         old_handler = msgbox_set_handler(Boxes::handler, &boxes, &old_context);
         g_answer = &answer;
         file_question_set(answer_question);
@@ -106,22 +106,22 @@ struct OutputWin : ::testing::Test {
     void TearDown() override {
         file_question_set(nullptr);
         msgbox_set_handler(old_handler, old_context);
-        if (!btext_empty(&v.work_file)) DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(&v.work_file)));
-        if (!btext_empty(&v.work_folder))
-            RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v.work_folder)));
+        if (!btext_empty(&v.shell.work_file)) DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(&v.shell.work_file)));
+        if (!btext_empty(&v.shell.work_folder))
+            RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v.shell.work_folder)));
         sketch_release(&v);
         reception_release(&v);
         viewer_file_free(&v);
-        errlog_free(&v.error_log);
-        errlog_free(&v.page_log);
+        errlog_free(&v.logs.error);
+        errlog_free(&v.logs.page);
         for (const Text16& p : made) DeleteFileW(wide(p));
     }
     // Streams the file in as the browser would; announced, it stays in memory,
     // unannounced it goes to a temporary file.
     void receive(const std::vector<uint8_t>& file, bool announced = true, const char* url = "http://x.test/a/scan.tif") {
         const StreamInfo info{&token, url, announced ? uint32_t(file.size()) : 0u};
-        v.download_state = 0;  // as a script's new download leaves it
-        btext_clear(&v.download_url);
+        v.stream.state = DownloadState::kIdle;  // as a script's new download leaves it
+        btext_clear(&v.stream.url);
         ASSERT_EQ(reception_new(&v, info), 0);
         ASSERT_EQ(reception_write(&v, info, 0, int32_t(file.size()), file.data()), int32_t(file.size()));
         ASSERT_EQ(reception_end(&v, info, 0), 0);
@@ -177,7 +177,7 @@ TEST_F(OutputWin, WithoutMarksTheSavedFileIsTheReceivedFileByteForByte) {
 
 TEST_F(OutputWin, AWhiteOutOnPageTwoReencodesAllThreePages) {
     receive(grey_page_file(3));
-    const int directory = document_directory_of_page(&v.file->document, 1);
+    const int directory = document_directory_of_page(&v.document.file->document, 1);
     ASSERT_TRUE(sketch_store_whiteout(&v, directory, PageRect{1, 1, 2, 2}));
     const Text16 path = target(u".tif");
     ASSERT_TRUE(document_write_copy(&v, path.c_str()));
@@ -204,7 +204,7 @@ TEST_F(OutputWin, PenColourDecidesBetweenGreyAndRgbAndKeepsAFaxPageOneBit) {
                  {true, 0x000000, PHOTOMETRIC_MINISWHITE}, {true, 0x00FF00, PHOTOMETRIC_RGB}};
     for (const Case& c : cases) {
         receive(c.fax ? fax_page_file() : grey_page_file());
-        PageMarks* marks = sketch_marks_of(&v, v.current_directory);
+        PageMarks* marks = sketch_marks_of(&v, v.document.current_directory);
         ASSERT_NE(marks, nullptr);
         ASSERT_TRUE(marks_add_pen(marks, PenSegment{1.5, 1.5, 3.5, 1.5, c.colour}));
         const Text16 path = target(c.fax ? u"-fax.tif" : u"-grey.tif");
@@ -217,7 +217,7 @@ TEST_F(OutputWin, PenColourDecidesBetweenGreyAndRgbAndKeepsAFaxPageOneBit) {
 
 TEST_F(OutputWin, TheWriterStartsAtTheHandlesPositionAndEndsAtTheEnd) {
     receive(grey_page_file(2));
-    ASSERT_TRUE(sketch_store_whiteout(&v, v.current_directory, PageRect{0, 0, 0, 0}));
+    ASSERT_TRUE(sketch_store_whiteout(&v, v.document.current_directory, PageRect{0, 0, 0, 0}));
     const Text16 path = target(u".bin");
     HANDLE f = CreateFileW(wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
@@ -249,7 +249,7 @@ TEST_F(OutputWin, BmpSaveGivesThePageAsShownAndAsksBeforeReplacingACompletedName
     made.push_back(bmp);
     output_save_as(&v);
     std::vector<uint8_t> file = read_whole_file(bmp.c_str());
-    const DisplayRaster* raster = &v.file->raster;
+    const DisplayRaster* raster = &v.document.file->raster;
     ASSERT_EQ(file.size(), size_t(raster->block_size) + 14);
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
@@ -310,24 +310,24 @@ TEST_F(OutputWin, OpenLocalFileShowsTheChosenFileInPlaceOfTheOldOne) {
     EXPECT_EQ(answer.asked, 1);
     EXPECT_EQ(Text16(answer.seen.title), u"Open TIFF File");
     EXPECT_FALSE(answer.seen.save);
-    EXPECT_EQ(v.source_kind, 1);
-    EXPECT_EQ(btext_view(&v.file_path), local.path);
-    EXPECT_EQ(v.download_state, 3);
-    EXPECT_EQ(v.page_count, 3);
+    EXPECT_EQ(v.stream.source, SourceKind::kFile);
+    EXPECT_EQ(btext_view(&v.stream.file_path), local.path);
+    EXPECT_EQ(v.stream.state, DownloadState::kFinished);
+    EXPECT_EQ(v.document.page_count, 3);
     EXPECT_TRUE(viewer_page_shown(&v));
-    EXPECT_EQ(v.memory_buffer, nullptr);
+    EXPECT_EQ(v.stream.memory_buffer, nullptr);
 
     // Cancel keeps it; the access bit and a running download refuse at once.
     answer.ok = false;
     output_open_local_file(&v);
-    EXPECT_EQ(v.page_count, 3);
+    EXPECT_EQ(v.document.page_count, 3);
     v.access_flags = kAccessNoOpenLocal;
     output_open_local_file(&v);
     v.access_flags = 0;
-    v.download_state = 2;
+    v.stream.state = DownloadState::kReceiving;
     output_open_local_file(&v);
     EXPECT_EQ(answer.asked, 2);
-    v.download_state = 3;
+    v.stream.state = DownloadState::kFinished;
 }
 
 TEST_F(OutputWin, WallpaperIsWrittenAsBmpAndNamedInTheDesktopKey) {
@@ -344,7 +344,7 @@ TEST_F(OutputWin, WallpaperIsWrittenAsBmpAndNamedInTheDesktopKey) {
     const Text16 path = reinterpret_cast<const char16_t*>(value);
     EXPECT_NE(path.find(u"\\ZEB\\Vellarion\\Vellarion Wallpaper.bmp"), Text16::npos) << text_to_utf8(path);
     const std::vector<uint8_t> bmp = read_whole_file(path.c_str());
-    ASSERT_EQ(bmp.size(), size_t(v.file->raster.block_size) + 14);
+    ASSERT_EQ(bmp.size(), size_t(v.document.file->raster.block_size) + 14);
     EXPECT_EQ(bmp[0], 'B');
     for (auto [name, expected] : {std::pair{L"TileWallpaper", L"1"}, std::pair{L"WallpaperStyle", L"0"}}) {
         size = sizeof value;
@@ -422,10 +422,10 @@ TEST_F(OutputWin, SendAttachesTheCopyUnderItsAsciiNameAndKeepsItForTheMailProgra
     EXPECT_EQ(stub.state->recipient_count, 0u);
     EXPECT_FALSE(stub.state->note_text);
     EXPECT_TRUE(stub.state->file_existed);
-    const Text16 first_folder(btext_view(&v.work_folder));
+    const Text16 first_folder(btext_view(&v.shell.work_folder));
     EXPECT_NE(first_folder.find(u"vlar"), Text16::npos);
-    EXPECT_EQ(btext_view(&v.work_file), first_folder + u"\\R_sum_.tif");
-    EXPECT_EQ(read_whole_file(btext_get(&v.work_file)), file);
+    EXPECT_EQ(btext_view(&v.shell.work_file), first_folder + u"\\R_sum_.tif");
+    EXPECT_EQ(read_whole_file(btext_get(&v.shell.work_file)), file);
 
     // The second send replaces the first folder; the documents call and a
     // failure the mail program did not show.
@@ -436,7 +436,7 @@ TEST_F(OutputWin, SendAttachesTheCopyUnderItsAsciiNameAndKeepsItForTheMailProgra
     EXPECT_STREQ(stub.state->delimiter, "|");
     // Within one second the new folder may take the old one's name: what
     // counts is that only one folder holds the attachment.
-    EXPECT_EQ(folders_holding(u"R_sum_.tif"), std::vector<Text16>{Text16(btext_view(&v.work_folder))});
+    EXPECT_EQ(folders_holding(u"R_sum_.tif"), std::vector<Text16>{Text16(btext_view(&v.shell.work_folder))});
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0], u"Error attempting to send message.\n(Details: MAPISendDocuments failed with error code "
                               u"11: Attachment not found.)");
@@ -517,6 +517,6 @@ TEST_F(OutputWin, TheRealSaveDialogReturnsTheTypedNameAndTheFirstFilter) {
     EXPECT_EQ(typed.title, u"Save Image");
     const Text16 saved = typed.name + u".tif";
     made.push_back(saved);
-    ASSERT_NE(v.memory_buffer, nullptr);
-    EXPECT_EQ(read_whole_file(saved.c_str()), std::vector<uint8_t>(v.memory_buffer, v.memory_buffer + v.data_size));
+    ASSERT_NE(v.stream.memory_buffer, nullptr);
+    EXPECT_EQ(read_whole_file(saved.c_str()), std::vector<uint8_t>(v.stream.memory_buffer, v.stream.memory_buffer + v.stream.data_size));
 }

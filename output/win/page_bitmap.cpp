@@ -35,8 +35,8 @@ bool write_all(HANDLE file, const void* data, size_t size) {
 PageBitmapResult page_bitmap_current(Viewer* v, PageBitmap* out) {
     *out = PageBitmap{};
     if (!viewer_page_shown(v)) return PageBitmapResult::kNoPage;
-    const DisplayRaster* raster = &v->file->raster;
-    const PageMarks* marks = sketch_find_marks(v, v->current_directory);
+    const DisplayRaster* raster = &v->document.file->raster;
+    const PageMarks* marks = sketch_find_marks(v, v->document.current_directory);
     if (!marks_burn_in(marks)) {
         out->data = raster->header;
         out->size = size_t(raster->block_size);

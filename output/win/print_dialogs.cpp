@@ -30,7 +30,7 @@ DWORD dialog_flags(const Viewer* v) {
     return flags;
 }
 
-WORD page_limit(const Viewer* v) { return WORD(std::clamp(v->page_count, 1, 0xFFFF)); }
+WORD page_limit(const Viewer* v) { return WORD(std::clamp(v->document.page_count, 1, 0xFFFF)); }
 
 PrintPages pages_of(DWORD flags) {
     if (flags & PD_CURRENTPAGE) return PrintPages::kCurrent;
@@ -45,9 +45,9 @@ bool choose_default(Viewer* v, PrinterChoice* out) {
     if (!PrintDlgW(&pd)) {
         const DWORD error = CommDlgExtendedError();
         if (error == PDERR_NODEFAULTPRN)
-            msgbox_warning(v->plugin_window, u"Unable to print. Your computer has no default printer.");
+            msgbox_warning(v->shell.plugin_window, u"Unable to print. Your computer has no default printer.");
         else if (error)
-            msgbox_warning(v->plugin_window, u"Unable to print. (error code %d)", int(error));
+            msgbox_warning(v->shell.plugin_window, u"Unable to print. (error code %d)", int(error));
         return false;
     }
     out->dc = pd.hDC;
@@ -62,12 +62,12 @@ DialogOutcome choose_newer(Viewer* v, PrinterChoice* out) {
     PRINTPAGERANGE ranges[kMaxPageRanges] = {};
     PRINTDLGEXW pd{};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = static_cast<HWND>(v->plugin_window);
+    pd.hwndOwner = static_cast<HWND>(v->shell.plugin_window);
     pd.Flags = dialog_flags(v);
     pd.nMaxPageRanges = kMaxPageRanges;
     pd.lpPageRanges = ranges;
     pd.nMinPage = 1;
-    pd.nMaxPage = DWORD(std::max(v->page_count, 1));
+    pd.nMaxPage = DWORD(std::max(v->document.page_count, 1));
     pd.nCopies = 1;
     pd.nStartPage = START_PAGE_GENERAL;
     const HRESULT hr = PrintDlgExW(&pd);
@@ -89,9 +89,9 @@ DialogOutcome choose_newer(Viewer* v, PrinterChoice* out) {
 bool choose_older(Viewer* v, PrinterChoice* out) {
     PRINTDLGW pd{};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = static_cast<HWND>(v->image_window);
+    pd.hwndOwner = static_cast<HWND>(v->shell.image_window);
     pd.Flags = dialog_flags(v);
-    pd.nFromPage = pd.nToPage = WORD(std::clamp(v->current_page + 1, 1, 0xFFFF));
+    pd.nFromPage = pd.nToPage = WORD(std::clamp(v->document.current_page + 1, 1, 0xFFFF));
     pd.nMinPage = 1;
     pd.nMaxPage = page_limit(v);
     pd.nCopies = 1;

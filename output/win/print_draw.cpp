@@ -56,13 +56,13 @@ bool print_draw_page(HDC dc, const DisplayRaster* raster, const PrintRect& at, c
 
 bool print_draw_embedded(Viewer* v, HDC dc, const PrintRect& box) {
     if (!v || !dc || (v->access_flags & kAccessNoPrint) || !viewer_page_shown(v)) return false;
-    ViewerFile* f = v->file;
+    ViewerFile* f = v->document.file;
     const DisplayRaster* raster = &f->raster;
     const PrintRect at = print_fit_rect(box, raster_width(raster), raster_height(raster),
                                         v->settings.printstretched != 0);
     PrintMarks marks;
-    marks.marks = marks_find(&f->marks, v->current_directory);
-    marks.whiteouts_shown = v->annotations_shown != 0;
+    marks.marks = marks_find(&f->marks, v->document.current_directory);
+    marks.whiteouts_shown = v->annotate.annotations_shown != 0;
     marks.page_width = f->page.width;
     marks.page_height = f->page.height;
     marks.orientation = v->view.orientation;

@@ -47,14 +47,14 @@ void print_apply_page_settings(Viewer* v, HDC dc, const wchar_t* printer, const 
     HANDLE raw = nullptr;
     if (!OpenPrinterW(const_cast<wchar_t*>(printer), &raw, nullptr)) {
         const DWORD error = GetLastError();
-        msgbox_warning(v->plugin_window, u"Error changing Page settings. Error Code: %u", unsigned(error));
+        msgbox_warning(v->shell.plugin_window, u"Error changing Page settings. Error Code: %u", unsigned(error));
         return;
     }
     UniquePrinter handle{raw};
     wchar_t* name = const_cast<wchar_t*>(printer);
     const LONG size = DocumentPropertiesW(nullptr, handle.get(), name, nullptr, nullptr, 0);
     if (size <= kSmallestDevmode) {
-        msgbox_warning(v->plugin_window, u"internal error: DEVMODE too small (%d)", int(size));
+        msgbox_warning(v->shell.plugin_window, u"internal error: DEVMODE too small (%d)", int(size));
         return;
     }
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[size_t(size)]());

@@ -54,8 +54,8 @@ struct PrintJob {
 // decoded afresh, negated with the view but not turned.
 bool load_page(PrintJob* job, int page, int directory, const PageState** state) {
     Viewer* v = job->v;
-    ViewerFile* f = v->file;
-    if (page == v->current_page) {
+    ViewerFile* f = v->document.file;
+    if (page == v->document.current_page) {
         if (!viewer_page_shown(v)) return false;
         job->raster = &f->raster;
         job->marks.orientation = v->view.orientation;
@@ -88,7 +88,7 @@ bool turn_page(PrintJob* job) {
 bool prepare(void* context, int page) {
     auto* job = static_cast<PrintJob*>(context);
     Viewer* v = job->v;
-    const int directory = document_directory_of_page(&v->file->document, page);
+    const int directory = document_directory_of_page(&v->document.file->document, page);
     const PageState* state = nullptr;
     if (directory < 0 || !load_page(job, page, directory, &state)) return false;
     const DibHeader* dib = raster_dib(job->raster);
@@ -102,7 +102,7 @@ bool prepare(void* context, int page) {
         else job->placement = print_place(image, metrics, options);
     }
     job->directory = directory;
-    job->marks.whiteouts_shown = v->annotations_shown != 0;
+    job->marks.whiteouts_shown = v->annotate.annotations_shown != 0;
     job->marks.page_width = state->width;
     job->marks.page_height = state->height;
     job->page_hints = PrintHints{state->hint_page_name, state->hint_model, state->hint_target_printer};
@@ -136,7 +136,7 @@ bool sheet(void* context, int, const char16_t* status) {
     }
     if (job->backend->start_page(dc) <= 0) return false;
     // Looked up per sheet: a script may change the marks while the spooler waits.
-    job->marks.marks = marks_find(&job->v->file->marks, job->directory);
+    job->marks.marks = marks_find(&job->v->document.file->marks, job->directory);
     const PrintPlacement& p = job->placement;
     print_draw_page(dc, job->raster, PrintRect{p.x, p.y, p.width, p.height}, job->marks);
     const bool ended = job->backend->end_page(dc) > 0;
@@ -171,16 +171,16 @@ bool read_hint_settings(PrintJob* job) {
 // Sends the chosen pages; true when the document reached the spooler whole.
 bool print_chosen(PrintJob* job) {
     Viewer* v = job->v;
-    job->hints = v->print_hack != 0;
+    job->hints = v->document.print_hack != 0;
     if (job->hints && !read_hint_settings(job)) {
-        msgbox_warning(v->plugin_window, u"Can\u2019t get printer name");
+        msgbox_warning(v->shell.plugin_window, u"Can\u2019t get printer name");
         return false;
     }
-    const std::vector<PageRange> ranges = print_ranges(job->choice.pages, v->current_page, job->choice.ranges.data(),
-                                                       int(job->choice.ranges.size()), v->page_count);
+    const std::vector<PageRange> ranges = print_ranges(job->choice.pages, v->document.current_page, job->choice.ranges.data(),
+                                                       int(job->choice.ranges.size()), v->document.page_count);
     PageSelection selection;
     // Nothing selected is nothing printed: no empty document goes out.
-    if (!print_select_pages(ranges, v->page_count, &selection) || selection.total == 0) return false;
+    if (!print_select_pages(ranges, v->document.page_count, &selection) || selection.total == 0) return false;
     const PrintCopies copies =
         print_copies(job->choice.copies, job->choice.collate, v->settings.supportmultcopies != 0);
     if (!job->hints && !start_document(job)) return false;
@@ -197,11 +197,11 @@ bool print_chosen(PrintJob* job) {
 
 int print_request(Viewer* v, bool quick, bool* viewer_gone) {
     if (viewer_gone) *viewer_gone = false;
-    if (!v || (v->access_flags & kAccessNoPrint) || !v->document_loaded || v->busy || !v->file) return 0;
+    if (!v || (v->access_flags & kAccessNoPrint) || !v->document.loaded || v->busy || !v->document.file) return 0;
     PrintJob job;
     job.v = v;
     job.viewer = ViewerHandle(v);
-    job.owner = static_cast<HWND>(v->plugin_window);
+    job.owner = static_cast<HWND>(v->shell.plugin_window);
     job.backend = &print_backend();
     errlog_init(&job.scratch, false);
     v->busy = 1;
@@ -225,8 +225,8 @@ int print_request(Viewer* v, bool quick, bool* viewer_gone) {
 }
 
 void print_autoprint(Viewer* v) {
-    if (!v || !v->autoprint || !v->settings.allowscript) return;
-    const int action = autoprint_action(v->autoprint, v->settings.allowautoprint != 0);
+    if (!v || !v->stream.autoprint || !v->settings.allowscript) return;
+    const int action = autoprint_action(v->stream.autoprint, v->settings.allowautoprint != 0);
     bool gone = false;
     const int printed = action ? print_request(v, action == 2, &gone) : 0;
     if (!gone) events_print_complete(v, printed);

@@ -86,7 +86,7 @@ struct FakePrinter {
         };
         b.start_page = [](HDC) {
             g_fake->calls.push_back("page");
-            if (g_fake->viewer) g_fake->statuses.push_back(btext_get(&g_fake->viewer->status_text));
+            if (g_fake->viewer) g_fake->statuses.push_back(btext_get(&g_fake->viewer->shell.status_text));
             std::fill(g_fake->bits, g_fake->bits + kSheetW * kSheetH, 0xFFFFFFu);
             return ++g_fake->start_pages == g_fake->fail_start_page_at ? -1 : 1;
         };
@@ -160,8 +160,8 @@ struct PrintWin : ::testing::Test {
     std::vector<TiffPage> pages;
 
     void SetUp() override {
-        errlog_init(&v.error_log, true);
-        errlog_init(&v.page_log, false);
+        errlog_init(&v.logs.error, true);
+        errlog_init(&v.logs.page, false);
         for (int n = 1; n <= 3; ++n) {
             TiffPage p;
             p.width = 40;
@@ -173,20 +173,20 @@ struct PrintWin : ::testing::Test {
         }
     }
     void load(bool print_hack = false) {
-        v.print_hack = print_hack;
+        v.document.print_hack = print_hack;
         const std::vector<uint8_t> file = tiff_build(pages);
         const StreamInfo info{&token, "http://example.test/a.tif", uint32_t(file.size())};
         ASSERT_EQ(reception_new(&v, info), 0);
         ASSERT_EQ(reception_write(&v, info, 0, int32_t(file.size()), file.data()), int32_t(file.size()));
         ASSERT_EQ(reception_end(&v, info, 0), 0);
         ASSERT_TRUE(viewer_page_shown(&v));
-        ASSERT_EQ(v.page_count, 3);
+        ASSERT_EQ(v.document.page_count, 3);
     }
     void TearDown() override {
         reception_release(&v);
         viewer_file_free(&v);
-        errlog_free(&v.error_log);
-        errlog_free(&v.page_log);
+        errlog_free(&v.logs.error);
+        errlog_free(&v.logs.page);
     }
 };
 
@@ -232,7 +232,7 @@ TEST_F(PrintWin, CollatedCopiesGoOutPassAfterPassWithTheirStatusAndTheViewerIsFr
     EXPECT_EQ(printer.calls.front(), "doc");
     EXPECT_EQ(printer.calls.back(), "enddoc");
     EXPECT_EQ(v.busy, 0);
-    EXPECT_TRUE(btext_empty(&v.status_text));
+    EXPECT_TRUE(btext_empty(&v.shell.status_text));
 }
 
 TEST_F(PrintWin, RangesAndQuickPrintChooseThePages) {
@@ -299,7 +299,7 @@ TEST_F(PrintWin, MarksFollowThePageOntoTheSheetEvenWhenItIsTurned) {
     ASSERT_TRUE(m);
     marks_add_whiteout(m, PageRect{0, 0, 9, 9});
     marks_add_pen(m, PenSegment{60, 20, 60, 20, 0x0000FF});  // a red dot
-    v.annotations_shown = 1;
+    v.annotate.annotations_shown = 1;
     FakePrinter printer;
     printer.pages = PrintPages::kCurrent;
     EXPECT_EQ(print_request(&v, false), 1);
@@ -323,7 +323,7 @@ TEST_F(PrintWin, MarksFollowThePageOntoTheSheetEvenWhenItIsTurned) {
     const Point32 dot = find(turned, 0xFF0000);
     EXPECT_NEAR(dot.x, 20, 1);
     EXPECT_NEAR(dot.y, 120, 1);
-    EXPECT_EQ(raster_width(&v.file->raster), 120);  // the shown page is not turned itself
+    EXPECT_EQ(raster_width(&v.document.file->raster), 120);  // the shown page is not turned itself
 }
 
 TEST_F(PrintWin, RefusalsCancelsAndSpoolerFailuresReportNothingPrinted) {
@@ -353,14 +353,14 @@ TEST_F(PrintWin, RefusalsCancelsAndSpoolerFailuresReportNothingPrinted) {
     EXPECT_EQ(print_request(&v, false), 0);
     EXPECT_EQ(printer.calls, (std::vector<std::string>{"doc", "page", "end", "page", "abort"}));
     EXPECT_EQ(v.busy, 0);
-    EXPECT_TRUE(btext_empty(&v.status_text));
+    EXPECT_TRUE(btext_empty(&v.shell.status_text));
 }
 
 TEST_F(PrintWin, AViewerDestroyedDuringTheDialogIsLeftAlone) {
     load();
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
-    v.plugin_window = window;
+    v.shell.plugin_window = window;
     FakePrinter printer;
     // Dropped from the live viewers as NPP_Destroy's free does; the record stays for the checks.
     printer.during_dialog = [](Viewer* viewer) { viewer_registry_remove(viewer); };
@@ -370,21 +370,21 @@ TEST_F(PrintWin, AViewerDestroyedDuringTheDialogIsLeftAlone) {
     EXPECT_TRUE(printer.calls.empty());
     EXPECT_EQ(v.busy, 1);  // not touched: it might have been freed
     v.busy = 0;
-    v.plugin_window = nullptr;
+    v.shell.plugin_window = nullptr;
     DestroyWindow(window);
 }
 
 TEST_F(PrintWin, AutoprintRespectsItsValueAndTheSettings) {
     load();
     FakePrinter printer;
-    v.autoprint = 4;  // quick, but only when allowed
+    v.stream.autoprint = 4;  // quick, but only when allowed
     print_autoprint(&v);
     EXPECT_EQ(printer.chosen, 0);
     v.settings.allowautoprint = 1;
     print_autoprint(&v);
     EXPECT_EQ(printer.chosen, 1);
     EXPECT_TRUE(printer.quick);
-    v.autoprint = 5;
+    v.stream.autoprint = 5;
     v.settings.allowautoprint = 0;
     print_autoprint(&v);
     EXPECT_EQ(printer.chosen, 2);

@@ -24,7 +24,7 @@ bool may_replace(HWND owner, const SaveTarget& t) {
 }
 
 void save_page_as_bmp(Viewer* v, const char16_t* path) {
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     PageBitmap bitmap;
     switch (page_bitmap_current(v, &bitmap)) {
     case PageBitmapResult::kNoPage: msgbox_warning(owner, kSaveBmpWithoutPage); return;
@@ -38,8 +38,8 @@ void save_page_as_bmp(Viewer* v, const char16_t* path) {
 // asked for again after each.
 void ask_and_save(const ViewerBusyScope& busy) {
     Viewer* v = busy.viewer();
-    HWND owner = static_cast<HWND>(v->plugin_window);
-    if (btext_empty(&v->file_path) && !v->memory_buffer) {
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
+    if (btext_empty(&v->stream.file_path) && !v->stream.memory_buffer) {
         msgbox_warning(owner, kSaveNotDownloaded);
         return;
     }
@@ -50,7 +50,7 @@ void ask_and_save(const ViewerBusyScope& busy) {
     const Text16 filters = save_filter_list(viewer_page_shown(v));
     q.filters = filters.c_str();
     q.flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    url_suggest_file_name(btext_get(&v->download_url), btext_get(&v->file_path), false, q.name, kFileDialogNameCap);
+    url_suggest_file_name(btext_get(&v->stream.url), btext_get(&v->stream.file_path), false, q.name, kFileDialogNameCap);
     if (!file_question_ask(&q) || !(v = busy.viewer())) return;
     const SaveTarget target = save_resolve_target(q.name, q.filter_index);
     if (!may_replace(owner, target) || !(v = busy.viewer())) return;
@@ -64,5 +64,5 @@ void output_save_as(Viewer* v) {
     ViewerBusyScope busy(v);
     if (!busy.entered()) return;
     ask_and_save(busy);
-    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    if ((v = busy.viewer()) && v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
 }

@@ -24,10 +24,10 @@ const wchar_t* g_mail_library = L"MAPI32.DLL";
 const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 
 void remove_work_files(Viewer* v) {
-    if (!btext_empty(&v->work_file)) DeleteFileW(wide(btext_get(&v->work_file)));
-    if (!btext_empty(&v->work_folder)) RemoveDirectoryW(wide(btext_get(&v->work_folder)));
-    btext_clear(&v->work_file);
-    btext_clear(&v->work_folder);
+    if (!btext_empty(&v->shell.work_file)) DeleteFileW(wide(btext_get(&v->shell.work_file)));
+    if (!btext_empty(&v->shell.work_folder)) RemoveDirectoryW(wide(btext_get(&v->shell.work_folder)));
+    btext_clear(&v->shell.work_file);
+    btext_clear(&v->shell.work_folder);
 }
 
 bool make_work_folder(Viewer* v, Text16* folder) {
@@ -35,7 +35,7 @@ bool make_work_folder(Viewer* v, Text16* folder) {
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n == 0 || n > MAX_PATH) {
         const DWORD error = GetLastError();
-        msgbox_warning(v->plugin_window, kMailNoTempFolder, unsigned(error));
+        msgbox_warning(v->shell.plugin_window, kMailNoTempFolder, unsigned(error));
         return false;
     }
     const Text16 base = mail_temp_folder(reinterpret_cast<const char16_t*>(temp));
@@ -44,7 +44,7 @@ bool make_work_folder(Viewer* v, Text16* folder) {
         *folder = mail_work_folder_name(base, now, i);
         if (CreateDirectoryW(wide(folder->c_str()), nullptr)) return true;
     }
-    msgbox_warning(v->plugin_window, kMailNoWorkFolder);
+    msgbox_warning(v->shell.plugin_window, kMailNoWorkFolder);
     return false;
 }
 
@@ -77,17 +77,17 @@ int64_t call_mail(HMODULE mapi, const MailRequest& r, HWND owner) {
 }
 
 void send(Viewer* v) {
-    const Text16 name = mail_attachment_name(btext_get(&v->download_url), btext_get(&v->file_path));
+    const Text16 name = mail_attachment_name(btext_get(&v->stream.url), btext_get(&v->stream.file_path));
     remove_work_files(v);
     Text16 folder;
     if (!make_work_folder(v, &folder)) return;
     const Text16 path = mail_work_file_path(folder, name);
     // Recorded before writing: a folder or a partly written file left by a
     // failure still goes with the next send or the viewer.
-    btext_set(&v->work_folder, folder.c_str());
-    btext_set(&v->work_file, path.c_str());
+    btext_set(&v->shell.work_folder, folder.c_str());
+    btext_set(&v->shell.work_file, path.c_str());
     if (!document_write_copy(v, path.c_str())) return;
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     const UniqueLibrary mapi{LoadLibraryW(g_mail_library)};
     if (!mapi) {
         msgbox_warning(owner, kMailNoLibrary);
@@ -107,11 +107,11 @@ void send(Viewer* v) {
 void output_set_mail_library(const wchar_t* name) { g_mail_library = name ? name : L"MAPI32.DLL"; }
 
 void output_send(Viewer* v) {
-    if (!v || (v->access_flags & kAccessNoEmail) || v->download_state != 3) return;
+    if (!v || (v->access_flags & kAccessNoEmail) || v->stream.state != DownloadState::kFinished) return;
     ViewerBusyScope busy(v);
     if (!busy.entered()) return;
     send(v);
     // The mail program's compose window runs its own loop, as long as the
     // user writes; the page may remove the viewer meanwhile.
-    if ((v = busy.viewer()) && v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    if ((v = busy.viewer()) && v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
 }

@@ -67,7 +67,7 @@ bool write_desktop_values(HWND owner, const Text16& bitmap, const WallpaperPlace
 
 void output_set_wallpaper(Viewer* v, int which) {
     if (!v || (v->access_flags & kAccessNoWallpaper)) return;
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     PageBitmap bitmap;
     const PageBitmapResult made = page_bitmap_current(v, &bitmap);
     if (made == PageBitmapResult::kNoPage) {

@@ -16,11 +16,11 @@
 #include "view/win/zoom_window.h"
 
 namespace {
-HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->image_window); }
+HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->shell.image_window); }
 
 void zoom_changed(Viewer* v) {
     toolbar_check_pass(v);
-    if (v->image_window) image_window_layout(v, true);
+    if (v->shell.image_window) image_window_layout(v, true);
     events_size_mode_change(v, v->view.size_mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
 
@@ -28,7 +28,7 @@ void zoom_changed(Viewer* v) {
 // they behave exactly like the bars; an explicit position does not fit the
 // message's 16 bits and is handed over directly.
 void scroll(Viewer* v, bool vertical, int code, int thumb) {
-    if (!v->image_window) return;
+    if (!v->shell.image_window) return;
     if (code == SB_THUMBPOSITION) image_window_scroll(v, vertical, code, thumb);
     else SendMessageW(image_hwnd(v), vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, 0), 0);
 }
@@ -37,7 +37,7 @@ void scroll(Viewer* v, bool vertical, int code, int thumb) {
 // after the script has returned.
 void zoom_window(Viewer* v, bool open) {
     if (open) zoom_window_open(v, 0, 0, true);
-    else if (v->zoom_window) PostMessageW(static_cast<HWND>(v->zoom_window), WM_LBUTTONDOWN, 0, 0);
+    else if (v->shell.zoom_window) PostMessageW(static_cast<HWND>(v->shell.zoom_window), WM_LBUTTONDOWN, 0, 0);
 }
 
 // -1 when the viewer was destroyed while the print dialog was open.
@@ -48,12 +48,12 @@ int script_print(Viewer* v, bool with_dialog) {
 }
 
 void marks_changed(Viewer* v) {
-    if (v->image_window) InvalidateRect(image_hwnd(v), nullptr, FALSE);
+    if (v->shell.image_window) InvalidateRect(image_hwnd(v), nullptr, FALSE);
 }
 
 void background_changed(Viewer* v) {
     viewer_shell_renew_background_brush(v);
-    if (v->image_window) InvalidateRect(image_hwnd(v), nullptr, TRUE);
+    if (v->shell.image_window) InvalidateRect(image_hwnd(v), nullptr, TRUE);
 }
 }  // namespace
 

@@ -18,32 +18,32 @@ void print_viewer(const Viewer* v) {
     static const char* const kSizeModes[] = {"fixed", "fit width", "fit height", "best fit"};
     static const char* const kOrient[] = {"top", "right", "bottom", "left"};
     const int sm = v->view.size_mode, ori = v->view.orientation;
-    printf("mode            %s\n", v->mode == kModeFull ? "full page" : "embedded");
+    printf("mode            %s\n", v->browser.mode == kModeFull ? "full page" : "embedded");
     printf("size mode       %s\n", sm >= 0 && sm < 4 ? kSizeModes[sm] : "?");
     printf("zoom            %d%%\n", zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
     printf("orientation     %s\n", ori >= 0 && ori < 4 ? kOrient[ori] : "?");
     printf("negative        %d\nsmooth          %d\nmouse mode      %d\n", v->view.negative, v->view.smooth,
            v->view.mouse_mode);
-    printf("start page      %d\n", v->start_page + 1);
-    printf("toolbar         %s\n", v->toolbar_position == 0 ? "off" : v->toolbar_position == 1 ? "top" : "bottom");
+    printf("start page      %d\n", v->stream.start_page + 1);
+    printf("toolbar         %s\n", v->ui.toolbar_position == 0 ? "off" : v->ui.toolbar_position == 1 ? "top" : "bottom");
     std::string items;
     // Appended in two steps: GCC 12's -Wrestrict misreads `"," + std::string`, inlined
     // into an optimised build, as an overlapping copy.
-    for (int i : v->toolbar_items) {
+    for (int i : v->ui.toolbar_items) {
         if (!items.empty()) items += ',';
         items += text_to_utf8(kToolbarCodes[i]);
     }
     printf("toolbar items   %s\n", items.c_str());
     char16_t colour[8];
-    colour_to_text(v->background_color, colour, 8);
+    colour_to_text(v->ui.background_color, colour, 8);
     printf("background      %s\n", text_to_utf8(colour).c_str());
     printf("access flags    0x%X\n", unsigned(v->access_flags));
-    printf("event mask      %u\n", unsigned(v->event_mask));
-    printf("allow select    %d\ncrop select     %d\nsketch buttons  %d\n", v->allow_select, v->crop_select,
-           v->sketch_buttons);
-    printf("href            %s\ntarget          %s\n", utf8(&v->href).c_str(), utf8(&v->target).c_str());
-    printf("upload url      %s\n", utf8(&v->upload_url).c_str());
-    printf("download        %s\n", v->download_state == 1 ? "requested (src given)" : "none");
+    printf("event mask      %u\n", unsigned(v->events.mask));
+    printf("allow select    %d\ncrop select     %d\nsketch buttons  %d\n", v->mouse.allow_select, v->mouse.crop_select,
+           v->annotate.sketch_buttons);
+    printf("href            %s\ntarget          %s\n", utf8(&v->mouse.href).c_str(), utf8(&v->mouse.target).c_str());
+    printf("upload url      %s\n", utf8(&v->annotate.upload.url).c_str());
+    printf("download        %s\n", v->stream.state == DownloadState::kRequested ? "requested (src given)" : "none");
 }
 
 int run(int argc, char** argv) {

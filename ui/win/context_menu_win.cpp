@@ -45,11 +45,11 @@ void fill(const ContextMenu& model, int index, Popups& p) {
     }
 }
 
-bool drag_in_progress(const Viewer* v) { return v->band.state != 0 || v->pan_active; }
+bool drag_in_progress(const Viewer* v) { return v->mouse.band.state != 0 || v->mouse.pan_active; }
 }  // namespace
 
 void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     if (!owner || (v->access_flags & kAccessNoContextMenu) || drag_in_progress(v)) return;
     zoom_window_close(v);
     if (!from_toolbar && x == -1 && y == -1) {

@@ -87,7 +87,7 @@ INT_PTR CALLBACK errorlog_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void focus_plugin(Viewer* v) {
-    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    if (v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
 }
 
 InfoOsVersion os_facts(const OSVERSIONINFOW& os) {
@@ -121,7 +121,7 @@ InfoFacts info_facts_gather(Viewer* v) {
     f.update_last_checked = m.process.update_last_checked;
     f.update_last_attempt = m.process.update_last_attempt;
     const NPNetscapeFuncs& b = browser();
-    const char* agent = b.uagent ? b.uagent(static_cast<NPP>(v->npp)) : nullptr;
+    const char* agent = b.uagent ? b.uagent(static_cast<NPP>(v->browser.npp)) : nullptr;
     f.user_agent = text_from_utf8(agent ? agent : "");
     f.npapi_major = m.browser_major;
     f.npapi_minor = m.browser_minor;
@@ -136,7 +136,7 @@ InfoFacts info_facts_gather(Viewer* v) {
 InfoDialogOutcome info_dialog_show(Viewer* v) {
     if (!v || v->busy) return InfoDialogOutcome::kRefused;
     const Text16 text = info_text_build(info_facts_gather(v));
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     // The dialog runs a nested loop in which the page may remove the viewer.
     const ViewerBusyScope busy(v);
     const INT_PTR result = info_dialog_run(module().instance, owner, text.c_str());
@@ -147,8 +147,8 @@ InfoDialogOutcome info_dialog_show(Viewer* v) {
 bool errorlog_dialog_show(Viewer* v) {
     if (!v) return false;
     // Copies: the logs belong to the viewer, which may change them meanwhile.
-    const Text16 document_log(errlog_text(&v->error_log)), page_log(errlog_text(&v->page_log));
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    const Text16 document_log(errlog_text(&v->logs.error)), page_log(errlog_text(&v->logs.page));
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     const ViewerHandle handle(v);
     errorlog_dialog_run(module().instance, owner, document_log.c_str(), page_log.c_str());
     return handle.alive();
@@ -157,7 +157,7 @@ bool errorlog_dialog_show(Viewer* v) {
 void info_command_about(Viewer* v) {
     switch (info_dialog_show(v)) {
     case InfoDialogOutcome::kHomePage:
-        browser_navigate(static_cast<NPP>(v->npp), kHomePageUrl, u"_self", Navigable::kWebOnly);
+        browser_navigate(static_cast<NPP>(v->browser.npp), kHomePageUrl, u"_self", Navigable::kWebOnly);
         break;
     case InfoDialogOutcome::kClosed: focus_plugin(v); break;
     case InfoDialogOutcome::kRefused:

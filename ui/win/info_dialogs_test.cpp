@@ -265,7 +265,7 @@ struct AttachedViewer : ::testing::Test {
         window = CreateWindowExW(0, wc.lpszClassName, L"plug-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
                                  nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
-        v->plugin_window = window;
+        v->shell.plugin_window = window;
         SetPropW(window, kViewerProperty, v);
         saved_instance = module().instance;
         saved_minor = module().browser_minor;
@@ -347,8 +347,8 @@ TEST_F(AttachedViewer, AViewerDestroyedDuringTheDialogIsLeftAlone) {
 }
 
 TEST_F(AttachedViewer, ErrorLogShowsBothLogsOverThePluginWindowAndGivesBackTheFocus) {
-    errlog_error(&v->error_log, u"Not a TIFF file");
-    errlog_warning(&v->page_log, u"Odd page");
+    errlog_error(&v->logs.error, u"Not a TIFF file");
+    errlog_warning(&v->logs.page, u"Odd page");
     std::wstring text;
     HWND owner = nullptr;
     SetFocus(nullptr);

@@ -76,7 +76,7 @@ void rebuild_toolbar(Viewer* v) {
 }
 
 void repaint_image(Viewer* v) {
-    if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, TRUE);
+    if (v->shell.image_window) InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, TRUE);
 }
 
 SheetApplyHooks shell_hooks() {
@@ -90,7 +90,7 @@ SheetApplyHooks shell_hooks() {
 }
 
 int start_page(const Viewer* v) {
-    return v->settings_sheet_page == kSheetPageAdvanced ? kSheetPageAdvanced : kSheetPageGeneral;
+    return v->ui.settings_sheet_page == kSheetPageAdvanced ? kSheetPageAdvanced : kSheetPageGeneral;
 }
 }  // namespace
 
@@ -101,12 +101,12 @@ SheetOutcome settings_sheet_show(Viewer* v, SettingsStore* store) {
     w->copy.settings = v->settings;
     w->copy.active_page = start_page(v);
     w->list_monitors = zoom_list_secondary_monitors;
-    HWND owner = static_cast<HWND>(v->plugin_window);
+    HWND owner = static_cast<HWND>(v->shell.plugin_window);
     // The sheet runs a nested loop in which the page may remove the viewer.
     const ViewerBusyScope busy(v);
     const INT_PTR result = run_sheet(owner, w.get());
     if (!busy.viewer()) return SheetOutcome::kViewerGone;
-    v->settings_sheet_page = w->copy.active_page;
+    v->ui.settings_sheet_page = w->copy.active_page;
     SheetOutcome outcome = result < 0 ? SheetOutcome::kFailed : SheetOutcome::kCancelled;
     if (w->copy.changed) {
         const Settings before = sheet_commit(v, w->copy.settings, store);
@@ -123,7 +123,7 @@ void settings_sheet_command(Viewer* v) {
     case SheetOutcome::kCancelled:
     case SheetOutcome::kApplied:
     case SheetOutcome::kFailed:
-        if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+        if (v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
         break;
     case SheetOutcome::kRefused:
     case SheetOutcome::kViewerGone: break;

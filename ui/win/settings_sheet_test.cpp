@@ -150,19 +150,19 @@ class SettingsSheet : public ::testing::Test {
         ASSERT_NE(plugin, nullptr);
         image = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, plugin, nullptr, nullptr, nullptr);
         v = new Viewer;
-        errlog_init(&v->error_log, true);
-        errlog_init(&v->page_log, false);
-        v->plugin_window = plugin;
-        v->image_window = image;
+        errlog_init(&v->logs.error, true);
+        errlog_init(&v->logs.page, false);
+        v->shell.plugin_window = plugin;
+        v->shell.image_window = image;
         SetPropW(plugin, kViewerProperty, v);
         v->settings.allowscript = 0;  // no page to tell
-        v->toolbar_items = toolbar_parse_layout(kToolbarLayoutStandard, {});
+        v->ui.toolbar_items = toolbar_parse_layout(kToolbarLayoutStandard, {});
         ASSERT_TRUE(toolbar_create(v));
         plugin_window_layout(v);
     }
     void TearDown() override {
         toolbar_destroy(v);
-        if (v->background_brush) DeleteObject(HBRUSH(v->background_brush));
+        if (v->shell.background_brush) DeleteObject(HBRUSH(v->shell.background_brush));
         RemovePropW(plugin, kViewerProperty);
         DestroyWindow(plugin);
         viewer_free(v);
@@ -305,7 +305,7 @@ TEST_F(SettingsSheet, ButtonSizeIsClampedOnOkAndTheToolbarIsRebuilt) {
     EXPECT_EQ(v->settings.toolbar_height, 104);
     EXPECT_EQ(stored_dword(store, u"tbbuttonsize"), 100u);
     // The toolbar was built again at the new height and the image moved below it.
-    const RECT bar = child_rect(HWND(v->toolbar_window));
+    const RECT bar = child_rect(HWND(v->shell.toolbar_window));
     EXPECT_EQ(bar.bottom - bar.top, 104);
     EXPECT_EQ(child_rect(image).top, 104);
     EXPECT_EQ(v->busy, 0);
@@ -330,7 +330,7 @@ TEST_F(SettingsSheet, CancelChangesNothingAndRemembersThePage) {
     EXPECT_EQ(v->settings.mousewheeldir, before.mousewheeldir);
     EXPECT_EQ(v->settings.tooltips, before.tooltips);
     EXPECT_TRUE(store.write_log.empty());
-    EXPECT_EQ(v->settings_sheet_page, kSheetPageAdvanced);
+    EXPECT_EQ(v->ui.settings_sheet_page, kSheetPageAdvanced);
 
     // The next opening starts on the page last active.
     int start = -1;
@@ -361,12 +361,12 @@ TEST_F(SettingsSheet, OkStoresBothPagesAndMovesTheToolbar) {
     EXPECT_EQ(stored_dword(store, u"toolbar"), 2u);
     EXPECT_EQ(stored_dword(store, u"ignorespecialimages"), 2u);
     EXPECT_EQ(stored_dword(store, u"localaccess"), 2u);
-    EXPECT_EQ(v->toolbar_position, 2);
+    EXPECT_EQ(v->ui.toolbar_position, 2);
     RECT client;
     GetClientRect(plugin, &client);
-    EXPECT_EQ(child_rect(HWND(v->toolbar_window)).bottom, client.bottom);
+    EXPECT_EQ(child_rect(HWND(v->shell.toolbar_window)).bottom, client.bottom);
     EXPECT_EQ(child_rect(image).top, 0);
-    EXPECT_EQ(v->settings_sheet_page, kSheetPageAdvanced);
+    EXPECT_EQ(v->ui.settings_sheet_page, kSheetPageAdvanced);
 }
 
 TEST_F(SettingsSheet, UntickingScriptingGreysItsDependantsAtOnce) {
@@ -459,7 +459,7 @@ TEST_F(SettingsSheet, ZoomWindowOnAMonitorThatIsGoneShowsAndStoresTheNearest) {
 TEST_F(SettingsSheet, BackgroundColourFromTheChooserIsStoredAndPainted) {
     for (COLORREF& c : module().custom_colours) c = RGB(255, 255, 255);
     v->settings.bgcolor = 0x000080;
-    v->background_color = 0x000080;
+    v->ui.background_color = 0x000080;
     UINT initial_red = 0;
     bool full_open = false;
     COLORREF sample = 0;
@@ -497,10 +497,10 @@ TEST_F(SettingsSheet, BackgroundColourFromTheChooserIsStoredAndPainted) {
     EXPECT_EQ(module().custom_colours[0], RGB(10, 20, 30));
     EXPECT_EQ(stored_dword(store, u"bgcolor"), uint32_t(RGB(10, 20, 30)));
     // The viewer's background follows the Settings: a new brush of the colour.
-    EXPECT_EQ(v->background_color, uint32_t(RGB(10, 20, 30)));
+    EXPECT_EQ(v->ui.background_color, uint32_t(RGB(10, 20, 30)));
     LOGBRUSH lb{};
-    ASSERT_NE(v->background_brush, nullptr);
-    GetObjectW(HBRUSH(v->background_brush), sizeof lb, &lb);
+    ASSERT_NE(v->shell.background_brush, nullptr);
+    GetObjectW(HBRUSH(v->shell.background_brush), sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, RGB(10, 20, 30));
 }
 

@@ -93,7 +93,7 @@ void make_tooltips(Viewer* v, ToolbarControls* c, HWND toolbar) {
                                  nullptr);
     if (!c->tooltip) {
         const DWORD error = GetLastError();
-        errlog_error(&v->error_log, u"Failed to create tooltips (error code %u)", unsigned(error));
+        errlog_error(&v->logs.error, u"Failed to create tooltips (error code %u)", unsigned(error));
         return;
     }
     for (HWND control : c->item_window) {
@@ -118,9 +118,9 @@ ToolbarMetrics metrics(const Viewer* v) {
 }  // namespace
 
 bool toolbar_create(Viewer* v) {
-    HWND parent = static_cast<HWND>(v->plugin_window);
+    HWND parent = static_cast<HWND>(v->shell.plugin_window);
     if (!parent) return false;
-    if (v->toolbar_window) return true;
+    if (v->shell.toolbar_window) return true;
     auto* c = new (std::nothrow) ToolbarControls;
     HWND toolbar = c ? CreateWindowExW(0, kToolbarWindowClass, L"toolbar", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                                        parent, nullptr, module().instance, v)
@@ -128,12 +128,12 @@ bool toolbar_create(Viewer* v) {
     if (!toolbar) {
         const DWORD error = c ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
         delete c;
-        errlog_error(&v->error_log, u"Failed to create toolbar window (error code %u)", unsigned(error));
+        errlog_error(&v->logs.error, u"Failed to create toolbar window (error code %u)", unsigned(error));
         return false;
     }
-    v->toolbar_window = toolbar;
-    v->toolbar_controls = c;
-    c->geometry = toolbar_geometry(v->toolbar_items, metrics(v));
+    v->shell.toolbar_window = toolbar;
+    v->ui.toolbar_controls = c;
+    c->geometry = toolbar_geometry(v->ui.toolbar_items, metrics(v));
     make_controls(c, toolbar);
     // A viewer attached again keeps its document: its pages belong in the list.
     toolbar_fill_page_list(v);
@@ -145,13 +145,13 @@ bool toolbar_create(Viewer* v) {
 }
 
 void toolbar_destroy(Viewer* v) {
-    if (HWND toolbar = static_cast<HWND>(v->toolbar_window)) DestroyWindow(toolbar);  // frees the controls
+    if (HWND toolbar = static_cast<HWND>(v->shell.toolbar_window)) DestroyWindow(toolbar);  // frees the controls
     toolbar_forget_controls(v);  // when the window was already gone
-    v->toolbar_window = nullptr;
+    v->shell.toolbar_window = nullptr;
 }
 
 void toolbar_rebuild(Viewer* v) {
-    if (!v->plugin_window) return;
+    if (!v->shell.plugin_window) return;
     toolbar_destroy(v);
     if (toolbar_create(v)) plugin_window_layout(v);
 }
@@ -179,7 +179,7 @@ HICON toolbar_shared_icon(int item) {
 
 HBITMAP toolbar_logo_bitmap() { return module().toolbar_logo.get(); }
 
-ToolbarControls* toolbar_controls(const Viewer* v) { return v ? v->toolbar_controls : nullptr; }
+ToolbarControls* toolbar_controls(const Viewer* v) { return v ? v->ui.toolbar_controls : nullptr; }
 
 int toolbar_item_of(const ToolbarControls* c, HWND control) {
     if (!c || !control) return -1;
@@ -189,6 +189,6 @@ int toolbar_item_of(const ToolbarControls* c, HWND control) {
 }
 
 void toolbar_forget_controls(Viewer* v) {
-    delete v->toolbar_controls;
-    v->toolbar_controls = nullptr;
+    delete v->ui.toolbar_controls;
+    v->ui.toolbar_controls = nullptr;
 }

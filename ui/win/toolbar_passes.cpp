@@ -14,12 +14,12 @@ namespace {
 ToolbarState gather(const Viewer* v) {
     ToolbarState s;
     s.access_flags = v->access_flags;
-    s.download_state = v->download_state;
+    s.download_state = v->stream.state;
     s.decoded = viewer_page_shown(v);
-    s.document_loaded = v->document_loaded != 0;
-    s.page_count = v->page_count;
-    s.current_page = v->current_page;
-    s.has_upload_url = !btext_empty(&v->upload_url);
+    s.document_loaded = v->document.loaded != 0;
+    s.page_count = v->document.page_count;
+    s.current_page = v->document.current_page;
+    s.has_upload_url = !btext_empty(&v->annotate.upload.url);
     s.smooth = v->view.smooth != 0;
     s.negative = v->view.negative != 0;
     s.orientation = v->view.orientation;
@@ -64,8 +64,8 @@ void toolbar_fill_page_list(Viewer* v) {
     HWND list = c ? c->item_window[kItemPageList] : nullptr;
     if (!list) return;
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    if (!v->document_loaded) return;
-    for (int page = 1; page <= v->page_count; ++page) {
+    if (!v->document.loaded) return;
+    for (int page = 1; page <= v->document.page_count; ++page) {
         char16_t number[16];
         text_format(number, 16, u"%d", page);
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));

@@ -42,11 +42,11 @@ class ToolbarWindow : public ::testing::Test {
         plugin = CreateWindowExW(0, L"STATIC", L"plugin", WS_POPUP, 0, 0, 600, 300, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(plugin, nullptr);
         v = new Viewer;
-        errlog_init(&v->error_log, true);
-        errlog_init(&v->page_log, false);
-        v->plugin_window = plugin;
+        errlog_init(&v->logs.error, true);
+        errlog_init(&v->logs.page, false);
+        v->shell.plugin_window = plugin;
         v->settings.allowscript = 0;  // no page to tell
-        v->toolbar_items = toolbar_parse_layout(kToolbarLayoutStandard, {});
+        v->ui.toolbar_items = toolbar_parse_layout(kToolbarLayoutStandard, {});
     }
     void TearDown() override {
         if (v) toolbar_destroy(v);
@@ -57,22 +57,22 @@ class ToolbarWindow : public ::testing::Test {
         module().instance = saved_instance;
         if (dll) FreeLibrary(dll);
     }
-    HWND control(int item) const { return v->toolbar_controls ? v->toolbar_controls->item_window[item] : nullptr; }
-    HWND toolbar() const { return static_cast<HWND>(v->toolbar_window); }
+    HWND control(int item) const { return v->ui.toolbar_controls ? v->ui.toolbar_controls->item_window[item] : nullptr; }
+    HWND toolbar() const { return static_cast<HWND>(v->shell.toolbar_window); }
     bool checked(int item) const { return SendMessageW(control(item), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::string tooltip(int item) {
         NMTTDISPINFOW info{};
-        info.hdr.hwndFrom = v->toolbar_controls->tooltip;
+        info.hdr.hwndFrom = v->ui.toolbar_controls->tooltip;
         info.hdr.idFrom = reinterpret_cast<UINT_PTR>(control(item));
         info.hdr.code = TTN_GETDISPINFOW;
         SendMessageW(toolbar(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
         return info.lpszText ? text_of(info.lpszText) : "";
     }
     void load_three_pages(int current) {
-        v->download_state = 3;
-        v->document_loaded = 1;
-        v->page_count = 3;
-        v->current_page = current;
+        v->stream.state = DownloadState::kFinished;
+        v->document.loaded = 1;
+        v->document.page_count = 3;
+        v->document.current_page = current;
     }
 
     HMODULE dll = nullptr;
@@ -89,7 +89,7 @@ TEST_F(ToolbarWindow, ControlsTakeTheirPlacesKindsAndStartingStates) {
     EXPECT_EQ(text_of(text), "toolbar");
     EXPECT_FALSE(IsWindowVisible(toolbar()));  // the plug-in window's layout places and shows it
     int made = 0;
-    for (const ToolbarSlot& slot : v->toolbar_controls->geometry.slots) {
+    for (const ToolbarSlot& slot : v->ui.toolbar_controls->geometry.slots) {
         const ToolbarItemInfo& info = kToolbarItemTable[slot.item];
         HWND w = control(slot.item);
         if (info.kind == ToolbarKind::kSeparator) continue;
@@ -119,7 +119,7 @@ TEST_F(ToolbarWindow, ControlsTakeTheirPlacesKindsAndStartingStates) {
     }
     EXPECT_EQ(made, 19);
     EXPECT_EQ(control(kItemOpen), nullptr);  // not in the standard layout
-    EXPECT_EQ(SendMessageW(v->toolbar_controls->tooltip, TTM_GETTOOLCOUNT, 0, 0), made);
+    EXPECT_EQ(SendMessageW(v->ui.toolbar_controls->tooltip, TTM_GETTOOLCOUNT, 0, 0), made);
 }
 
 TEST_F(ToolbarWindow, TheModuleCarriesEveryIconAndTheLogo) {
@@ -152,7 +152,7 @@ TEST_F(ToolbarWindow, LargeButtonsLoadTheirOwnIconsAtTheScaledSide) {
 }
 
 TEST_F(ToolbarWindow, PassesFollowTheViewerAndSkipAbsentItems) {
-    v->toolbar_items = toolbar_parse_layout(u"NE,PG,PP,NP,ME,PR", {});
+    v->ui.toolbar_items = toolbar_parse_layout(u"NE,PG,PP,NP,ME,PR", {});
     load_three_pages(1);
     v->access_flags = kAccessNoPrint | kAccessNoContextMenu;
     ASSERT_TRUE(toolbar_create(v));
@@ -167,7 +167,7 @@ TEST_F(ToolbarWindow, PassesFollowTheViewerAndSkipAbsentItems) {
     EXPECT_TRUE(IsWindowEnabled(control(kItemNextPage)));
     EXPECT_FALSE(IsWindowEnabled(control(kItemMenu)));
     EXPECT_FALSE(IsWindowEnabled(control(kItemPrint)));
-    v->current_page = 2;
+    v->document.current_page = 2;
     toolbar_enable_pass(v);
     EXPECT_FALSE(IsWindowEnabled(control(kItemNextPage)));
     EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 2);
@@ -177,7 +177,7 @@ TEST_F(ToolbarWindow, PassesFollowTheViewerAndSkipAbsentItems) {
     toolbar_set_checked(v, kItemNegative, false);
     EXPECT_FALSE(checked(kItemNegative));
     toolbar_set_checked(v, kItemFitWidth, true);  // not on this strip: nothing to do
-    v->document_loaded = 0;
+    v->document.loaded = 0;
     toolbar_fill_page_list(v);
     EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 0);
 }
@@ -230,15 +230,15 @@ TEST_F(ToolbarWindow, SpinnerStepsTheFixedZoomAndRestsAtOne) {
 }
 
 TEST_F(ToolbarWindow, TooltipTextsComeFromTheStringTableAndTheViewer) {
-    v->toolbar_items = toolbar_parse_layout(u"NE,UP,FS,PG", {});
+    v->ui.toolbar_items = toolbar_parse_layout(u"NE,UP,FS,PG", {});
     ASSERT_TRUE(toolbar_create(v));
     EXPECT_EQ(tooltip(kItemNegative), "Negative image");
     EXPECT_EQ(tooltip(kItemPageList), "Choose page");
     EXPECT_EQ(tooltip(kItemUpload), "Upload");
-    btext_set(&v->upload_url, u"http://upload.test/in");
+    btext_set(&v->annotate.upload.url, u"http://upload.test/in");
     EXPECT_EQ(tooltip(kItemUpload), "Upload to http://upload.test/in");
     const std::u16string long_url = u"http://upload.test/" + std::u16string(300, u'x');
-    btext_set(&v->upload_url, long_url.c_str());
+    btext_set(&v->annotate.upload.url, long_url.c_str());
     EXPECT_EQ(tooltip(kItemUpload).size(), 79u);
 }
 
@@ -268,26 +268,26 @@ TEST_F(ToolbarWindow, PaintsARaisedStripWithTheLogoAtTheRightEnd) {
     // The logo starts 67 pixels from the right end; its plate is navy.
     EXPECT_EQ(paint(532, 3), rgb(COLOR_BTNFACE));
     EXPECT_EQ(paint(534, 3), 0x000080u);
-    v->lctrl = 3;  // an administrator took the logo away
+    v->ui.lctrl = 3;  // an administrator took the logo away
     EXPECT_EQ(paint(534, 3), rgb(COLOR_BTNFACE));
 }
 
 TEST_F(ToolbarWindow, DestroyingTakesTheTooltipAndControlsAlong) {
     ASSERT_TRUE(toolbar_create(v));
-    HWND tip = v->toolbar_controls->tooltip;
+    HWND tip = v->ui.toolbar_controls->tooltip;
     ASSERT_NE(tip, nullptr);
     toolbar_destroy(v);
     EXPECT_FALSE(IsWindow(tip));
-    EXPECT_EQ(v->toolbar_window, nullptr);
-    EXPECT_EQ(v->toolbar_controls, nullptr);
+    EXPECT_EQ(v->shell.toolbar_window, nullptr);
+    EXPECT_EQ(v->ui.toolbar_controls, nullptr);
     // A browser that destroys the plug-in window first takes the toolbar with it.
     ASSERT_TRUE(toolbar_create(v));
-    tip = v->toolbar_controls->tooltip;
+    tip = v->ui.toolbar_controls->tooltip;
     DestroyWindow(plugin);
     plugin = nullptr;
     EXPECT_FALSE(IsWindow(tip));
-    EXPECT_EQ(v->toolbar_window, nullptr);
-    EXPECT_EQ(v->toolbar_controls, nullptr);
+    EXPECT_EQ(v->shell.toolbar_window, nullptr);
+    EXPECT_EQ(v->ui.toolbar_controls, nullptr);
 }
 
 TEST_F(ToolbarWindow, RebuildMeasuresAgainAndKeepsThePages) {
@@ -308,9 +308,9 @@ TEST_F(ToolbarWindow, RebuildMeasuresAgainAndKeepsThePages) {
 TEST_F(ToolbarWindow, WithoutItsWindowTheViewerGoesOnAndTheLogSaysWhy) {
     UnregisterClassW(kToolbarWindowClass, dll);
     EXPECT_FALSE(toolbar_create(v));
-    EXPECT_EQ(v->toolbar_window, nullptr);
-    EXPECT_EQ(v->toolbar_controls, nullptr);
-    EXPECT_NE(text_to_utf8(errlog_text(&v->error_log)).find("Error: Failed to create toolbar window (error code "),
+    EXPECT_EQ(v->shell.toolbar_window, nullptr);
+    EXPECT_EQ(v->ui.toolbar_controls, nullptr);
+    EXPECT_NE(text_to_utf8(errlog_text(&v->logs.error)).find("Error: Failed to create toolbar window (error code "),
               std::string::npos);
     toolbar_enable_pass(v);  // every pass copes with no toolbar
     toolbar_check_pass(v);

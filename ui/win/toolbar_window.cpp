@@ -24,7 +24,7 @@
 #include "view/win/zoom_window.h"
 
 namespace {
-HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->plugin_window); }
+HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
 
 void close_zoom_window(Viewer* v) { zoom_window_close(v); }
 
@@ -33,11 +33,11 @@ int logo_x(const Viewer* v, HWND toolbar) {
     RECT client;
     GetClientRect(toolbar, &client);
     const ToolbarControls* c = toolbar_controls(v);
-    return toolbar_logo_x(c ? c->geometry.total_width : 0, client.right, v->lctrl);
+    return toolbar_logo_x(c ? c->geometry.total_width : 0, client.right, v->ui.lctrl);
 }
 
 bool over_link(const Viewer* v, HWND toolbar, int x, int y) {
-    return v->lctrl == 0 && toolbar_logo_hit(logo_x(v, toolbar), x, y);
+    return v->ui.lctrl == 0 && toolbar_logo_hit(logo_x(v, toolbar), x, y);
 }
 
 void paint(const Viewer* v, HWND toolbar, HDC dc) {
@@ -52,7 +52,7 @@ void paint(const Viewer* v, HWND toolbar, HDC dc) {
     FillRect(dc, &right, GetSysColorBrush(COLOR_BTNSHADOW));
     FillRect(dc, &bottom, GetSysColorBrush(COLOR_BTNSHADOW));
     HBITMAP logo = toolbar_logo_bitmap();
-    if (v->lctrl > 2 || !logo) return;
+    if (v->ui.lctrl > 2 || !logo) return;
     UniqueMemoryDc memory{CreateCompatibleDC(dc)};
     if (!memory) return;
     SelectScope use_logo(memory.get(), logo);
@@ -70,8 +70,8 @@ LRESULT on_set_cursor(Viewer* v, HWND toolbar, WPARAM over, LPARAM lp) {
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(toolbar, &p);
-    const bool link = over_link(v, toolbar, p.x, p.y) && v->hand_cursor;
-    SetCursor(link ? static_cast<HCURSOR>(v->hand_cursor) : module().cursors.arrow);
+    const bool link = over_link(v, toolbar, p.x, p.y) && v->shell.hand_cursor;
+    SetCursor(link ? static_cast<HCURSOR>(v->shell.hand_cursor) : module().cursors.arrow);
     return TRUE;
 }
 
@@ -101,7 +101,7 @@ LRESULT on_mouse_move(Viewer* v, HWND toolbar, int x, int y) {
     // While the logo holds the mouse no set-cursor message comes.
     const ToolbarControls* c = toolbar_controls(v);
     if (c && c->logo_pressed)
-        SetCursor(over_link(v, toolbar, x, y) && v->hand_cursor ? static_cast<HCURSOR>(v->hand_cursor)
+        SetCursor(over_link(v, toolbar, x, y) && v->shell.hand_cursor ? static_cast<HCURSOR>(v->shell.hand_cursor)
                                                                 : module().cursors.arrow);
     return 0;
 }
@@ -155,7 +155,7 @@ void spinner_end(Viewer* v, ToolbarControls* c, HWND spinner) {
     const SpinnerStep step = toolbar_spinner_end(&c->spinner, v->view.size_mode, v->view.zoom_index);
     v->view.size_mode = step.size_mode;
     v->view.zoom_index = step.zoom_index;
-    if (step.relayout && v->image_window) image_window_layout(v, true);
+    if (step.relayout && v->shell.image_window) image_window_layout(v, true);
     toolbar_check_pass(v);
     events_size_mode_change(v, v->view.size_mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
@@ -191,7 +191,7 @@ LRESULT on_notify(Viewer* v, LPARAM lp) {
     } else if (item == kItemUpload) {
         wchar_t upload_to[kToolbarTooltipCap];
         load_text(kToolbarUploadToId, upload_to, kToolbarTooltipCap);
-        toolbar_upload_tooltip(base, reinterpret_cast<const char16_t*>(upload_to), btext_get(&v->upload_url), out,
+        toolbar_upload_tooltip(base, reinterpret_cast<const char16_t*>(upload_to), btext_get(&v->annotate.upload.url), out,
                                kToolbarTooltipCap);
     } else {
         text_copy(out, kToolbarTooltipCap, base);
@@ -213,9 +213,9 @@ LRESULT on_destroy(Viewer* v) {
 // The controls are gone by now: their font and icons can go too.
 void on_nc_destroy(Viewer* v, HWND toolbar) {
     SetWindowLongPtrW(toolbar, GWLP_USERDATA, 0);
-    if (v->toolbar_window != toolbar) return;
+    if (v->shell.toolbar_window != toolbar) return;
     toolbar_forget_controls(v);
-    v->toolbar_window = nullptr;
+    v->shell.toolbar_window = nullptr;
 }
 }  // namespace
 

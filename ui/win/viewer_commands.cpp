@@ -34,13 +34,13 @@
 
 namespace {
 
-HWND plugin_hwnd(Viewer* v) { return static_cast<HWND>(v->plugin_window); }
+HWND plugin_hwnd(Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
 
 // The page as shown changed: the image window and an open magnifier (which a
 // script's change can reach while it is open) paint it again.
 void repaint_image(Viewer* v) {
-    if (v->image_window) InvalidateRect(static_cast<HWND>(v->image_window), nullptr, FALSE);
-    if (v->zoom_window) InvalidateRect(static_cast<HWND>(v->zoom_window), nullptr, FALSE);
+    if (v->shell.image_window) InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, FALSE);
+    if (v->shell.zoom_window) InvalidateRect(static_cast<HWND>(v->shell.zoom_window), nullptr, FALSE);
 }
 
 void show_tags(Viewer* v, bool all_pages) {
@@ -48,24 +48,24 @@ void show_tags(Viewer* v, bool all_pages) {
     r.owner = plugin_hwnd(v);
     r.resources = module().instance;
     r.access_flags = v->access_flags;
-    r.loaded = v->download_state == 3 && v->document_loaded && v->file;
-    r.log = &v->error_log;
+    r.loaded = v->stream.state == DownloadState::kFinished && v->document.loaded && v->document.file;
+    r.log = &v->logs.error;
     std::vector<uint64_t> offsets;
     if (r.loaded) {
-        const Document& d = v->file->document;
+        const Document& d = v->document.file->document;
         for (int i = 0; i < d.directory_count; ++i) offsets.push_back(d.directories[i].offset);
-        const DocumentBytes& b = v->file->bytes;
+        const DocumentBytes& b = v->document.file->bytes;
         r.data = b.memory;
         r.file_path = b.memory ? nullptr : reinterpret_cast<const wchar_t*>(b.file_path);
         r.size = uint64_t(b.size);
         r.directory_offsets = offsets.data();
         r.directory_count = int(offsets.size());
-        r.current_page = v->file->page.shown ? d.current_directory : -1;
+        r.current_page = v->document.file->page.shown ? d.current_directory : -1;
     }
     // The dialog runs a nested loop in which the page may remove the viewer.
     const ViewerHandle handle(v);
     tagview_show(r, all_pages);
-    if ((v = handle.get()) && v->plugin_window) SetFocus(plugin_hwnd(v));
+    if ((v = handle.get()) && v->shell.plugin_window) SetFocus(plugin_hwnd(v));
 }
 
 void remove_marks(Viewer* v, bool all) {
@@ -77,17 +77,17 @@ void remove_marks(Viewer* v, bool all) {
 }
 
 void save_all_settings(Viewer* v) {
-    settings_save(registry_settings_store(), v->settings, v->view, v->access_flags, 0x3, v->plugin_window);
+    settings_save(registry_settings_store(), v->settings, v->view, v->access_flags, 0x3, v->shell.plugin_window);
 }
 }  // namespace
 
 void command_set_mouse_mode(Viewer* v, int mode) {
     if (mode < kMouseZoom || mode > kMouseErase || mode == v->view.mouse_mode) return;
     v->view.mouse_mode = mode;
-    if (mode == kMouseCrop) v->crop_select = 1;  // from now on for this viewer's life
+    if (mode == kMouseCrop) v->mouse.crop_select = 1;  // from now on for this viewer's life
     // The eraser's outline follows the mouse; it goes with any other mode.
     if (mode == kMouseErase) sketch_outline_start(v);
-    else if (v->eraser_shown) sketch_outline_stop(v);
+    else if (v->annotate.eraser_shown) sketch_outline_stop(v);
     toolbar_check_pass(v);
     events_mouse_mode_change(v, mode);
 }
@@ -96,7 +96,7 @@ void command_set_size_mode(Viewer* v, int mode) {
     if (mode < kSizeFixed || mode > kSizeBestFit) return;
     v->view.size_mode = mode;
     toolbar_check_pass(v);
-    if (v->image_window) image_window_layout(v, true);
+    if (v->shell.image_window) image_window_layout(v, true);
     events_size_mode_change(v, mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
 
@@ -124,7 +124,7 @@ void command_set_orientation(Viewer* v, int orientation) {
         return;
     }
     toolbar_check_pass(v);
-    if (o.needs_layout && v->image_window) image_window_layout(v, true);
+    if (o.needs_layout && v->shell.image_window) image_window_layout(v, true);
     repaint_image(v);
     events_orientation_change(v, o.event_value);
 }
@@ -143,14 +143,14 @@ void command_toggle_smoothing(Viewer* v) {
 }
 
 void command_page_step(Viewer* v, int step) {
-    const int target = step == 0 ? v->current_page - 1 : step == 1 ? v->current_page + 1 : step == 2 ? 0 : v->page_count - 1;
-    if (target < 0 || target >= v->page_count || target == v->current_page) return;
+    const int target = step == 0 ? v->document.current_page - 1 : step == 1 ? v->document.current_page + 1 : step == 2 ? 0 : v->document.page_count - 1;
+    if (target < 0 || target >= v->document.page_count || target == v->document.current_page) return;
     viewer_go_to_page(v, target);
 }
 
 void command_open_address(Viewer* v, const char16_t* url, const char16_t* target, Navigable allowed) {
-    if (browser_navigate(static_cast<NPP>(v->npp), url, target, allowed) == NPERR_INVALID_URL)
-        errlog_error(&v->error_log, u"Address not opened: only http: and https: addresses, and addresses relative "
+    if (browser_navigate(static_cast<NPP>(v->browser.npp), url, target, allowed) == NPERR_INVALID_URL)
+        errlog_error(&v->logs.error, u"Address not opened: only http: and https: addresses, and addresses relative "
                                     u"to the page, are followed.");
 }
 
@@ -165,11 +165,11 @@ void command_perform(Viewer* v, int id) {
     case K::kTurn: command_set_orientation(v, (v->view.orientation + c.value + 4) % 4); break;
     case K::kPageStep: command_page_step(v, c.value); break;
     case K::kOpenDownloadUrl:
-        command_open_address(v, btext_get(&v->download_url), c.value ? u"_blank" : u"_self",
+        command_open_address(v, btext_get(&v->stream.url), c.value ? u"_blank" : u"_self",
                              Navigable::kWebOrRelative);
         break;
-    case K::kCopyImageLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->download_url)); break;
-    case K::kCopyLinkLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->href)); break;
+    case K::kCopyImageLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->stream.url)); break;
+    case K::kCopyLinkLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->mouse.href)); break;
     case K::kCopyImage:
         if (!(v->access_flags & kAccessNoCopyImage)) clipboard_put_page(v);
         break;
@@ -185,7 +185,7 @@ void command_perform(Viewer* v, int id) {
     case K::kAbout: info_command_about(v); break;
     case K::kShowErrorLog: info_command_error_log(v); break;
     case K::kPenColor: sketch_choose_pen_colour(v); break;
-    case K::kClearPen: sketch_clear_pen(v, v->current_directory); break;
+    case K::kClearPen: sketch_clear_pen(v, v->document.current_directory); break;
     case K::kSaveAs: output_save_as(v); break;
     case K::kOpenLocalFile: output_open_local_file(v); break;
     case K::kWallpaper: output_set_wallpaper(v, c.value); break;
@@ -196,7 +196,7 @@ void command_perform(Viewer* v, int id) {
     case K::kMoreSettings: settings_sheet_command(v); break;
     // From the menu or the toolbar the user asked already: no confirmation.
     case K::kUpload:
-        if (!btext_empty(&v->upload_url)) upload_run(v, 0);
+        if (!btext_empty(&v->annotate.upload.url)) upload_run(v, 0);
         break;
     case K::kCheckVersion: update_command(v); break;
     case K::kNone:

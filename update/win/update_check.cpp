@@ -64,7 +64,7 @@ void write_time(const char16_t* name, uint32_t value) {
 }
 
 void tell(Viewer* v, unsigned type, const char16_t* fmt, int code = 0) {
-    if (g_verbose) msgbox_show(v ? v->plugin_window : nullptr, type, fmt, code);
+    if (g_verbose) msgbox_show(v ? v->shell.plugin_window : nullptr, type, fmt, code);
 }
 
 void close_socket(UpdateCheck* c) {
@@ -90,7 +90,7 @@ void end_check() {
 }
 
 void offer_download(Viewer* v, const UpdateReply& reply) {
-    HWND window = static_cast<HWND>(v->plugin_window);
+    HWND window = static_cast<HWND>(v->shell.plugin_window);
     const ViewerHandle handle(v);
     const NewVersionAnswer a = new_version_dialog_run(module().instance, window, v->settings.autoupdate != 0);
     if (a.answered) settings_write_user_dword(store(), u"autoupdate", a.auto_update ? 1 : 0);
@@ -101,14 +101,14 @@ void offer_download(Viewer* v, const UpdateReply& reply) {
     Text16 url;
     if (!codepage_to_wide_alloc(reply.page_url.c_str(), &url)) return;
     const Text16 target = update_target(reply) == "_blank" ? u"_blank" : u"_self";
-    browser_navigate(static_cast<NPP>(v->npp), url.c_str(), target.c_str(), Navigable::kWebOnly);
+    browser_navigate(static_cast<NPP>(v->browser.npp), url.c_str(), target.c_str(), Navigable::kWebOnly);
 }
 
 void judge_reply(Viewer* v, const char* bytes, int count) {
     const UpdateReply reply = update_parse_reply(bytes, size_t(count));
     const UpdateVerdict verdict = update_judge(reply);
     if (verdict == UpdateVerdict::kInvalid)
-        errlog_error(&v->error_log, u"Invalid reply from update server: only an http: or https: download page, "
+        errlog_error(&v->logs.error, u"Invalid reply from update server: only an http: or https: download page, "
                                     u"in window _blank or _self, is opened.");
     if (verdict == UpdateVerdict::kBadData || verdict == UpdateVerdict::kInvalid) {
         tell(v, kMbIconError, u"Bad data received from update server");
@@ -182,8 +182,8 @@ bool begin_lookup(Viewer* v, UpdateCheck* c) {
 }  // namespace
 
 void update_arm(Viewer* v) {
-    if (v->plugin_window && v->settings.autoupdate && update_due(module().process, now()))
-        SetTimer(static_cast<HWND>(v->plugin_window), kUpdateTimerId, kUpdateTimerDelay, nullptr);
+    if (v->shell.plugin_window && v->settings.autoupdate && update_due(module().process, now()))
+        SetTimer(static_cast<HWND>(v->shell.plugin_window), kUpdateTimerId, kUpdateTimerDelay, nullptr);
 }
 
 void update_on_timer(Viewer* v) {
@@ -198,7 +198,7 @@ void update_command(Viewer* v) {
 }
 
 bool update_start(Viewer* v) {
-    if (!v || (v->access_flags & kAccessNoUpdateCheck) || !v->plugin_window) return false;
+    if (!v || (v->access_flags & kAccessNoUpdateCheck) || !v->shell.plugin_window) return false;
     if (!g_check) g_check = new (std::nothrow) UpdateCheck;
     UpdateCheck* c = g_check;
     if (!c) return false;  // out of memory: silently no check
@@ -207,7 +207,7 @@ bool update_start(Viewer* v) {
     cancel_lookup(c);
     close_socket(c);
     c->owner = v;
-    c->window = static_cast<HWND>(v->plugin_window);
+    c->window = static_cast<HWND>(v->shell.plugin_window);
     const uint32_t t = now();
     module().process.update_last_attempt = t;
     write_time(u"updatelastattempt", t);

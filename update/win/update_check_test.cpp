@@ -189,7 +189,7 @@ struct UpdateCheckFlow : ::testing::Test {
         window = CreateWindowExW(0, wc.lpszClassName, L"plug-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
                                  nullptr, wc.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
-        v->plugin_window = window;
+        v->shell.plugin_window = window;
         SetPropW(window, kViewerProperty, v);
         saved_process = module().process;
         settings_process_defaults(&module().process);
@@ -385,7 +385,7 @@ TEST_F(UpdateCheckFlow, ScriptLocalOrFramedPagesMakeTheReplyInvalidAndNothingIsA
         ASSERT_TRUE(server.open(true));
         aim_at(server);
         boxes.clear();
-        errlog_clear(&v->error_log);
+        errlog_clear(&v->logs.error);
         g_press = IDYES;  // should the question come after all, it is answered and the test fails
         const UINT_PTR player = SetTimer(nullptr, 0, 20, answer_tick);
         update_command(v);
@@ -395,7 +395,7 @@ TEST_F(UpdateCheckFlow, ScriptLocalOrFramedPagesMakeTheReplyInvalidAndNothingIsA
         EXPECT_EQ(g_url, "") << body;
         ASSERT_EQ(boxes.size(), 1u) << body;
         EXPECT_EQ(boxes[0].text, u"Bad data received from update server");
-        EXPECT_NE(Text16(errlog_text(&v->error_log)).find(u"Invalid reply from update server"), Text16::npos);
+        EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Invalid reply from update server"), Text16::npos);
         EXPECT_EQ(stored(store, SettingsKey::kUser, u"updatelastchecked"), 0xDEADBEEFu);
     }
 }

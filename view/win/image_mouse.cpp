@@ -23,7 +23,7 @@ constexpr uint32_t kNoAnnotations = 0x800;
 
 BandGeometry band_geometry(Viewer* v) {
     BandGeometry g;
-    const int pw = v->file ? v->file->page.width : 0, ph = v->file ? v->file->page.height : 0;
+    const int pw = v->document.file ? v->document.file->page.width : 0, ph = v->document.file ? v->document.file->page.height : 0;
     const ScaledView* view = &v->layout.main_view;
     g.view_to_page = [view, pw, ph](int vx, int vy, int* px, int* py) {
         const Point32 p = geometry_view_to_page_pixel(*view, pw, ph, Point32{vx, vy}, true);
@@ -45,22 +45,22 @@ void draw_band_now(Viewer* v, HWND hwnd) {
 
 void finish_band(Viewer* v, HWND hwnd, bool cancel) {
     ReleaseCapture();
-    const BandFinish f = band_finish(&v->band, cancel, v->view.mouse_mode);
+    const BandFinish f = band_finish(&v->mouse.band, cancel, v->view.mouse_mode);
     if (f.erase_old) {
-        v->band.shown = true;  // drawn once more, inverted, it is gone
+        v->mouse.band.shown = true;  // drawn once more, inverted, it is gone
         draw_band_now(v, hwnd);
-        v->band.shown = false;
+        v->mouse.band.shown = false;
     }
     if (f.outcome == BandOutcome::kNothing || (v->access_flags & kNoAnnotations)) return;
     PageMarks* marks = viewer_current_marks(v);
     if (!marks) return;
-    const int page = v->current_page + 1;
+    const int page = v->document.current_page + 1;
     switch (f.outcome) {
     case BandOutcome::kClearCrop:
         if (!marks->crop_set) return;  // nothing was selected: nothing to report
         marks_clear_crop(marks);
         InvalidateRect(hwnd, nullptr, FALSE);
-        events_crop_select(v, 0, page, 0, 0, v->file->page.width, v->file->page.height);
+        events_crop_select(v, 0, page, 0, 0, v->document.file->page.width, v->document.file->page.height);
         break;
     case BandOutcome::kAddWhiteout:
         marks_add_whiteout(marks, f.rect);
@@ -83,7 +83,7 @@ void scroll_lines(Viewer* v, int dx, int dy) {
 }  // namespace
 
 void image_band_draw(Viewer* v, HDC dc) {
-    const ViewRect& r = v->band.rect;
+    const ViewRect& r = v->mouse.band.rect;
     POINT old_origin;
     SetViewportOrgEx(dc, -v->layout.scroll_x, -v->layout.scroll_y, &old_origin);
     const int old_rop = SetROP2(dc, R2_NOT);
@@ -95,7 +95,7 @@ void image_band_draw(Viewer* v, HDC dc) {
 }
 
 LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (v->plugin_window) SetFocus(static_cast<HWND>(v->plugin_window));
+    if (v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     ButtonDownInput in;
     in.mouse_mode = v->view.mouse_mode;
@@ -103,10 +103,10 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
     in.page_loaded = viewer_page_shown(v);
     in.ctrl = (wp & MK_CONTROL) != 0;
     in.shift = (wp & MK_SHIFT) != 0;
-    in.has_href = v->has_href != 0;
-    in.allow_select = v->allow_select != 0;
+    in.has_href = v->mouse.has_href != 0;
+    in.allow_select = v->mouse.allow_select != 0;
     in.double_click = msg == WM_LBUTTONDBLCLK;
-    in.logs_have_messages = errlog_has_entries(&v->error_log) || errlog_has_entries(&v->page_log);
+    in.logs_have_messages = errlog_has_entries(&v->logs.error) || errlog_has_entries(&v->logs.page);
     in.access_flags = v->access_flags;
     const ButtonDownDecision d = mouse_button_down(in);
     if (d.show_error_log) {
@@ -115,18 +115,18 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
     }
     switch (d.action) {
     case MouseAction::kLink:
-        v->link_press = 1;
+        v->mouse.link_press = 1;
         SetCapture(hwnd);
         return 0;
     case MouseAction::kPan:
-        v->pan_active = 1;
+        v->mouse.pan_active = 1;
         SetCursor(module().cursors.pan_grip);
-        v->pan_start = PanStart{x, y, v->layout.scroll_x, v->layout.scroll_y};
+        v->mouse.pan_start = PanStart{x, y, v->layout.scroll_x, v->layout.scroll_y};
         SetCapture(hwnd);
         return 0;
     case MouseAction::kBand:
-        v->annotations_shown = 1;
-        band_start(&v->band, x, y, v->layout.scroll_x, v->layout.scroll_y, band_geometry(v));
+        v->annotate.annotations_shown = 1;
+        band_start(&v->mouse.band, x, y, v->layout.scroll_x, v->layout.scroll_y, band_geometry(v));
         SetCapture(hwnd);
         return 0;
     case MouseAction::kPen:
@@ -143,23 +143,23 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 LRESULT image_mouse_button_up(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
-    if (v->link_press) {
-        v->link_press = 0;
+    if (v->mouse.link_press) {
+        v->mouse.link_press = 0;
         ReleaseCapture();
         RECT rc;
         GetClientRect(hwnd, &rc);
         const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         if (PtInRect(&rc, p))
-            command_open_address(v, btext_get(&v->href), btext_get(&v->target), Navigable::kWebOrRelative);
+            command_open_address(v, btext_get(&v->mouse.href), btext_get(&v->mouse.target), Navigable::kWebOrRelative);
         return 0;
     }
-    if (v->pan_active) {
-        v->pan_active = 0;
+    if (v->mouse.pan_active) {
+        v->mouse.pan_active = 0;
         ReleaseCapture();
         SetCursor(module().cursors.pan_open);
         return 0;
     }
-    if (v->band.state > 0) {
+    if (v->mouse.band.state > 0) {
         finish_band(v, hwnd, false);
         return 0;
     }
@@ -169,24 +169,24 @@ LRESULT image_mouse_button_up(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
 
 LRESULT image_mouse_move(Viewer* v, HWND hwnd, WPARAM, LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-    if (v->pan_active) {
+    if (v->mouse.pan_active) {
         int sx, sy;
-        pan_position(v->pan_start, x, y, v->settings.pansens, &sx, &sy);
+        pan_position(v->mouse.pan_start, x, y, v->settings.pansens, &sx, &sy);
         image_window_scroll(v, false, SB_THUMBPOSITION, sx);
         image_window_scroll(v, true, SB_THUMBPOSITION, sy);
         return 0;
     }
-    if (v->band.state > 0) {
+    if (v->mouse.band.state > 0) {
         RECT rc;
         GetClientRect(hwnd, &rc);
-        const ViewRect old = v->band.rect;
-        const BandMove m = band_move(&v->band, x, y, v->layout.scroll_x, v->layout.scroll_y,
+        const ViewRect old = v->mouse.band.rect;
+        const BandMove m = band_move(&v->mouse.band, x, y, v->layout.scroll_x, v->layout.scroll_y,
                                      ViewRect{rc.left, rc.top, rc.right, rc.bottom}, band_geometry(v));
         if (m.erase_old) {
-            const ViewRect now = v->band.rect;
-            v->band.rect = old;
+            const ViewRect now = v->mouse.band.rect;
+            v->mouse.band.rect = old;
             draw_band_now(v, hwnd);
-            v->band.rect = now;
+            v->mouse.band.rect = now;
         }
         if (m.draw_new) draw_band_now(v, hwnd);
         scroll_lines(v, m.scroll_dx, m.scroll_dy);
@@ -197,9 +197,9 @@ LRESULT image_mouse_move(Viewer* v, HWND hwnd, WPARAM, LPARAM lp) {
 }
 
 LRESULT image_mouse_right_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp) {
-    if (v->band.state == 1 || v->band.state == 2) {
+    if (v->mouse.band.state == 1 || v->mouse.band.state == 2) {
         // Set first: cancelling a crop tells the page, whose function may remove the viewer.
-        v->menu_suppressed = 1;
+        v->mouse.menu_suppressed = 1;
         finish_band(v, hwnd, true);
         return 0;
     }
@@ -214,7 +214,7 @@ LRESULT image_mouse_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
     in.zoom_index = v->view.zoom_index;
     in.wheel_direction = v->settings.mousewheeldir;
     in.miscflags = v->settings.miscflags;
-    const WheelResult r = mouse_wheel(&v->wheel_accumulator, in);
+    const WheelResult r = mouse_wheel(&v->mouse.wheel_accumulator, in);
     for (int i = 0; i < r.lines_down; ++i) PostMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
     for (int i = 0; i < r.lines_up; ++i) PostMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
     if (r.zoom_changed) {
@@ -227,12 +227,12 @@ LRESULT image_mouse_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
 
 bool image_mouse_set_cursor(Viewer* v) {
     CursorInput in;
-    in.pan_active = v->pan_active != 0;
-    in.has_href = v->has_href != 0;
+    in.pan_active = v->mouse.pan_active != 0;
+    in.has_href = v->mouse.has_href != 0;
     in.page_loaded = viewer_page_shown(v);
     in.mouse_mode = v->view.mouse_mode;
     in.size_mode = v->view.size_mode;
-    in.allow_select = v->allow_select != 0;
+    in.allow_select = v->mouse.allow_select != 0;
     in.access_flags = v->access_flags;
     const ModuleCursors& c = module().cursors;
     HCURSOR cursor = c.arrow;
@@ -242,7 +242,7 @@ bool image_mouse_set_cursor(Viewer* v) {
     case CursorKind::kMagnify: cursor = c.magnify; break;
     case CursorKind::kPanOpen: cursor = c.pan_open; break;
     case CursorKind::kPanGrip: cursor = c.pan_grip; break;
-    case CursorKind::kHand: cursor = static_cast<HCURSOR>(v->hand_cursor); break;
+    case CursorKind::kHand: cursor = static_cast<HCURSOR>(v->shell.hand_cursor); break;
     case CursorKind::kPencil: cursor = module_cursor_pencil(); break;
     case CursorKind::kEraser: cursor = module_cursor_eraser(); break;
     }

@@ -28,7 +28,7 @@ struct BarGuard {
 }  // namespace
 
 void image_window_layout(Viewer* v, bool keep_position) {
-    HWND hwnd = static_cast<HWND>(v->image_window);
+    HWND hwnd = static_cast<HWND>(v->shell.image_window);
     if (!hwnd) return;
     BarGuard guard(v);
     const ScrollBarSpec none;
@@ -54,7 +54,7 @@ void image_window_layout(Viewer* v, bool keep_position) {
 }
 
 void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
-    HWND hwnd = static_cast<HWND>(v->image_window);
+    HWND hwnd = static_cast<HWND>(v->shell.image_window);
     if (!hwnd || !viewer_page_shown(v)) return;
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -62,11 +62,11 @@ void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
     const ScrollStep step = view_scroll_target(v->layout, vertical, code, extent, thumb);
     if (!step.changed) return;
     // The band is drawn inverted over the pixels that are about to move: take it off first.
-    if (v->band.shown) {
+    if (v->mouse.band.shown) {
         HDC dc = GetDC(hwnd);
         image_band_draw(v, dc);
         ReleaseDC(hwnd, dc);
-        v->band.shown = false;
+        v->mouse.band.shown = false;
     }
     sketch_outline_hide(v);  // likewise the eraser's outline, which comes back below
     view_scroll_commit(&v->layout, vertical, step.to);

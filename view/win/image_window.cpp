@@ -17,7 +17,7 @@ RECT to_rect(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 Rect32 to_rect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}; }
 
 void fill(HDC dc, const RECT& r, Viewer* v) {
-    const auto brush = static_cast<HBRUSH>(v->background_brush);
+    const auto brush = static_cast<HBRUSH>(v->shell.background_brush);
     FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
 }
 
@@ -40,7 +40,7 @@ void paint_logs(Viewer* v, HDC dc, const Rect32& area_in) {
     SetBkColor(dc, kLogBackColour);
     SetBkMode(dc, OPAQUE);
     RECT area = to_rect(area_in);
-    const ErrorLog* logs[2] = {&v->error_log, &v->page_log};
+    const ErrorLog* logs[2] = {&v->logs.error, &v->logs.page};
     for (const ErrorLog* log : logs) {
         const auto* text = reinterpret_cast<const wchar_t*>(errlog_text(log));
         if (!text || !text[0] || area.top >= area.bottom) continue;
@@ -52,9 +52,9 @@ void paint_logs(Viewer* v, HDC dc, const Rect32& area_in) {
 }
 
 void paint_marks(Viewer* v, HDC dc) {
-    ViewerFile* f = v->file;
-    const PageMarks* marks = f ? marks_find(&f->marks, v->current_directory) : nullptr;
-    if (!v->annotations_shown || !marks) return;
+    ViewerFile* f = v->document.file;
+    const PageMarks* marks = f ? marks_find(&f->marks, v->document.current_directory) : nullptr;
+    if (!v->annotate.annotations_shown || !marks) return;
     const auto plan = marks_paint_plan(*marks, v->layout.main_view, f->page.width, f->page.height,
                                        v->layout.view_width, v->layout.view_height);
     for (const MarkFill& m : plan) {
@@ -67,16 +67,16 @@ void paint_marks(Viewer* v, HDC dc) {
 
 // Pen segments are drawn whether or not white-outs are shown.
 void paint_pen(Viewer* v, HDC dc) {
-    ViewerFile* f = v->file;
-    const PageMarks* marks = f ? marks_find(&f->marks, v->current_directory) : nullptr;
+    ViewerFile* f = v->document.file;
+    const PageMarks* marks = f ? marks_find(&f->marks, v->document.current_directory) : nullptr;
     if (!marks || marks->pen.empty()) return;
     sketch_draw_pen(dc, *marks, v->layout.main_view, f->page.width, f->page.height, -v->layout.scroll_x,
-                    -v->layout.scroll_y, &v->pen_cache);
+                    -v->layout.scroll_y, &v->annotate.pen_cache);
 }
 
 void paint_page(Viewer* v, HDC dc, const RECT& paint) {
     const ViewLayout& l = v->layout;
-    const DisplayRaster* page = &v->file->raster;
+    const DisplayRaster* page = &v->document.file->raster;
     const PaintImagePlan plan = paint_plan_image(l.main_view, page, to_rect32(paint), l.scroll_x, l.scroll_y);
     if (!plan.drawn) {
         fill(dc, paint, v);
@@ -84,7 +84,7 @@ void paint_page(Viewer* v, HDC dc, const RECT& paint) {
     }
     if (plan.stretched) {
         DisplayRaster piece;
-        if (paint_render_stretch(&v->page_log, l.main_view, page, plan, l.scroll_x, l.scroll_y, &piece)) {
+        if (paint_render_stretch(&v->logs.page, l.main_view, page, plan, l.scroll_x, l.scroll_y, &piece)) {
             blit(dc, &piece, Rect32{0, 0, raster_width(&piece), raster_height(&piece)}, plan.span.left,
                  plan.span.top);
             raster_destroy(&piece);
@@ -149,12 +149,12 @@ LRESULT on_capture_changed(Viewer* v, HWND hwnd, HWND new_owner) {
 void image_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
     SetMapMode(dc, MM_TEXT);
     const bool shown = viewer_page_shown(v);
-    const bool logs = errlog_has_entries(&v->error_log) || errlog_has_entries(&v->page_log);
+    const bool logs = errlog_has_entries(&v->logs.error) || errlog_has_entries(&v->logs.page);
     const PaintWindowPlan plan = paint_plan_window(shown, logs, to_rect32(client));
     if (plan.paint_page) {
         paint_page(v, dc, paint);
         sketch_outline_paint(v, dc);
-        if (v->band.shown) image_band_draw(v, dc);
+        if (v->mouse.band.shown) image_band_draw(v, dc);
         return;
     }
     fill(dc, paint, v);

@@ -40,13 +40,13 @@ struct Canvas {
 class ImageWindowPaint : public ::testing::Test {
   protected:
     void SetUp() override {
-        errlog_init(&v.error_log, true);
-        errlog_init(&v.page_log, false);
-        v.background_brush = brush.get();
+        errlog_init(&v.logs.error, true);
+        errlog_init(&v.logs.page, false);
+        v.shell.background_brush = brush.get();
     }
     void TearDown() override {
-        errlog_free(&v.error_log);
-        errlog_free(&v.page_log);
+        errlog_free(&v.logs.error);
+        errlog_free(&v.logs.page);
     }
     void paint(Canvas& c) {
         const RECT client{0, 0, kWidth, kHeight};
@@ -68,7 +68,7 @@ TEST_F(ImageWindowPaint, WithoutMessagesOnlyTheBackground) {
 }
 
 TEST_F(ImageWindowPaint, LogsAreDrawnBelowTheStatusLineAndThePageLogAfterTheDocumentLog) {
-    errlog_error(&v.error_log, u"Not a TIFF file");
+    errlog_error(&v.logs.error, u"Not a TIFF file");
     Canvas one;
     paint(one);
     for (int x = 0; x < kWidth; ++x)
@@ -78,7 +78,7 @@ TEST_F(ImageWindowPaint, LogsAreDrawnBelowTheStatusLineAndThePageLogAfterTheDocu
     EXPECT_EQ(one.at(4, 23), kGrey);
     const int one_log = one.last_grey_row();
 
-    errlog_warning(&v.page_log, u"Unknown compression");
+    errlog_warning(&v.logs.page, u"Unknown compression");
     Canvas two;
     paint(two);
     EXPECT_GT(two.last_grey_row(), one_log);  // under the first text, not over it
@@ -97,7 +97,7 @@ TEST_F(ImageWindowPaint, AShownPageHidesTheLogsAndCarriesItsMarks) {
     ASSERT_EQ(reception_write(&v, info, 0, int32_t(file.size()), file.data()), int32_t(file.size()));
     ASSERT_EQ(reception_end(&v, info, 0), 0);
     ASSERT_TRUE(viewer_page_shown(&v));
-    errlog_error(&v.error_log, u"A warning of the previous file");
+    errlog_error(&v.logs.error, u"A warning of the previous file");
     v.view.size_mode = 0;
     v.view.zoom_index = 5;
     LayoutInput in;
@@ -106,7 +106,7 @@ TEST_F(ImageWindowPaint, AShownPageHidesTheLogsAndCarriesItsMarks) {
     PageMarks* marks = viewer_current_marks(&v);
     ASSERT_NE(marks, nullptr);
     marks_add_whiteout(marks, PageRect{10, 10, 12, 12});
-    v.annotations_shown = 1;
+    v.annotate.annotations_shown = 1;
     Canvas c;
     paint(c);
     EXPECT_EQ(c.last_grey_row(), -1);
@@ -125,7 +125,7 @@ TEST_F(ImageWindowPaint, PrintClientDrawsWhatPaintDraws) {
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"image", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
                                 wc.hInstance, &v);
     ASSERT_NE(hwnd, nullptr);
-    errlog_error(&v.error_log, u"Not a TIFF file");
+    errlog_error(&v.logs.error, u"Not a TIFF file");
     Canvas direct, printed;
     paint(direct);
     SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc.get()), PRF_CLIENT);

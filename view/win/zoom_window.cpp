@@ -28,7 +28,7 @@ Rect32 to_rect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom
 Viewer* attached(HWND hwnd) { return reinterpret_cast<Viewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 void fill(Viewer* v, HDC dc, const RECT& r) {
-    const auto brush = static_cast<HBRUSH>(v->background_brush);
+    const auto brush = static_cast<HBRUSH>(v->shell.background_brush);
     FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
 }
 
@@ -61,8 +61,8 @@ SIZE client_size(HWND hwnd) {
 void follow(Viewer* v, HWND hwnd, int x, int y) {
     const SIZE a = client_size(hwnd);
     const ScaledView& z = v->layout.zoom_view;
-    v->zoom.scroll_x = zoom_follow_axis(x, a.cx, z.target_width);
-    v->zoom.scroll_y = zoom_follow_axis(y, a.cy, z.target_height);
+    v->layout.zoom.scroll_x = zoom_follow_axis(x, a.cx, z.target_width);
+    v->layout.zoom.scroll_y = zoom_follow_axis(y, a.cy, z.target_height);
 }
 
 void follow_cursor(Viewer* v, HWND hwnd) {
@@ -73,16 +73,16 @@ void follow_cursor(Viewer* v, HWND hwnd) {
 }
 
 void confine(Viewer* v) {
-    const RECT r = to_rect(v->zoom.confinement);
+    const RECT r = to_rect(v->layout.zoom.confinement);
     g_cursor->clip(&r);
 }
 
 void paint_marks(Viewer* v, HDC dc, int ox, int oy) {
-    ViewerFile* f = v->file;
-    const PageMarks* marks = f ? marks_find(&f->marks, v->current_directory) : nullptr;
+    ViewerFile* f = v->document.file;
+    const PageMarks* marks = f ? marks_find(&f->marks, v->document.current_directory) : nullptr;
     if (!marks) return;
     const ScaledView& z = v->layout.zoom_view;
-    if (v->annotations_shown) {
+    if (v->annotate.annotations_shown) {
         for (const MarkFill& m :
              marks_paint_plan(*marks, z, f->page.width, f->page.height, z.target_width, z.target_height)) {
             UniqueBrush brush{CreateSolidBrush(m.colour)};
@@ -90,14 +90,14 @@ void paint_marks(Viewer* v, HDC dc, int ox, int oy) {
             FillRect(dc, &r, brush.get());
         }
     }
-    if (!marks->pen.empty()) sketch_draw_pen(dc, *marks, z, f->page.width, f->page.height, ox, oy, &v->pen_cache);
+    if (!marks->pen.empty()) sketch_draw_pen(dc, *marks, z, f->page.width, f->page.height, ox, oy, &v->annotate.pen_cache);
 }
 
 void paint_page(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
     const ScaledView& z = v->layout.zoom_view;
-    const int ox = zoom_paint_origin(client.right - client.left, z.target_width, v->zoom.scroll_x);
-    const int oy = zoom_paint_origin(client.bottom - client.top, z.target_height, v->zoom.scroll_y);
-    const DisplayRaster* page = &v->file->raster;
+    const int ox = zoom_paint_origin(client.right - client.left, z.target_width, v->layout.zoom.scroll_x);
+    const int oy = zoom_paint_origin(client.bottom - client.top, z.target_height, v->layout.zoom.scroll_y);
+    const DisplayRaster* page = &v->document.file->raster;
     const PaintImagePlan plan = paint_plan_image(z, page, to_rect32(paint), -ox, -oy);
     if (!plan.drawn) {
         fill(v, dc, paint);
@@ -105,7 +105,7 @@ void paint_page(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
     }
     if (plan.stretched) {
         DisplayRaster piece;
-        if (paint_render_stretch(&v->page_log, z, page, plan, -ox, -oy, &piece)) {
+        if (paint_render_stretch(&v->logs.page, z, page, plan, -ox, -oy, &piece)) {
             blit(dc, &piece, Rect32{0, 0, raster_width(&piece), raster_height(&piece)}, plan.span.left, plan.span.top);
             raster_destroy(&piece);
         } else {
@@ -128,53 +128,53 @@ LRESULT on_paint(Viewer* v, HWND hwnd) {
 }
 
 LRESULT on_destroy(Viewer* v) {
-    v->zoom.open = 0;
-    v->wheel_accumulator = 0;
+    v->layout.zoom.open = 0;
+    v->mouse.wheel_accumulator = 0;
     g_cursor->clip(nullptr);
     // A step chosen with the wheel or the keys is kept for the user at once,
     // as a step chosen from the menu is.
     const int index = v->view.zoom_window_index;
-    if (index != v->zoom.index_at_open && !(v->access_flags & kAccessNoSaveSettings))
+    if (index != v->layout.zoom.index_at_open && !(v->access_flags & kAccessNoSaveSettings))
         settings_write_user_dword(g_store ? g_store : registry_settings_store(), u"zscalepct",
                                   uint32_t(zoom_step_percent(ZoomTable::kMagnifier, index)));
     return 0;
 }
 
 LRESULT on_kill_focus(Viewer* v) {
-    v->zoom.paused = 1;
+    v->layout.zoom.paused = 1;
     g_cursor->clip(nullptr);
     SetCursor(module().cursors.arrow);
     return 0;
 }
 
 LRESULT on_mouse_move(Viewer* v, HWND hwnd, int x, int y) {
-    if (v->zoom.paused) {
+    if (v->layout.zoom.paused) {
         SetCursor(module().cursors.arrow);
         return 0;
     }
     SetCursor(module().cursors.cross);
-    const int old_x = v->zoom.scroll_x, old_y = v->zoom.scroll_y;
+    const int old_x = v->layout.zoom.scroll_x, old_y = v->layout.zoom.scroll_y;
     follow(v, hwnd, x, y);
     const ScaledView& z = v->layout.zoom_view;
     // A ratio-corrected stretch does not snap to whole pixels the same way at
     // every scroll position: shifting the old picture would leave seams.
     if (z.draw_method == kDrawStretched && z.ratio_corrected)
         InvalidateRect(hwnd, nullptr, FALSE);
-    else if (old_x != v->zoom.scroll_x || old_y != v->zoom.scroll_y)
-        ScrollWindowEx(hwnd, old_x - v->zoom.scroll_x, old_y - v->zoom.scroll_y, nullptr, nullptr, nullptr, nullptr,
+    else if (old_x != v->layout.zoom.scroll_x || old_y != v->layout.zoom.scroll_y)
+        ScrollWindowEx(hwnd, old_x - v->layout.zoom.scroll_x, old_y - v->layout.zoom.scroll_y, nullptr, nullptr, nullptr, nullptr,
                        SW_INVALIDATE);
     return 0;
 }
 
 LRESULT on_right_down(Viewer* v, HWND hwnd, int x, int y) {
-    if (v->zoom.paused) {
-        v->zoom.paused = 0;
+    if (v->layout.zoom.paused) {
+        v->layout.zoom.paused = 0;
         SetCursor(module().cursors.cross);
         confine(v);
         follow(v, hwnd, x, y);
         InvalidateRect(hwnd, nullptr, FALSE);
     } else {
-        v->zoom.paused = 1;
+        v->layout.zoom.paused = 1;
         g_cursor->clip(nullptr);
         SetCursor(module().cursors.arrow);
     }
@@ -184,9 +184,9 @@ LRESULT on_right_down(Viewer* v, HWND hwnd, int x, int y) {
 // Page keys run the page commands, whose page event may run a script that
 // destroys the viewer: the window is looked at again before anything else.
 void page_key(Viewer* v, HWND hwnd, int step) {
-    const int before = v->current_page;
+    const int before = v->document.current_page;
     command_page_step(v, step);
-    if (!IsWindow(hwnd) || attached(hwnd) != v || v->current_page == before) return;
+    if (!IsWindow(hwnd) || attached(hwnd) != v || v->document.current_page == before) return;
     ensure_zoom_view(v);
     follow_cursor(v, hwnd);
     InvalidateRect(hwnd, nullptr, FALSE);
@@ -210,7 +210,7 @@ LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM key) {
 
 LRESULT on_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
     if (v->settings.miscflags & kMiscIgnoreWheel) return 0;
-    const int index = zoom_wheel_index(&v->wheel_accumulator, GET_WHEEL_DELTA_WPARAM(wp), v->settings.mousewheeldir,
+    const int index = zoom_wheel_index(&v->mouse.wheel_accumulator, GET_WHEEL_DELTA_WPARAM(wp), v->settings.mousewheeldir,
                                        v->view.zoom_window_index);
     zoom_window_set_index(v, index, hwnd);
     return 0;
@@ -231,11 +231,11 @@ LRESULT dispatch(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 Rect32 window_area(Viewer* v, const ZoomSizeStyle& style, POINT click_screen, bool centred) {
-    if (style.choice == 6) return v->zoom_rect;
+    if (style.choice == 6) return v->layout.zoom_rect;
     const ZoomMonitorPick pick =
         zoom_monitor_pick(v->settings.zoommon, Point32{v->settings.zoomloc_x, v->settings.zoomloc_y},
                           Point32{click_screen.x, click_screen.y}, centred);
-    const MonitorArea found = zoom_monitor_find(pick, static_cast<HWND>(v->plugin_window));
+    const MonitorArea found = zoom_monitor_find(pick, static_cast<HWND>(v->shell.plugin_window));
     return zoom_placement_area(style.whole_monitor, found, zoom_desktop_rect(), zoom_primary_work_area());
 }
 
@@ -258,10 +258,10 @@ LRESULT CALLBACK zoom_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY) return on_destroy(v);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        if (v->zoom_window == hwnd) v->zoom_window = nullptr;
+        if (v->shell.zoom_window == hwnd) v->shell.zoom_window = nullptr;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
-    if (!v->zoom.open) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (!v->layout.zoom.open) return DefWindowProcW(hwnd, msg, wp, lp);
     return dispatch(v, hwnd, msg, wp, lp);
 }
 
@@ -276,15 +276,15 @@ void zoom_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint)
 }
 
 void zoom_window_open(Viewer* v, int click_x, int click_y, bool centred) {
-    if (v->zoom_window || v->zoom.open) return;
-    v->zoom.index_at_open = v->view.zoom_window_index;
-    v->wheel_accumulator = 0;
+    if (v->shell.zoom_window || v->layout.zoom.open) return;
+    v->layout.zoom.index_at_open = v->view.zoom_window_index;
+    v->mouse.wheel_accumulator = 0;
     const ZoomSizeStyle style = zoom_size_style(v->settings.zoomsize, v->settings.zoomrect_given);
     const DWORD message_pos = GetMessagePos();
     const int16_t saved_x = int16_t(GET_X_LPARAM(message_pos)), saved_y = int16_t(GET_Y_LPARAM(message_pos));
-    HWND plugin = static_cast<HWND>(v->plugin_window);
+    HWND plugin = static_cast<HWND>(v->shell.plugin_window);
     POINT click{click_x, click_y};
-    if (HWND from = static_cast<HWND>(v->image_window ? v->image_window : v->plugin_window))
+    if (HWND from = static_cast<HWND>(v->shell.image_window ? v->shell.image_window : v->shell.plugin_window))
         ClientToScreen(from, &click);
     const Rect32 r = zoom_window_rect(style, window_area(v, style, click, centred));
     ensure_zoom_view(v);
@@ -293,25 +293,25 @@ void zoom_window_open(Viewer* v, int click_x, int click_y, bool centred) {
     HWND hwnd = CreateWindowExW(ex_style, kZoomWindowClass, L"Zoom", window_style, r.left, r.top, r.right - r.left,
                                 r.bottom - r.top, plugin, nullptr, module().instance, nullptr);
     if (!hwnd) {
-        errlog_error(&v->error_log, u"Failed to create zoom window");
+        errlog_error(&v->logs.error, u"Failed to create zoom window");
         msgbox_show(plugin, kMbIconError, u"Failed to create zoom window");
         return;
     }
-    v->zoom_window = hwnd;
-    v->zoom.saved_cursor_x = saved_x;
-    v->zoom.saved_cursor_y = saved_y;
+    v->shell.zoom_window = hwnd;
+    v->layout.zoom.saved_cursor_x = saved_x;
+    v->layout.zoom.saved_cursor_y = saved_y;
     const SIZE a = client_size(hwnd);
     POINT cursor = opening_cursor(v, a, click_x, click_y, centred);
-    v->zoom.scroll_x = v->zoom.scroll_y = -1;
+    v->layout.zoom.scroll_x = v->layout.zoom.scroll_y = -1;
     POINT on_screen = cursor;
     ClientToScreen(hwnd, &on_screen);
     g_cursor->set_pos(on_screen.x, on_screen.y);
-    v->zoom.open = 1;
-    v->zoom.paused = 0;
+    v->layout.zoom.open = 1;
+    v->layout.zoom.paused = 0;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
     RECT confinement{0, 0, a.cx, a.cy};
     MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&confinement), 2);
-    v->zoom.confinement = to_rect32(confinement);
+    v->layout.zoom.confinement = to_rect32(confinement);
     confine(v);
     follow(v, hwnd, cursor.x, cursor.y);
     SetCursor(module().cursors.cross);
@@ -320,15 +320,15 @@ void zoom_window_open(Viewer* v, int click_x, int click_y, bool centred) {
 }
 
 void zoom_window_close(Viewer* v) {
-    HWND hwnd = static_cast<HWND>(v->zoom_window);
+    HWND hwnd = static_cast<HWND>(v->shell.zoom_window);
     if (!hwnd) return;
-    const bool was_open = v->zoom.open != 0;
-    v->zoom.open = 0;
+    const bool was_open = v->layout.zoom.open != 0;
+    v->layout.zoom.open = 0;
     g_cursor->clip(nullptr);
-    if (was_open) g_cursor->set_pos(v->zoom.saved_cursor_x, v->zoom.saved_cursor_y);
+    if (was_open) g_cursor->set_pos(v->layout.zoom.saved_cursor_x, v->layout.zoom.saved_cursor_y);
     DestroyWindow(hwnd);
-    v->zoom_window = nullptr;
-    if (HWND plugin = static_cast<HWND>(v->plugin_window); plugin && IsWindow(plugin)) SetFocus(plugin);
+    v->shell.zoom_window = nullptr;
+    if (HWND plugin = static_cast<HWND>(v->shell.plugin_window); plugin && IsWindow(plugin)) SetFocus(plugin);
 }
 
 void zoom_window_set_index(Viewer* v, int index, HWND hwnd) {

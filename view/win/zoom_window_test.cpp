@@ -98,10 +98,10 @@ class ZoomWindow : public ::testing::Test {
         plugin = CreateWindowExW(0, L"STATIC", L"plugin", WS_POPUP | WS_VISIBLE, 10, 10, 320, 200, nullptr, nullptr,
                                  nullptr, nullptr);
         ASSERT_NE(plugin, nullptr);
-        errlog_init(&v.error_log, true);
-        errlog_init(&v.page_log, false);
-        v.background_brush = brush.get();
-        v.plugin_window = plugin;
+        errlog_init(&v.logs.error, true);
+        errlog_init(&v.logs.page, false);
+        v.shell.background_brush = brush.get();
+        v.shell.plugin_window = plugin;
         v.settings.allowscript = 0;  // no page to tell
         load();
     }
@@ -109,8 +109,8 @@ class ZoomWindow : public ::testing::Test {
         zoom_window_close(&v);
         if (plugin) DestroyWindow(plugin);
         viewer_file_free(&v);
-        errlog_free(&v.error_log);
-        errlog_free(&v.page_log);
+        errlog_free(&v.logs.error);
+        errlog_free(&v.logs.page);
         zoom_window_set_cursor_ops(nullptr);
         zoom_window_set_settings_store(nullptr);
         zoom_monitor_fns_override(nullptr);
@@ -135,9 +135,9 @@ class ZoomWindow : public ::testing::Test {
     void use_custom_rect() {
         v.settings.zoomsize = 6;
         v.settings.zoomrect_given = true;
-        v.zoom_rect = Rect32{100, 100, 400, 300};
+        v.layout.zoom_rect = Rect32{100, 100, 400, 300};
     }
-    HWND zoom() const { return static_cast<HWND>(v.zoom_window); }
+    HWND zoom() const { return static_cast<HWND>(v.shell.zoom_window); }
     RECT client() const {
         RECT r{};
         GetClientRect(zoom(), &r);
@@ -200,7 +200,7 @@ TEST_F(ZoomWindow, AClickOpensAnOwnedPopupWithTheClickedPagePointUnderTheCursor)
     const int shown = int(canvas.at(at.x, at.y) & 0xFF);
     EXPECT_NEAR(shown, 255 - 50, 1);
     // Each page pixel is two zoom-view pixels wide.
-    const int pair = ((at.x + v.zoom.scroll_x) & ~1) - v.zoom.scroll_x;
+    const int pair = ((at.x + v.layout.zoom.scroll_x) & ~1) - v.layout.zoom.scroll_x;
     EXPECT_EQ(canvas.at(pair, at.y), canvas.at(pair + 1, at.y));
     EXPECT_NE(canvas.at(pair + 1, at.y), canvas.at(pair + 2, at.y));
 }
@@ -211,13 +211,13 @@ TEST_F(ZoomWindow, CursorAtTheBandsShowsThePageEnds) {
     zoom_window_open(&v, 50, 20, false);
     const RECT c = client();
     send_move(32, 32);
-    EXPECT_EQ(v.zoom.scroll_x, 0);
-    EXPECT_EQ(v.zoom.scroll_y, 0);
+    EXPECT_EQ(v.layout.zoom.scroll_x, 0);
+    EXPECT_EQ(v.layout.zoom.scroll_y, 0);
     Canvas left = paint();
     EXPECT_EQ(left.at(0, 0), grey(0));
     send_move(c.right - 32, c.bottom - 32);
-    EXPECT_EQ(v.zoom.scroll_x, 400 - c.right);
-    EXPECT_EQ(v.zoom.scroll_y, 200 - c.bottom);
+    EXPECT_EQ(v.layout.zoom.scroll_x, 400 - c.right);
+    EXPECT_EQ(v.layout.zoom.scroll_y, 200 - c.bottom);
     Canvas right = paint();
     EXPECT_EQ(right.at(c.right - 1, c.bottom - 1),
               grey(255 - 199));  // the lower right page corner
@@ -229,8 +229,8 @@ TEST_F(ZoomWindow, AZoomViewSmallerThanTheWindowIsCentredAndStaysPut) {
     zoom_window_open(&v, 10, 10, false);
     const RECT c = client();
     send_move(c.right - 1, c.bottom - 1);
-    EXPECT_EQ(v.zoom.scroll_x, 0);
-    EXPECT_EQ(v.zoom.scroll_y, 0);
+    EXPECT_EQ(v.layout.zoom.scroll_x, 0);
+    EXPECT_EQ(v.layout.zoom.scroll_y, 0);
     const Canvas canvas = paint();
     const int ox = (c.right - 100) / 2, oy = (c.bottom - 50) / 2;
     EXPECT_EQ(canvas.at(ox - 1, oy + 5), kRed);
@@ -257,21 +257,21 @@ TEST_F(ZoomWindow, AScriptOpensItCentredAndAClickClosesIt) {
     HWND z = zoom();
     SendMessageW(z, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_FALSE(IsWindow(z));
-    EXPECT_EQ(v.zoom_window, nullptr);
-    EXPECT_EQ(v.zoom.open, 0);
+    EXPECT_EQ(v.shell.zoom_window, nullptr);
+    EXPECT_EQ(v.layout.zoom.open, 0);
     ASSERT_FALSE(g_log.clips.empty());
     EXPECT_TRUE(released(g_log.clips.back()));
     // The cursor goes back where it was when the window opened.
     ASSERT_EQ(g_log.moves.size(), 2u);
-    EXPECT_EQ(g_log.moves[1].x, v.zoom.saved_cursor_x);
-    EXPECT_EQ(g_log.moves[1].y, v.zoom.saved_cursor_y);
+    EXPECT_EQ(g_log.moves[1].x, v.layout.zoom.saved_cursor_x);
+    EXPECT_EQ(g_log.moves[1].y, v.layout.zoom.saved_cursor_y);
 }
 
 TEST_F(ZoomWindow, EscapeClosesAndAClosedWindowIsNotClosedTwice) {
     use_custom_rect();
     zoom_window_open(&v, 0, 0, true);
     SendMessageW(zoom(), WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(v.zoom_window, nullptr);
+    EXPECT_EQ(v.shell.zoom_window, nullptr);
     const size_t moves = g_log.moves.size();
     zoom_window_close(&v);
     EXPECT_EQ(g_log.moves.size(), moves);
@@ -324,17 +324,17 @@ TEST_F(ZoomWindow, LosingTheFocusFreesTheCursorAndARightClickConfinesItAgain) {
     zoom_window_open(&v, 0, 0, true);
     const RECT confinement = g_log.clips.back();
     SendMessageW(zoom(), WM_KILLFOCUS, 0, 0);
-    EXPECT_EQ(v.zoom.paused, 1);
+    EXPECT_EQ(v.layout.zoom.paused, 1);
     EXPECT_TRUE(released(g_log.clips.back()));
-    const int sx = v.zoom.scroll_x;
+    const int sx = v.layout.zoom.scroll_x;
     send_move(32, 32);  // paused: the view stands still
-    EXPECT_EQ(v.zoom.scroll_x, sx);
+    EXPECT_EQ(v.layout.zoom.scroll_x, sx);
     SendMessageW(zoom(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(32, 32));
-    EXPECT_EQ(v.zoom.paused, 0);
+    EXPECT_EQ(v.layout.zoom.paused, 0);
     EXPECT_TRUE(EqualRect(&g_log.clips.back(), &confinement));
-    EXPECT_EQ(v.zoom.scroll_x, 0);  // following again from where the click was
+    EXPECT_EQ(v.layout.zoom.scroll_x, 0);  // following again from where the click was
     SendMessageW(zoom(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(32, 32));
-    EXPECT_EQ(v.zoom.paused, 1);
+    EXPECT_EQ(v.layout.zoom.paused, 1);
     EXPECT_TRUE(released(g_log.clips.back()));
 }
 
@@ -343,13 +343,13 @@ TEST_F(ZoomWindow, PageKeysTurnThePageInsideTheMagnifier) {
     v.view.zoom_window_index = 9;  // 60 %, a cached copy
     zoom_window_open(&v, 0, 0, true);
     SendMessageW(zoom(), WM_KEYDOWN, VK_NEXT, 0);
-    EXPECT_EQ(v.current_page, 1);
+    EXPECT_EQ(v.document.current_page, 1);
     ASSERT_NE(zoom(), nullptr);
     const RECT c = client();
     const Canvas canvas = paint();
     EXPECT_EQ(canvas.at(c.right / 2, c.bottom / 2), grey(0x33));
     SendMessageW(zoom(), WM_KEYDOWN, VK_HOME, 0);
-    EXPECT_EQ(v.current_page, 0);
+    EXPECT_EQ(v.document.current_page, 0);
 }
 
 TEST_F(ZoomWindow, WhiteOutsAreDrawnMagnified) {
@@ -358,7 +358,7 @@ TEST_F(ZoomWindow, WhiteOutsAreDrawnMagnified) {
     PageMarks* marks = viewer_current_marks(&v);
     ASSERT_NE(marks, nullptr);
     marks_add_whiteout(marks, PageRect{10, 10, 19, 19});
-    v.annotations_shown = 1;
+    v.annotate.annotations_shown = 1;
     zoom_window_open(&v, 0, 0, false);
     send_move(32, 32);  // the page's top-left corner at the window's
     const Canvas canvas = paint();
@@ -416,10 +416,10 @@ TEST_F(ZoomWindow, DestroyingThePluginWindowLeavesNoDanglingMagnifier) {
     HWND z = zoom();
     DestroyWindow(plugin);  // owned pop-ups go with their owner
     plugin = nullptr;
-    v.plugin_window = nullptr;
+    v.shell.plugin_window = nullptr;
     EXPECT_FALSE(IsWindow(z));
-    EXPECT_EQ(v.zoom_window, nullptr);
-    EXPECT_EQ(v.zoom.open, 0);
+    EXPECT_EQ(v.shell.zoom_window, nullptr);
+    EXPECT_EQ(v.layout.zoom.open, 0);
     EXPECT_TRUE(released(g_log.clips.back()));
 }
 
@@ -442,11 +442,11 @@ TEST_F(ZoomWindow, AWindowThatCannotBeMadeIsReportedAndChangesNothing) {
     use_custom_rect();
     zoom_window_open(&v, 50, 50, false);
     msgbox_set_handler(old, old_context);
-    EXPECT_EQ(v.zoom_window, nullptr);
-    EXPECT_EQ(v.zoom.open, 0);
+    EXPECT_EQ(v.shell.zoom_window, nullptr);
+    EXPECT_EQ(v.layout.zoom.open, 0);
     EXPECT_TRUE(g_log.moves.empty());
     EXPECT_TRUE(g_log.clips.empty());
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_EQ(boxes.texts[0], u"Failed to create zoom window");
-    EXPECT_TRUE(errlog_has_entries(&v.error_log));
+    EXPECT_TRUE(errlog_has_entries(&v.logs.error));
 }
