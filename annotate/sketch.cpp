@@ -70,8 +70,8 @@ bool sketch_remove_pen(Viewer* v, int directory) {
     return marks_clear_pen(sketch_marks_of(v, directory));
 }
 
-void sketch_set_pen_colour(Viewer* v, uint32_t colour) {
-    if (v) v->annotate.pen_color = colour & 0x00FFFFFF;
+void sketch_set_pen_colour(AnnotateState* a, uint32_t colour) {
+    if (a) a->pen_color = colour & 0x00FFFFFF;
 }
 
 PenPoint sketch_window_to_page(const ViewLayout& l, int32_t page_w, int32_t page_h, int x, int y, bool clamp) {

@@ -12,6 +12,7 @@
 #include "annotate/page_marks.h"
 #include "annotate/pen_hit.h"
 
+struct AnnotateState;
 struct Viewer;
 struct ViewLayout;
 
@@ -46,7 +47,7 @@ bool sketch_remove_pen(Viewer* v, int directory);
 
 // The colour of new pen segments (0x00BBGGRR; the top byte is dropped). Not a
 // mark change, so access bit 0x800 does not stop it.
-void sketch_set_pen_colour(Viewer* v, uint32_t colour);
+void sketch_set_pen_colour(AnnotateState* a, uint32_t colour);
 
 // A window pixel as a page point, at the pixel's centre, through the main view.
 PenPoint sketch_window_to_page(const ViewLayout& l, int32_t page_w, int32_t page_h, int x, int y, bool clamp);

@@ -280,7 +280,7 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
     case 31: {
         uint32_t colour;
         if (!script_parse_colour(text, &colour)) return 0;
-        sketch_set_pen_colour(v, colour);
+        sketch_set_pen_colour(&v->annotate, colour);
         return 1;
     }
     default: return 0;
