@@ -1,3 +1,4 @@
+vl_uses(base decode document)
 vl_core(code128_table.cpp row_runs.cpp barcode_row.cpp barcode_scan.cpp
         mark_border.cpp mark_box.cpp mark_grid.cpp page_analysis.cpp raster_load.cpp)
 vl_core_test(code128_draw.cpp code128_table_test.cpp row_runs_test.cpp barcode_scan_test.cpp

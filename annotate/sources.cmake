@@ -1,3 +1,6 @@
+vl_uses(base decode view)
+vl_shell_uses(config document)
+vl_uses_against_order(output script host)
 vl_core(page_marks.cpp upload_fields.cpp upload_body.cpp)
 vl_core_test(upload_fields_test.cpp upload_body_test.cpp)
 vl_core(sketch.cpp pen_hit.cpp pen_paint.cpp annotated_page.cpp)

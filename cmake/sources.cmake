@@ -1,11 +1,34 @@
 # Each subsystem's sources.cmake lists its files once through these functions;
-# the native and Windows builds draw on the same lists.
+# the native and Windows builds draw on the same lists. The subsystem is the folder
+# the sources.cmake sits in: besides the whole-build lists (VL_CORE, VL_WIN, ...) each
+# file is recorded under its subsystem (VL_CORE_view, VL_WIN_view, ...), from which
+# cmake/subsystems.cmake makes one library per subsystem and one per Win32 shell.
 function(_vl_append prop)
+  get_filename_component(sub ${CMAKE_CURRENT_LIST_DIR} NAME)
   set(files)
   foreach(f IN LISTS ARGN)
     list(APPEND files ${CMAKE_CURRENT_LIST_DIR}/${f})
   endforeach()
   set_property(GLOBAL APPEND PROPERTY ${prop} ${files})
+  set_property(GLOBAL APPEND PROPERTY ${prop}_${sub} ${files})
+endfunction()
+# What a subsystem's portable core uses from the layers below it (scripts/layers.txt),
+# and link items such as ${VL_TIFF_LIBS}. Its Win32 shell uses the same folders' shells.
+macro(vl_uses)
+  _vl_append_uses(VL_USES ${ARGN})
+endmacro()
+# Further folders only the Win32 shell uses.
+macro(vl_shell_uses)
+  _vl_append_uses(VL_SHELL_USES ${ARGN})
+endmacro()
+# Folders above this one that its code still calls (the includes listed in
+# scripts/layers_baseline.txt); a name goes when the last of those includes does.
+macro(vl_uses_against_order)
+  _vl_append_uses(VL_USES_AGAINST_ORDER ${ARGN})
+endmacro()
+function(_vl_append_uses prop)
+  get_filename_component(sub ${CMAKE_CURRENT_LIST_DIR} NAME)
+  set_property(GLOBAL APPEND PROPERTY ${prop}_${sub} ${ARGN})
 endfunction()
 # Portable core sources (no windows.h).
 macro(vl_core)

@@ -1,3 +1,4 @@
+vl_uses(base config ${VL_TIFF_LIBS})
 vl_core(channel_order.cpp colour.cpp colour_table.cpp decode_page.cpp decoder_chunks.cpp decoder_scanlines.cpp
         decoder_validate.cpp page_decoder.cpp raster_ops.cpp raster_rgb.cpp)
 vl_fuzz(../fuzz/decode_fuzz.cpp)

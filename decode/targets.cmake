@@ -7,7 +7,7 @@ if(NOT WIN32)
   # It builds its large pages with the test fixture builder.
   if("testing" IN_LIST VL_SUBSYSTEMS)
     add_executable(decode_bench ${CMAKE_CURRENT_LIST_DIR}/bench/decode_bench.cpp)
-    target_link_libraries(decode_bench PRIVATE vltestsupport)
+    target_link_libraries(decode_bench PRIVATE vl_decode vltestsupport)
     target_compile_options(decode_bench PRIVATE ${VL_WARNINGS})
   endif()
 endif()

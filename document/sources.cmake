@@ -1,3 +1,4 @@
+vl_uses(base config decode ${VL_TIFF_LIBS})
 vl_core(byte_source.cpp compression_names.cpp document.cpp file_document.cpp page_loader.cpp temp_file.cpp tiff_messages.cpp
         url_rules.cpp)
 vl_native(file_system_posix.cpp)

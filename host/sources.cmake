@@ -1,3 +1,5 @@
+vl_uses(base config decode document view annotate analysis ui)
+vl_shell_uses(output update script)
 vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp)
 vl_core_test(viewer_test.cpp viewer_registry_test.cpp stream_reception_test.cpp)
 vl_win(win/viewer_shell.cpp win/status_line.cpp)

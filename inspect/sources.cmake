@@ -1,3 +1,5 @@
+vl_uses(base)
+vl_shell_uses(config)
 vl_core(tiff_inspector.cpp rtf_out.cpp tag_names.cpp tag_name_table.cpp entry_values.cpp tag_report.cpp
         report_builder.cpp rtf_to_text.cpp)
 vl_core_test(tiff_inspector_test.cpp tag_report_test.cpp tiffdump_agreement_test.cpp)

@@ -4,7 +4,7 @@ if(NOT WIN32)
   add_executable(vellarion ${VL_TOOL_DIR}/main.cpp ${VL_TOOL_DIR}/analysis_cli.cpp ${VL_TOOL_DIR}/barcodes_command.cpp
                  ${VL_TOOL_DIR}/blank_command.cpp ${VL_TOOL_DIR}/info_command.cpp ${VL_TOOL_DIR}/render_command.cpp
                  ${VL_TOOL_DIR}/tags_command.cpp ${VL_TOOL_DIR}/viewer_command.cpp)
-  target_link_libraries(vellarion PRIVATE vlcore PkgConfig::PNG)
+  target_link_libraries(vellarion PRIVATE vl_host vl_inspect vl_analysis PkgConfig::PNG)
   target_compile_options(vellarion PRIVATE ${VL_WARNINGS})
 endif()
 if(NOT WIN32 AND NOT VL_FUZZ)
