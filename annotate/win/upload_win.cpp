@@ -11,7 +11,7 @@
 #include "document/temp_file.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
-#include "output/win/document_writer.h"
+#include "host/win/viewer_output.h"
 #include "script/page_events.h"
 
 static_assert(kSchemeFtp == INTERNET_SCHEME_FTP && kSchemeHttp == INTERNET_SCHEME_HTTP &&
@@ -226,7 +226,7 @@ bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
     w.to_ansi = to_ansi;
     bool ok = upload_write_fields(v->annotate.upload.params, r, w) &&
               upload_write_image_header(btext_view(&v->annotate.upload.param_name), btext_view(&v->annotate.upload.file_name), r, w);
-    if (ok && !document_write_tiff(v, file)) {
+    if (ok && !viewer_write_tiff(v, file)) {
         upload_set_error(r, kUploadTiffFailed);
         ok = false;
     }

@@ -15,6 +15,7 @@
 #include "host/win/module.h"
 #include "script/win/script_ops_win.h"
 #include "host/win/status_line.h"
+#include "output/win/print_backend.h"
 #include "document/tiff_messages.h"
 #include "host/viewer_file.h"
 #include "ui/win/toolbar.h"
@@ -84,6 +85,7 @@ void read_os_version() {
     g_module.os_version = OSVERSIONINFOW{};
     g_module.os_version.dwOSVersionInfoSize = sizeof g_module.os_version;
     GetVersionExW(&g_module.os_version);
+    print_set_newer_dialog_system(g_module.os_version.dwPlatformId == VER_PLATFORM_WIN32_NT);
 }
 }  // namespace
 

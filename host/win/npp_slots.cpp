@@ -13,7 +13,7 @@
 #include "host/win/plugin_window.h"
 #include "host/win/stream_reception.h"
 #include "host/win/viewer_shell.h"
-#include "output/win/print.h"
+#include "host/win/viewer_output.h"
 #include "script/page_events.h"
 #include "script/script_object.h"
 

@@ -10,11 +10,11 @@
 #include "view/win/image_window.h"
 #include "host/stream_reception.h"
 #include "host/win/status_line.h"
-#include "output/win/print.h"
+#include "host/win/viewer_output.h"
+#include "host/win/viewer_update.h"
 #include "script/page_events.h"
 #include "ui/win/context_menu_win.h"
 #include "ui/win/toolbar.h"
-#include "update/win/update_check.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "config/message_box.h"
-#include "host/viewer.h"
 #include "output/win/page_bitmap.h"
 
 namespace {
@@ -63,10 +62,10 @@ bool clipboard_put_text(HWND owner, const char16_t* text) {
     return clipboard_put(owner, CF_UNICODETEXT, text, (std::char_traits<char16_t>::length(text) + 1) * sizeof(char16_t));
 }
 
-bool clipboard_put_page(Viewer* v) {
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
+bool clipboard_put_page(const OutputSource& s) {
+    HWND owner = s.owner;
     PageBitmap bitmap;
-    switch (page_bitmap_current(v, &bitmap)) {
+    switch (page_bitmap_current(s, &bitmap)) {
     case PageBitmapResult::kNoPage: msgbox_warning(owner, u"No image to copy"); return false;
     case PageBitmapResult::kOutOfMemory: msgbox_warning(owner, u"Can\u2019t allocate memory for clipboard"); return false;
     case PageBitmapResult::kOk: break;

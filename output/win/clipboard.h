@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-struct Viewer;
+struct OutputSource;
 
 // One block in one format: hourglass cursor, open (no owner window), empty,
 // a movable zero-initialised shareable block filled with `data`, set, close.
@@ -19,4 +19,4 @@ bool clipboard_put_text(HWND owner, const char16_t* text);
 // The current page as shown (orientation and negative applied) in the DIB
 // format; a page with white-outs or pen strokes goes as its Annotated page
 // image. "No image to copy" when no page is decoded.
-bool clipboard_put_page(Viewer* v);
+bool clipboard_put_page(const OutputSource& s);

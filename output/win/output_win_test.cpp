@@ -16,9 +16,10 @@
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/viewer_file.h"
+#include "host/win/viewer_output.h"
 #include "output/win/document_writer.h"
-#include "output/win/file_dialogs.h"
 #include "output/win/output_commands.h"
+#include "output/win/file_dialogs.h"
 #include "output/win/proc_address.h"
 #include "output/win/test_mail_stub.h"
 #include "testing/tiff_builder.h"
@@ -180,7 +181,7 @@ TEST_F(OutputWin, AWhiteOutOnPageTwoReencodesAllThreePages) {
     const int directory = document_directory_of_page(&v.document.file->document, 1);
     ASSERT_TRUE(sketch_store_whiteout(&v, directory, PageRect{1, 1, 2, 2}));
     const Text16 path = target(u".tif");
-    ASSERT_TRUE(document_write_copy(&v, path.c_str()));
+    ASSERT_TRUE(document_write_copy(viewer_output_source(&v), path.c_str()));
     ReadBack r(path);
     ASSERT_NE(r.tif, nullptr);
     EXPECT_EQ(TIFFNumberOfDirectories(r.tif), 3);
@@ -208,7 +209,7 @@ TEST_F(OutputWin, PenColourDecidesBetweenGreyAndRgbAndKeepsAFaxPageOneBit) {
         ASSERT_NE(marks, nullptr);
         ASSERT_TRUE(marks_add_pen(marks, PenSegment{1.5, 1.5, 3.5, 1.5, c.colour}));
         const Text16 path = target(c.fax ? u"-fax.tif" : u"-grey.tif");
-        ASSERT_TRUE(document_write_copy(&v, path.c_str()));
+        ASSERT_TRUE(document_write_copy(viewer_output_source(&v), path.c_str()));
         ReadBack r(path);
         ASSERT_NE(r.tif, nullptr);
         EXPECT_EQ(r.photometric(), c.photometric) << c.fax << " " << c.colour;
@@ -223,7 +224,7 @@ TEST_F(OutputWin, TheWriterStartsAtTheHandlesPositionAndEndsAtTheEnd) {
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     DWORD done = 0;
     ASSERT_TRUE(WriteFile(f, "PREFIX", 6, &done, nullptr));
-    EXPECT_TRUE(document_write_tiff(&v, f));
+    EXPECT_TRUE(viewer_write_tiff(&v, f));
     LARGE_INTEGER zero{}, at{};
     SetFilePointerEx(f, zero, &at, FILE_CURRENT);
     LARGE_INTEGER size{};

@@ -3,11 +3,9 @@
 #include <cstring>
 
 #include "annotate/page_marks.h"
-#include "annotate/sketch.h"
 #include "base/win/handles.h"
 #include "config/message_box.h"
-#include "host/viewer.h"
-#include "host/viewer_file.h"
+#include "decode/raster.h"
 #include "output/bmp_file.h"
 #include "output/save_rules.h"
 #include "view/win/render_overlays.h"
@@ -32,18 +30,25 @@ bool write_all(HANDLE file, const void* data, size_t size) {
 }
 }  // namespace
 
-PageBitmapResult page_bitmap_current(Viewer* v, PageBitmap* out) {
+bool output_page_shown(const OutputSource& s) { return s.page && s.raster && s.page->shown && !raster_empty(s.raster); }
+
+const PageMarks* output_shown_marks(const OutputSource& s) {
+    if (!s.marks || !s.document || !s.document->loaded) return nullptr;
+    return marks_find(s.marks, s.document->current_directory);
+}
+
+PageBitmapResult page_bitmap_current(const OutputSource& s, PageBitmap* out) {
     *out = PageBitmap{};
-    if (!viewer_page_shown(v)) return PageBitmapResult::kNoPage;
-    const DisplayRaster* raster = &v->document.file->raster;
-    const PageMarks* marks = sketch_find_marks(v, v->document.current_directory);
+    if (!output_page_shown(s)) return PageBitmapResult::kNoPage;
+    const DisplayRaster* raster = s.raster;
+    const PageMarks* marks = output_shown_marks(s);
     if (!marks_burn_in(marks)) {
         out->data = raster->header;
         out->size = size_t(raster->block_size);
         return PageBitmapResult::kOk;
     }
     RenderedPage page;
-    if (!render_with_overlays(raster, marks, v->view.orientation, &page)) return PageBitmapResult::kOutOfMemory;
+    if (!render_with_overlays(raster, marks, s.view->orientation, &page)) return PageBitmapResult::kOutOfMemory;
     const UniqueBitmap owner{page.bitmap};
     out->owned = packed_rendering(page);
     if (out->owned.empty()) return PageBitmapResult::kOutOfMemory;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-struct Viewer;
+#include "output/win/output_source.h"
 
 struct PageBitmap {
     const uint8_t* data = nullptr;  // the viewer's own raster, or `owned`
@@ -19,7 +19,7 @@ struct PageBitmap {
 enum class PageBitmapResult { kOk, kNoPage, kOutOfMemory };
 
 // Valid until the page or its marks change.
-PageBitmapResult page_bitmap_current(Viewer* v, PageBitmap* out);
+PageBitmapResult page_bitmap_current(const OutputSource& s, PageBitmap* out);
 
 // Writes the packed block as a BMP file (created anew, not shared). Failures
 // tell the user "Could not save file ‘…’" over `owner`.

@@ -24,7 +24,7 @@ void free_global(HGLOBAL* h) {
 
 // Defined with the printer settings of the print-hint mode.
 bool print_printer_duplex(const wchar_t* printer);
-void print_apply_page_settings(Viewer* v, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
+void print_apply_page_settings(HWND owner, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
                                int collate);
 
 PrintBackend print_system_backend() {

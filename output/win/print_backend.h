@@ -10,8 +10,7 @@
 #include "output/print_hack.h"
 #include "output/print_job.h"
 #include "output/print_placement.h"
-
-struct Viewer;
+#include "output/win/output_source.h"
 
 // What the print dialog (or the default printer) answered.
 struct PrinterChoice {
@@ -29,7 +28,7 @@ void print_choice_release(PrinterChoice* choice);
 struct PrintBackend {
     // quick: the default printer without a dialog. False when there is nothing
     // to print: the user cancelled, or a failure the user has been told of.
-    bool (*choose)(Viewer* v, bool quick, PrinterChoice* out) = nullptr;
+    bool (*choose)(const OutputSource& s, bool quick, PrinterChoice* out) = nullptr;
     int (*start_doc)(HDC dc, const wchar_t* name) = nullptr;
     int (*start_page)(HDC dc) = nullptr;
     int (*end_page)(HDC dc) = nullptr;
@@ -39,7 +38,8 @@ struct PrintBackend {
     // Per-page tray and duplex (the print-hint mode): whether the named printer
     // prints both sides, and writing the state into its device mode and the DC.
     bool (*printer_duplex)(const wchar_t* printer) = nullptr;
-    void (*apply_page_settings)(Viewer* v, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
+    // Failures are told over `owner`.
+    void (*apply_page_settings)(HWND owner, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
                                 int collate) = nullptr;
 };
 
@@ -52,6 +52,9 @@ PrintBackend print_set_backend(const PrintBackend& backend);
 // The system's choosers, on their own: quick print through the default
 // printer, the newer dialog (falling back to the older one for good when it
 // cannot run), and the older dialog.
-bool print_choose_system(Viewer* v, bool quick, PrinterChoice* out);
+bool print_choose_system(const OutputSource& s, bool quick, PrinterChoice* out);
+// Start-up tells whether the system is of the NT line, where the newer dialog
+// exists; until then the older one is used.
+void print_set_newer_dialog_system(bool nt);
 // What GetDeviceCaps says of a DC.
 PrinterMetrics print_read_metrics(HDC dc);

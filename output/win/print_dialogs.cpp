@@ -15,22 +15,21 @@
 #include <climits>
 
 #include "config/message_box.h"
-#include "host/viewer.h"
-#include "host/win/module.h"
 #include "output/win/print_backend.h"
 
 namespace {
 bool g_older_dialog = false;  // only ever goes from false to true
+bool g_nt_system = false;     // start-up tells
 
-DWORD dialog_flags(const Viewer* v) {
+DWORD dialog_flags(const OutputSource& s) {
     DWORD flags = PD_RETURNDC | PD_NOSELECTION;
     // The driver makes copies and collates from its device mode; the dialog
     // then leaves nCopies at 1 and the viewer prints every page once.
-    if (!v->settings.supportmultcopies) flags |= PD_USEDEVMODECOPIESANDCOLLATE;
+    if (!s.settings->supportmultcopies) flags |= PD_USEDEVMODECOPIESANDCOLLATE;
     return flags;
 }
 
-WORD page_limit(const Viewer* v) { return WORD(std::clamp(v->document.page_count, 1, 0xFFFF)); }
+WORD page_limit(const OutputSource& s) { return WORD(std::clamp(s.document->page_count, 1, 0xFFFF)); }
 
 PrintPages pages_of(DWORD flags) {
     if (flags & PD_CURRENTPAGE) return PrintPages::kCurrent;
@@ -38,16 +37,16 @@ PrintPages pages_of(DWORD flags) {
     return PrintPages::kAll;
 }
 
-bool choose_default(Viewer* v, PrinterChoice* out) {
+bool choose_default(const OutputSource& s, PrinterChoice* out) {
     PRINTDLGW pd{};
     pd.lStructSize = sizeof pd;
     pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
     if (!PrintDlgW(&pd)) {
         const DWORD error = CommDlgExtendedError();
         if (error == PDERR_NODEFAULTPRN)
-            msgbox_warning(v->shell.plugin_window, u"Unable to print. Your computer has no default printer.");
+            msgbox_warning(s.owner, u"Unable to print. Your computer has no default printer.");
         else if (error)
-            msgbox_warning(v->shell.plugin_window, u"Unable to print. (error code %d)", int(error));
+            msgbox_warning(s.owner, u"Unable to print. (error code %d)", int(error));
         return false;
     }
     out->dc = pd.hDC;
@@ -58,16 +57,16 @@ bool choose_default(Viewer* v, PrinterChoice* out) {
 
 enum class DialogOutcome { kPrint, kNothing, kCannotRun };
 
-DialogOutcome choose_newer(Viewer* v, PrinterChoice* out) {
+DialogOutcome choose_newer(const OutputSource& s, PrinterChoice* out) {
     PRINTPAGERANGE ranges[kMaxPageRanges] = {};
     PRINTDLGEXW pd{};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = static_cast<HWND>(v->shell.plugin_window);
-    pd.Flags = dialog_flags(v);
+    pd.hwndOwner = s.owner;
+    pd.Flags = dialog_flags(s);
     pd.nMaxPageRanges = kMaxPageRanges;
     pd.lpPageRanges = ranges;
     pd.nMinPage = 1;
-    pd.nMaxPage = DWORD(std::max(v->document.page_count, 1));
+    pd.nMaxPage = DWORD(std::max(s.document->page_count, 1));
     pd.nCopies = 1;
     pd.nStartPage = START_PAGE_GENERAL;
     const HRESULT hr = PrintDlgExW(&pd);
@@ -86,14 +85,14 @@ DialogOutcome choose_newer(Viewer* v, PrinterChoice* out) {
     return DialogOutcome::kPrint;
 }
 
-bool choose_older(Viewer* v, PrinterChoice* out) {
+bool choose_older(const OutputSource& s, PrinterChoice* out) {
     PRINTDLGW pd{};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = static_cast<HWND>(v->shell.image_window);
-    pd.Flags = dialog_flags(v);
-    pd.nFromPage = pd.nToPage = WORD(std::clamp(v->document.current_page + 1, 1, 0xFFFF));
+    pd.hwndOwner = s.image_window;
+    pd.Flags = dialog_flags(s);
+    pd.nFromPage = pd.nToPage = WORD(std::clamp(s.document->current_page + 1, 1, 0xFFFF));
     pd.nMinPage = 1;
-    pd.nMaxPage = page_limit(v);
+    pd.nMaxPage = page_limit(s);
     pd.nCopies = 1;
     const BOOL ok = PrintDlgW(&pd);
     out->dc = pd.hDC;
@@ -108,11 +107,12 @@ bool choose_older(Viewer* v, PrinterChoice* out) {
 }
 }  // namespace
 
-bool print_choose_system(Viewer* v, bool quick, PrinterChoice* out) {
-    if (quick) return choose_default(v, out);
-    const bool nt = module().os_version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    if (nt && !g_older_dialog) {
-        switch (choose_newer(v, out)) {
+void print_set_newer_dialog_system(bool nt) { g_nt_system = nt; }
+
+bool print_choose_system(const OutputSource& s, bool quick, PrinterChoice* out) {
+    if (quick) return choose_default(s, out);
+    if (g_nt_system && !g_older_dialog) {
+        switch (choose_newer(s, out)) {
         case DialogOutcome::kPrint: return true;
         case DialogOutcome::kNothing: return false;
         case DialogOutcome::kCannotRun:
@@ -121,5 +121,5 @@ bool print_choose_system(Viewer* v, bool quick, PrinterChoice* out) {
             break;
         }
     }
-    return choose_older(v, out);
+    return choose_older(s, out);
 }

@@ -4,8 +4,6 @@
 #include "annotate/win/sketch_draw.h"
 #include "base/win/handles.h"
 #include "decode/raster.h"
-#include "host/viewer.h"
-#include "host/viewer_file.h"
 #include "view/marks_paint.h"
 #include "view/view_state.h"
 
@@ -54,17 +52,16 @@ bool print_draw_page(HDC dc, const DisplayRaster* raster, const PrintRect& at, c
     return lines > 0;
 }
 
-bool print_draw_embedded(Viewer* v, HDC dc, const PrintRect& box) {
-    if (!v || !dc || (v->access_flags & kAccessNoPrint) || !viewer_page_shown(v)) return false;
-    ViewerFile* f = v->document.file;
-    const DisplayRaster* raster = &f->raster;
+bool print_draw_embedded(const OutputSource& s, HDC dc, const PrintRect& box) {
+    if (!dc || !output_page_shown(s)) return false;
+    const DisplayRaster* raster = s.raster;
     const PrintRect at = print_fit_rect(box, raster_width(raster), raster_height(raster),
-                                        v->settings.printstretched != 0);
+                                        s.settings->printstretched != 0);
     PrintMarks marks;
-    marks.marks = marks_find(&f->marks, v->document.current_directory);
-    marks.whiteouts_shown = v->annotate.annotations_shown != 0;
-    marks.page_width = f->page.width;
-    marks.page_height = f->page.height;
-    marks.orientation = v->view.orientation;
+    marks.marks = marks_find(s.marks, s.document->current_directory);
+    marks.whiteouts_shown = s.annotate->annotations_shown != 0;
+    marks.page_width = s.page->width;
+    marks.page_height = s.page->height;
+    marks.orientation = s.view->orientation;
     return print_draw_page(dc, raster, at, marks);
 }

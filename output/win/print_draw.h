@@ -6,10 +6,10 @@
 #include <windows.h>
 
 #include "output/print_placement.h"
+#include "output/win/output_source.h"
 
 struct DisplayRaster;
 struct PageMarks;
-struct Viewer;
 
 // The marks of the page being drawn, in page coordinates.
 struct PrintMarks {
@@ -27,5 +27,6 @@ bool print_draw_page(HDC dc, const DisplayRaster* raster, const PrintRect& at, c
 
 // The browser prints the page that embeds the viewer: the current page goes
 // into `box`, shrunk to its proportions unless "printstretched" is on.
-// Nothing is drawn when printing is restricted or no page is shown.
-bool print_draw_embedded(Viewer* v, HDC dc, const PrintRect& box);
+// Nothing is drawn when no page is shown; the caller has checked that
+// printing is allowed.
+bool print_draw_embedded(const OutputSource& s, HDC dc, const PrintRect& box);

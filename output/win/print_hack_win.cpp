@@ -11,7 +11,6 @@
 
 #include "base/win/handles.h"
 #include "config/message_box.h"
-#include "host/viewer.h"
 #include "output/print_hack.h"
 
 namespace {
@@ -42,19 +41,19 @@ bool print_printer_duplex(const wchar_t* printer) {
     return false;
 }
 
-void print_apply_page_settings(Viewer* v, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
+void print_apply_page_settings(HWND owner, HDC dc, const wchar_t* printer, const HackSheetState& state, int copies,
                                int collate) {
     HANDLE raw = nullptr;
     if (!OpenPrinterW(const_cast<wchar_t*>(printer), &raw, nullptr)) {
         const DWORD error = GetLastError();
-        msgbox_warning(v->shell.plugin_window, u"Error changing Page settings. Error Code: %u", unsigned(error));
+        msgbox_warning(owner, u"Error changing Page settings. Error Code: %u", unsigned(error));
         return;
     }
     UniquePrinter handle{raw};
     wchar_t* name = const_cast<wchar_t*>(printer);
     const LONG size = DocumentPropertiesW(nullptr, handle.get(), name, nullptr, nullptr, 0);
     if (size <= kSmallestDevmode) {
-        msgbox_warning(v->shell.plugin_window, u"internal error: DEVMODE too small (%d)", int(size));
+        msgbox_warning(owner, u"internal error: DEVMODE too small (%d)", int(size));
         return;
     }
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[size_t(size)]());

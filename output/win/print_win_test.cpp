@@ -20,7 +20,7 @@
 #include "host/viewer_registry.h"
 #include "host/viewer_file.h"
 #include "host/win/plugin_window.h"
-#include "output/win/print.h"
+#include "host/win/viewer_output.h"
 #include "output/win/print_backend.h"
 #include "output/win/print_draw.h"
 #include "testing/tiff_builder.h"
@@ -67,7 +67,7 @@ struct FakePrinter {
     int start_pages = 0;
     int chosen = 0;
     bool quick = false;
-    Viewer* viewer = nullptr;
+    Viewer* viewer = nullptr;  // whose status line each sheet is read from, and whom during_dialog acts on
     void (*during_dialog)(Viewer*) = nullptr;
     PrintBackend old;
 
@@ -106,7 +106,7 @@ struct FakePrinter {
         };
         b.metrics = [](HDC) { return kPrinter; };
         b.printer_duplex = [](const wchar_t* name) { return std::wstring(name) == L"Duplex printer"; };
-        b.apply_page_settings = [](Viewer*, HDC, const wchar_t*, const HackSheetState& s, int, int) {
+        b.apply_page_settings = [](HWND, HDC, const wchar_t*, const HackSheetState& s, int, int) {
             g_fake->calls.push_back("settings");
             g_fake->applied.push_back(s);
         };
@@ -129,11 +129,11 @@ struct FakePrinter {
         return Sheet{std::vector<uint32_t>(bits, bits + kSheetW * kSheetH)};
     }
 
-    static bool choose(Viewer* v, bool quick, PrinterChoice* out) {
+    static bool choose(const OutputSource&, bool quick, PrinterChoice* out) {
         FakePrinter* f = g_fake;
         ++f->chosen;
         f->quick = quick;
-        if (f->during_dialog) f->during_dialog(v);
+        if (f->during_dialog) f->during_dialog(f->viewer);
         if (!f->answer) return false;
         out->dc = f->make_dc();
         out->pages = f->pages;
@@ -363,6 +363,7 @@ TEST_F(PrintWin, AViewerDestroyedDuringTheDialogIsLeftAlone) {
     v.shell.plugin_window = window;
     FakePrinter printer;
     // Dropped from the live viewers as NPP_Destroy's free does; the record stays for the checks.
+    printer.viewer = &v;
     printer.during_dialog = [](Viewer* viewer) { viewer_registry_remove(viewer); };
     bool gone = false;
     EXPECT_EQ(print_request(&v, false, &gone), 0);
@@ -427,8 +428,9 @@ TEST_F(PrintWin, TheBrowsersPrintDrawsTheEmbeddedPageOrRunsARequestWhenFullPage)
 
     v.access_flags = kAccessNoPrint;
     std::fill(printer.bits, printer.bits + kSheetW * kSheetH, 0xFFFFFFu);
-    EXPECT_FALSE(print_draw_embedded(&v, dc.get(), PrintRect{0, 0, 50, 50}));
-    EXPECT_EQ(printer.bits[0] & 0xFFFFFF, kWhite);
+    print_for_browser(&v, &record, 0, 27);
+    GdiFlush();
+    EXPECT_EQ(printer.bits[20 * kSheetW + 10] & 0xFFFFFF, kWhite);
 }
 
 TEST_F(PrintWin, PrintHintsChooseTraysAndLeaveABackSideEmptyBeforeANewSheet) {
@@ -466,7 +468,7 @@ TEST(PrintSystem, QuickPrintWithoutAnyPrinterSaysSo) {
     Viewer v;
     RecordedBox boxes;
     PrinterChoice choice;
-    EXPECT_FALSE(print_choose_system(&v, true, &choice));
+    EXPECT_FALSE(print_choose_system(viewer_output_source(&v), true, &choice));
     EXPECT_EQ(boxes.texts, (std::vector<std::u16string>{u"Unable to print. Your computer has no default printer."}));
     EXPECT_FALSE(choice.dc);
 }

@@ -6,9 +6,6 @@
 #include "config/message_box.h"
 #include "document/file_system.h"
 #include "document/url_rules.h"
-#include "host/viewer.h"
-#include "host/viewer_registry.h"
-#include "host/viewer_file.h"
 #include "output/save_rules.h"
 #include "output/win/document_writer.h"
 #include "output/win/file_dialogs.h"
@@ -23,10 +20,10 @@ bool may_replace(HWND owner, const SaveTarget& t) {
                                  kSaveReplaceQuestion, t.path) == kIdYes;
 }
 
-void save_page_as_bmp(Viewer* v, const char16_t* path) {
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
+void save_page_as_bmp(const OutputSource& s, const char16_t* path) {
+    HWND owner = s.owner;
     PageBitmap bitmap;
-    switch (page_bitmap_current(v, &bitmap)) {
+    switch (page_bitmap_current(s, &bitmap)) {
     case PageBitmapResult::kNoPage: msgbox_warning(owner, kSaveBmpWithoutPage); return;
     case PageBitmapResult::kOutOfMemory: msgbox_warning(owner, kBmpSaveFailed, path); return;
     case PageBitmapResult::kOk: break;
@@ -34,12 +31,15 @@ void save_page_as_bmp(Viewer* v, const char16_t* path) {
     (void)bmp_write_file(owner, path, bitmap.data, bitmap.size);
 }
 
+}  // namespace
+
 // The file dialog and the replace question run nested loops; the viewer is
 // asked for again after each.
-void ask_and_save(const ViewerBusyScope& busy) {
-    Viewer* v = busy.viewer();
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
-    if (btext_empty(&v->stream.file_path) && !v->stream.memory_buffer) {
+void output_save_as(OutputViewer& viewer) {
+    const OutputSource* s = viewer.source();
+    if (!s) return;
+    HWND owner = s->owner;
+    if (!*s->file_path && !s->memory) {
         msgbox_warning(owner, kSaveNotDownloaded);
         return;
     }
@@ -47,22 +47,13 @@ void ask_and_save(const ViewerBusyScope& busy) {
     q.owner = owner;
     q.save = true;
     q.title = kSaveDialogTitle;
-    const Text16 filters = save_filter_list(viewer_page_shown(v));
+    const Text16 filters = save_filter_list(output_page_shown(*s));
     q.filters = filters.c_str();
     q.flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    url_suggest_file_name(btext_get(&v->stream.url), btext_get(&v->stream.file_path), false, q.name, kFileDialogNameCap);
-    if (!file_question_ask(&q) || !(v = busy.viewer())) return;
+    url_suggest_file_name(s->url, s->file_path, false, q.name, kFileDialogNameCap);
+    if (!file_question_ask(&q) || !(s = viewer.source())) return;
     const SaveTarget target = save_resolve_target(q.name, q.filter_index);
-    if (!may_replace(owner, target) || !(v = busy.viewer())) return;
-    if (target.format == SaveFormat::kTiff) (void)document_write_copy(v, target.path);
-    else save_page_as_bmp(v, target.path);
-}
-}  // namespace
-
-void output_save_as(Viewer* v) {
-    if (!v || (v->access_flags & kAccessNoSaveCopy)) return;
-    ViewerBusyScope busy(v);
-    if (!busy.entered()) return;
-    ask_and_save(busy);
-    if ((v = busy.viewer()) && v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
+    if (!may_replace(owner, target) || !(s = viewer.source())) return;
+    if (target.format == SaveFormat::kTiff) (void)document_write_copy(*s, target.path);
+    else save_page_as_bmp(*s, target.path);
 }

@@ -11,8 +11,6 @@
 #include "base/win/handles.h"
 #include "config/message_box.h"
 #include "config/win/codepage.h"
-#include "host/viewer.h"
-#include "host/viewer_registry.h"
 #include "output/mail_rules.h"
 #include "output/win/document_writer.h"
 #include "output/win/output_commands.h"
@@ -23,19 +21,12 @@ const wchar_t* g_mail_library = L"MAPI32.DLL";
 
 const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 
-void remove_work_files(Viewer* v) {
-    if (!btext_empty(&v->shell.work_file)) DeleteFileW(wide(btext_get(&v->shell.work_file)));
-    if (!btext_empty(&v->shell.work_folder)) RemoveDirectoryW(wide(btext_get(&v->shell.work_folder)));
-    btext_clear(&v->shell.work_file);
-    btext_clear(&v->shell.work_folder);
-}
-
-bool make_work_folder(Viewer* v, Text16* folder) {
+bool make_work_folder(HWND owner, Text16* folder) {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n == 0 || n > MAX_PATH) {
         const DWORD error = GetLastError();
-        msgbox_warning(v->shell.plugin_window, kMailNoTempFolder, unsigned(error));
+        msgbox_warning(owner, kMailNoTempFolder, unsigned(error));
         return false;
     }
     const Text16 base = mail_temp_folder(reinterpret_cast<const char16_t*>(temp));
@@ -44,7 +35,7 @@ bool make_work_folder(Viewer* v, Text16* folder) {
         *folder = mail_work_folder_name(base, now, i);
         if (CreateDirectoryW(wide(folder->c_str()), nullptr)) return true;
     }
-    msgbox_warning(v->shell.plugin_window, kMailNoWorkFolder);
+    msgbox_warning(owner, kMailNoWorkFolder);
     return false;
 }
 
@@ -76,42 +67,44 @@ int64_t call_mail(HMODULE mapi, const MailRequest& r, HWND owner) {
     return send(0, ULONG_PTR(owner), &message, r.flags, 0);
 }
 
-void send(Viewer* v) {
-    const Text16 name = mail_attachment_name(btext_get(&v->stream.url), btext_get(&v->stream.file_path));
-    remove_work_files(v);
+void remove_work_files(BoundedText* work_folder, BoundedText* work_file) {
+    if (!btext_empty(work_file)) DeleteFileW(wide(btext_get(work_file)));
+    if (!btext_empty(work_folder)) RemoveDirectoryW(wide(btext_get(work_folder)));
+    btext_clear(work_file);
+    btext_clear(work_folder);
+}
+}  // namespace
+
+void output_send(OutputViewer& viewer) {
+    const OutputSource* s = viewer.source();
+    if (!s) return;
+    const Text16 name = mail_attachment_name(s->url, s->file_path);
+    remove_work_files(s->work_folder, s->work_file);
+    HWND owner = s->owner;
     Text16 folder;
-    if (!make_work_folder(v, &folder)) return;
+    if (!make_work_folder(owner, &folder)) return;
     const Text16 path = mail_work_file_path(folder, name);
     // Recorded before writing: a folder or a partly written file left by a
     // failure still goes with the next send or the viewer.
-    btext_set(&v->shell.work_folder, folder.c_str());
-    btext_set(&v->shell.work_file, path.c_str());
-    if (!document_write_copy(v, path.c_str())) return;
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
+    btext_set(s->work_folder, folder.c_str());
+    btext_set(s->work_file, path.c_str());
+    if (!document_write_copy(*s, path.c_str())) return;
     const UniqueLibrary mapi{LoadLibraryW(g_mail_library)};
     if (!mapi) {
         msgbox_warning(owner, kMailNoLibrary);
         return;
     }
-    const MailCall call = mail_call_for(v->settings.sendmethod);
+    const MailCall call = mail_call_for(s->settings->sendmethod);
     const int64_t result = call_mail(mapi.get(), mail_build_request(call, path, name), owner);
     if (result < 0) {
         msgbox_warning(owner, kMailNoEntryPoint);
         return;
     }
     const Text16 message = mail_result_message(call, uint32_t(result));
+    // The mail program's compose window runs its own loop, as long as the
+    // user writes; the page may remove the viewer meanwhile, so only the
+    // window handle is used from here on.
     if (!message.empty()) msgbox_warning(owner, u"%s", message.c_str());
 }
-}  // namespace
 
 void output_set_mail_library(const wchar_t* name) { g_mail_library = name ? name : L"MAPI32.DLL"; }
-
-void output_send(Viewer* v) {
-    if (!v || (v->access_flags & kAccessNoEmail) || v->stream.state != DownloadState::kFinished) return;
-    ViewerBusyScope busy(v);
-    if (!busy.entered()) return;
-    send(v);
-    // The mail program's compose window runs its own loop, as long as the
-    // user writes; the page may remove the viewer meanwhile.
-    if ((v = busy.viewer()) && v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));
-}

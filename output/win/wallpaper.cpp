@@ -6,7 +6,6 @@
 
 #include "base/win/handles.h"
 #include "config/message_box.h"
-#include "host/viewer.h"
 #include "output/save_rules.h"
 #include "output/wallpaper_rules.h"
 #include "output/win/output_commands.h"
@@ -65,11 +64,10 @@ bool write_desktop_values(HWND owner, const Text16& bitmap, const WallpaperPlace
 }
 }  // namespace
 
-void output_set_wallpaper(Viewer* v, int which) {
-    if (!v || (v->access_flags & kAccessNoWallpaper)) return;
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
+void output_set_wallpaper(const OutputSource& s, int which) {
+    HWND owner = s.owner;
     PageBitmap bitmap;
-    const PageBitmapResult made = page_bitmap_current(v, &bitmap);
+    const PageBitmapResult made = page_bitmap_current(s, &bitmap);
     if (made == PageBitmapResult::kNoPage) {
         msgbox_warning(owner, kWallpaperNoPage);
         return;

@@ -6,7 +6,7 @@
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
 #include "host/win/viewer_shell.h"
-#include "output/win/print.h"
+#include "host/win/viewer_output.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"

@@ -17,10 +17,10 @@
 #include "host/viewer_file.h"
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
+#include "host/win/viewer_output.h"
+#include "host/win/viewer_update.h"
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
-#include "output/win/output_commands.h"
-#include "output/win/print.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/win/info_dialogs.h"
@@ -29,7 +29,6 @@
 #include "view/geometry.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
-#include "update/win/update_check.h"
 #include "view/win/image_window.h"
 
 namespace {

@@ -9,15 +9,11 @@
 #include <new>
 #include <string>
 
+#include "config/error_log.h"
 #include "config/message_box.h"
 #include "config/settings.h"
 #include "config/win/codepage.h"
 #include "config/win/registry_store.h"
-#include "host/browser.h"
-#include "host/viewer.h"
-#include "host/viewer_registry.h"
-#include "host/win/module.h"
-#include "host/win/plugin_window.h"
 #include "update/update_reply.h"
 #include "update/update_rules.h"
 #include "update/update_session.h"
@@ -25,8 +21,7 @@
 
 namespace {
 struct UpdateCheck {
-    Viewer* owner = nullptr;
-    HWND window = nullptr;
+    HWND window = nullptr;  // the plug-in window of the viewer that started it
     HANDLE lookup = nullptr;
     SOCKET socket = INVALID_SOCKET;
     bool winsock_started = false;
@@ -63,8 +58,8 @@ void write_time(const char16_t* name, uint32_t value) {
     settings_write_user_dword(s, name, value);
 }
 
-void tell(Viewer* v, unsigned type, const char16_t* fmt, int code = 0) {
-    if (g_verbose) msgbox_show(v ? v->shell.plugin_window : nullptr, type, fmt, code);
+void tell(HWND owner, unsigned type, const char16_t* fmt, int code = 0) {
+    if (g_verbose) msgbox_show(owner, type, fmt, code);
 }
 
 void close_socket(UpdateCheck* c) {
@@ -89,36 +84,38 @@ void end_check() {
     delete c;
 }
 
-void offer_download(Viewer* v, const UpdateReply& reply) {
-    HWND window = static_cast<HWND>(v->shell.plugin_window);
-    const ViewerHandle handle(v);
-    const NewVersionAnswer a = new_version_dialog_run(module().instance, window, v->settings.autoupdate != 0);
+// The dialog's loop may see the viewer destroyed: what the user chose goes
+// back to the caller, which applies it only to a viewer that is still there.
+UpdateAnswer offer_download(const UpdateViewer& v, const UpdateReply& reply) {
+    UpdateAnswer answer;
+    const NewVersionAnswer a = new_version_dialog_run(v.instance, v.window, v.auto_update != 0);
     if (a.answered) settings_write_user_dword(store(), u"autoupdate", a.auto_update ? 1 : 0);
-    // The dialog's loop may have seen the viewer destroyed.
-    if (!handle.alive()) return;
-    if (a.answered) v->settings.autoupdate = a.auto_update ? 1 : 0;
-    if (!a.download) return;
+    answer.answered = a.answered;
+    answer.auto_update = a.auto_update;
+    if (!a.download) return answer;
     Text16 url;
-    if (!codepage_to_wide_alloc(reply.page_url.c_str(), &url)) return;
-    const Text16 target = update_target(reply) == "_blank" ? u"_blank" : u"_self";
-    browser_navigate(static_cast<NPP>(v->browser.npp), url.c_str(), target.c_str(), Navigable::kWebOnly);
+    if (!codepage_to_wide_alloc(reply.page_url.c_str(), &url)) return answer;
+    answer.page_url = url;
+    answer.target = update_target(reply) == "_blank" ? u"_blank" : u"_self";
+    return answer;
 }
 
-void judge_reply(Viewer* v, const char* bytes, int count) {
+UpdateAnswer judge_reply(const UpdateViewer& v, const char* bytes, int count) {
     const UpdateReply reply = update_parse_reply(bytes, size_t(count));
     const UpdateVerdict verdict = update_judge(reply);
     if (verdict == UpdateVerdict::kInvalid)
-        errlog_error(&v->logs.error, u"Invalid reply from update server: only an http: or https: download page, "
+        errlog_error(v.errors, u"Invalid reply from update server: only an http: or https: download page, "
                                     u"in window _blank or _self, is opened.");
     if (verdict == UpdateVerdict::kBadData || verdict == UpdateVerdict::kInvalid) {
-        tell(v, kMbIconError, u"Bad data received from update server");
-        return;
+        tell(v.window, kMbIconError, u"Bad data received from update server");
+        return {};
     }
     const uint32_t t = now();
-    module().process.update_last_checked = t;
+    v.process->update_last_checked = t;
     write_time(u"updatelastchecked", t);
-    if (verdict == UpdateVerdict::kNewer) offer_download(v, reply);
-    else tell(v, kMbIconInformation, u"You are using the latest version of Vellarion.");
+    if (verdict == UpdateVerdict::kNewer) return offer_download(v, reply);
+    tell(v.window, kMbIconInformation, u"You are using the latest version of Vellarion.");
+    return {};
 }
 
 int net_send(void* context, const char* data, int size, int* error) {
@@ -135,11 +132,11 @@ int net_recv(void* context, char* data, int size, int* error) {
 
 void net_report(void* context, const char16_t* fmt, int code) {
     (void)context;
-    tell(g_check ? g_check->owner : nullptr, kMbIconError, fmt, code);
+    tell(g_check ? g_check->window : nullptr, kMbIconError, fmt, code);
 }
 
 // Socket, notifications, connect: the connection is under way, or the check ended.
-void connect_to(Viewer* v, const hostent* host) {
+void connect_to(HWND v, const hostent* host) {
     UpdateCheck* c = g_check;
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -168,12 +165,12 @@ void connect_to(Viewer* v, const hostent* host) {
 }
 
 // Lookup under way for the configured server; false when it could not be asked.
-bool begin_lookup(Viewer* v, UpdateCheck* c) {
+bool begin_lookup(const UpdateViewer& v, UpdateCheck* c) {
     char host[256];
-    wide_to_codepage(module().process.update_server, host, int(sizeof host));
+    wide_to_codepage(v.process->update_server, host, int(sizeof host));
     c->lookup = WSAAsyncGetHostByName(c->window, kUpdateHostMessage, host, g_host_entry, sizeof g_host_entry);
     if (!c->lookup) {
-        tell(v, kMbIconError, u"Error %d looking up hostname", WSAGetLastError());
+        tell(v.window, kMbIconError, u"Error %d looking up hostname", WSAGetLastError());
         return false;
     }
     c->session.stage = kStageLookup;
@@ -181,24 +178,24 @@ bool begin_lookup(Viewer* v, UpdateCheck* c) {
 }
 }  // namespace
 
-void update_arm(Viewer* v) {
-    if (v->shell.plugin_window && v->settings.autoupdate && update_due(module().process, now()))
-        SetTimer(static_cast<HWND>(v->shell.plugin_window), kUpdateTimerId, kUpdateTimerDelay, nullptr);
+void update_arm(const UpdateViewer& v) {
+    if (v.window && v.auto_update && update_due(*v.process, now()))
+        SetTimer(v.window, kUpdateTimerId, kUpdateTimerDelay, nullptr);
 }
 
-void update_on_timer(Viewer* v) {
-    if (!v->settings.autoupdate || g_checked_in_process || !update_due(module().process, now())) return;
+void update_on_timer(const UpdateViewer& v) {
+    if (!v.auto_update || g_checked_in_process || !update_due(*v.process, now())) return;
     g_checked_in_process = true;
     update_start(v);
 }
 
-void update_command(Viewer* v) {
+void update_command(const UpdateViewer& v) {
     g_verbose = true;
     update_start(v);
 }
 
-bool update_start(Viewer* v) {
-    if (!v || (v->access_flags & kAccessNoUpdateCheck) || !v->shell.plugin_window) return false;
+bool update_start(const UpdateViewer& v) {
+    if (!v.allowed || !v.window) return false;
     if (!g_check) g_check = new (std::nothrow) UpdateCheck;
     UpdateCheck* c = g_check;
     if (!c) return false;  // out of memory: silently no check
@@ -206,23 +203,22 @@ bool update_start(Viewer* v) {
     // first had under way is dropped, not leaked.
     cancel_lookup(c);
     close_socket(c);
-    c->owner = v;
-    c->window = static_cast<HWND>(v->shell.plugin_window);
+    c->window = v.window;
     const uint32_t t = now();
-    module().process.update_last_attempt = t;
+    v.process->update_last_attempt = t;
     write_time(u"updatelastattempt", t);
     if (!c->winsock_started) {
         WSADATA data;
         const int error = WSAStartup(MAKEWORD(2, 0), &data);
         if (error != 0) {
-            tell(v, kMbIconError, u"Error (%d) initializing Winsock; can\u2019t check for new version", error);
+            tell(v.window, kMbIconError, u"Error (%d) initializing Winsock; can\u2019t check for new version", error);
             end_check();
             return false;
         }
         c->winsock_started = true;
     }
     std::string request;
-    if (!wide_to_codepage_alloc(update_request_text(module().process.update_resource).c_str(), &request)) {
+    if (!wide_to_codepage_alloc(update_request_text(v.process->update_resource).c_str(), &request)) {
         end_check();
         return false;
     }
@@ -234,27 +230,27 @@ bool update_start(Viewer* v) {
     return true;
 }
 
-LRESULT update_on_host_message(Viewer* v, WPARAM wp, LPARAM lp) {
+LRESULT update_on_host_message(const UpdateViewer& v, WPARAM wp, LPARAM lp) {
     UpdateCheck* c = g_check;
     if (!c || !c->lookup || reinterpret_cast<HANDLE>(wp) != c->lookup) return 0;
     c->lookup = nullptr;
     if (const int error = WSAGETASYNCERROR(lp)) {
-        tell(v, kMbIconError, u"Error %d looking up hostname", error);
+        tell(v.window, kMbIconError, u"Error %d looking up hostname", error);
         end_check();
         return 0;
     }
-    connect_to(v, reinterpret_cast<const hostent*>(g_host_entry));
+    connect_to(v.window, reinterpret_cast<const hostent*>(g_host_entry));
     return 0;
 }
 
-LRESULT update_on_socket_message(Viewer* v, WPARAM wp, LPARAM lp) {
+UpdateAnswer update_on_socket_message(const UpdateViewer& v, WPARAM wp, LPARAM lp) {
     UpdateCheck* c = g_check;
-    if (!c || c->socket == INVALID_SOCKET || SOCKET(wp) != c->socket) return 0;
+    if (!c || c->socket == INVALID_SOCKET || SOCKET(wp) != c->socket) return {};
     if (const int error = WSAGETSELECTERROR(lp)) {
         // A refused or broken connection sends nothing more: the check is over.
-        tell(v, kMbIconError, u"WSAAsyncSelect: Error %d", error);
+        tell(v.window, kMbIconError, u"WSAAsyncSelect: Error %d", error);
         end_check();
-        return 0;
+        return {};
     }
     UpdateNet net;
     net.context = &c->socket;
@@ -262,14 +258,13 @@ LRESULT update_on_socket_message(Viewer* v, WPARAM wp, LPARAM lp) {
     net.recv = net_recv;
     net.report = net_report;
     if (update_session_events(&c->session, WSAGETSELECTEVENT(lp), c->request, net) != SessionState::kClosed)
-        return 0;
+        return {};
     // Everything network-side ends before the reply is judged: judging may
     // open a modal dialog, and inside its loop the window (and with it this
     // check) can go away.
     const std::string reply(c->session.buffer, size_t(c->session.count));
     end_check();
-    judge_reply(v, reply.data(), int(reply.size()));
-    return 0;
+    return judge_reply(v, reply.data(), int(reply.size()));
 }
 
 void update_abort() { end_check(); }

@@ -17,6 +17,7 @@
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
+#include "host/win/viewer_update.h"
 #include "update/update_rules.h"
 #include "update/win/new_version_dialog.h"
 

@@ -1,13 +1,14 @@
 // Open Local File: ask for a TIFF file on disk and show it in this viewer.
+// Viewer glue: the question is output's, the showing is stream reception's.
 #include <windows.h>
 #include <commdlg.h>
 
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
+#include "host/win/viewer_output.h"
 #include "output/save_rules.h"
 #include "output/win/file_dialogs.h"
-#include "output/win/output_commands.h"
 
 void output_open_local_file(Viewer* v) {
     // While a stream arrives its storage must stay; the button is greyed then too.
