@@ -1,6 +1,5 @@
 vl_uses(base config decode document annotate ${VL_TIFF_LIBS})
 vl_shell_uses(view)
-vl_uses_against_order(script host)
 vl_core(bmp_file.cpp document_tiff.cpp mail_rules.cpp save_rules.cpp tiff_page_writer.cpp wallpaper_rules.cpp)
 vl_win(win/clipboard.cpp win/document_writer.cpp win/file_dialogs.cpp
        win/page_bitmap.cpp win/save_as.cpp win/send_mail.cpp win/wallpaper.cpp)

@@ -1,5 +1,4 @@
 vl_uses(base config)
-vl_uses_against_order(host)
 vl_core(update_reply.cpp update_rules.cpp update_session.cpp)
 vl_core_test(update_reply_test.cpp update_session_test.cpp)
 vl_win(win/update_check.cpp win/new_version_dialog.cpp)
