@@ -2,8 +2,8 @@
 // The Annotated page image: a page with its white-outs and pen strokes burnt
 // in, made for copying, saving and uploading. This decides its format; the
 // pixels are drawn by view/win/render_overlays.
-#include "annotate/page_marks.h"
 #include "decode/raster.h"
+#include "document/page_marks.h"
 
 // A black-and-white page stays one bit deep (a faxed page keeps its size), as
 // long as every pen segment on it is black or white; one coloured stroke, or

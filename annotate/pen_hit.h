@@ -3,7 +3,7 @@
 // line from the last mouse point to the new one on each move) and takes away
 // every pen segment that comes within its radius of that path. All distances
 // are in page pixels.
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 
 constexpr double kEraserRadius = 15.0;
 // Below this squared length a segment counts as a point.

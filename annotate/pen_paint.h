@@ -8,7 +8,7 @@
 // the pixel anyway. A dot is then exactly one pixel.
 #include <vector>
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "view/geometry.h"
 
 struct PenLine {

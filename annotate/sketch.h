@@ -9,8 +9,8 @@
 //   still reaches strokes along the edge from just outside the page.
 #include <cstdint>
 
-#include "annotate/page_marks.h"
 #include "annotate/pen_hit.h"
+#include "document/page_marks.h"
 
 struct AnnotateState;
 struct Viewer;

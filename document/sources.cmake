@@ -1,6 +1,6 @@
 vl_uses(base config decode ${VL_TIFF_LIBS})
-vl_core(byte_source.cpp compression_names.cpp document.cpp file_document.cpp page_loader.cpp temp_file.cpp tiff_messages.cpp
-        url_rules.cpp)
+vl_core(byte_source.cpp compression_names.cpp document.cpp file_document.cpp page_loader.cpp page_marks.cpp temp_file.cpp
+        tiff_messages.cpp url_rules.cpp)
 vl_native(file_system_posix.cpp)
 vl_win(win/file_system_win.cpp)
 vl_fuzz(../fuzz/document_fuzz.cpp)

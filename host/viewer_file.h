@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "analysis/page_analysis.h"
-#include "annotate/page_marks.h"
 #include "decode/raster.h"
 #include "document/page_loader.h"
+#include "document/page_marks.h"
 
 struct Viewer;
 

@@ -2,11 +2,11 @@
 
 #include <tiffio.h>
 
-#include "annotate/page_marks.h"
 #include "config/error_log.h"
 #include "decode/raster_ops.h"
 #include "document/byte_source.h"
 #include "document/page_loader.h"
+#include "document/page_marks.h"
 #include "document/tiff_messages.h"
 
 namespace {

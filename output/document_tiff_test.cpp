@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "annotate/page_marks.h"
 #include "config/error_log.h"
 #include "decode/raster.h"
+#include "document/page_marks.h"
 #include "document/test_support.h"
 #include "testing/tiff_builder.h"
 

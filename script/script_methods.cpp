@@ -4,15 +4,15 @@
 #include <cstring>
 
 #include "analysis/page_analysis.h"
-#include "annotate/page_marks.h"
 #include "annotate/sketch.h"
 #include "base/text.h"
 #include "config/zoom_steps.h"
+#include "document/page_marks.h"
 #include "host/browser.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
-#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
+#include "host/viewer_registry.h"
 #include "script/page_events.h"
 
 const char* const kScriptMethodNames[kScriptMethodCount] = {

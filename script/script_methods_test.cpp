@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "annotate/page_marks.h"
 #include "base/text.h"
 #include "config/settings_store.h"
+#include "document/page_marks.h"
 #include "host/browser.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"

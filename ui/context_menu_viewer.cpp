@@ -1,6 +1,6 @@
 // The menu's state, read from the Viewer record and its file state without any window.
-#include "annotate/page_marks.h"
 #include "config/error_log.h"
+#include "document/page_marks.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "ui/context_menu.h"

@@ -4,7 +4,7 @@
 // off-screen renderer fill in their own way.
 #include <vector>
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "view/geometry.h"
 
 struct MarkFill {

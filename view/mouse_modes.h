@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "annotate/page_marks.h"
 #include "config/bounded_text.h"
+#include "document/page_marks.h"
 
 // Mouse modes.
 enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3, kMouseCrop = 4,

@@ -1,4 +1,4 @@
-vl_uses(config decode)
+vl_uses(config decode document)
 vl_shell_uses(base)
 vl_uses_against_order(annotate ui script host)
 vl_core(bilevel_coverage.cpp exact_area.cpp geometry.cpp paint_plan.cpp plain_stretch.cpp scale_filters.cpp

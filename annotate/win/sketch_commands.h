@@ -4,7 +4,7 @@
 // page on screen and tells the page where the rule says so. Directories are
 // indices into the Document's directory table (scripts map their 1-based page
 // numbers through document_directory_of_page).
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 
 struct Viewer;
 

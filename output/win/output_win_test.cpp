@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "annotate/sketch.h"
 #include "annotate/win/sketch_commands.h"
 #include "config/message_box.h"

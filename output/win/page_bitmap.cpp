@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "base/win/handles.h"
 #include "config/message_box.h"
 #include "decode/raster.h"

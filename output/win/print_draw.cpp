@@ -1,6 +1,6 @@
 #include "output/win/print_draw.h"
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "annotate/win/sketch_draw.h"
 #include "base/win/handles.h"
 #include "decode/raster.h"

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "annotate/page_marks.h"
 #include "base/win/handles.h"
 #include "config/message_box.h"
+#include "document/page_marks.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"
-#include "host/viewer_registry.h"
 #include "host/viewer_file.h"
+#include "host/viewer_registry.h"
 #include "host/win/plugin_window.h"
 #include "host/win/viewer_output.h"
 #include "output/win/print_backend.h"

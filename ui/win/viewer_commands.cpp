@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "annotate/page_marks.h"
 #include "annotate/win/sketch_commands.h"
 #include "annotate/win/sketch_mouse.h"
 #include "annotate/win/upload_win.h"
 #include "config/settings.h"
 #include "config/win/registry_store.h"
 #include "config/zoom_steps.h"
+#include "document/page_marks.h"
 #include "host/browser.h"
 #include "host/stream_reception.h"
 #include "host/viewer.h"

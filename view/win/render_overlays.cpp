@@ -1,10 +1,10 @@
 #include "view/win/render_overlays.h"
 
 #include "annotate/annotated_page.h"
-#include "annotate/page_marks.h"
 #include "annotate/win/sketch_draw.h"
 #include "base/win/handles.h"
 #include "decode/raster.h"
+#include "document/page_marks.h"
 #include "view/marks_paint.h"
 #include "view/view_state.h"
 

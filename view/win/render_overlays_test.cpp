@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "annotate/page_marks.h"
 #include "decode/raster_ops.h"
+#include "document/page_marks.h"
 
 namespace {
 // An 8-bit grey page, value 0x40, 20 x 10.

@@ -1,4 +1,4 @@
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 
 #include <algorithm>
 #include <new>
