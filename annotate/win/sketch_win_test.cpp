@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "annotate/sketch.h"
+#include "annotate/win/render_overlays.h"
 #include "annotate/win/sketch_commands.h"
 #include "annotate/win/sketch_draw.h"
 #include "annotate/win/sketch_mouse.h"
@@ -18,7 +19,6 @@
 #include "testing/tiff_builder.h"
 #include "view/view_ops.h"
 #include "view/win/image_window.h"
-#include "view/win/render_overlays.h"
 
 namespace {
 constexpr int kWidth = 120, kHeight = 80;

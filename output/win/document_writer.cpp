@@ -1,10 +1,10 @@
 #include "output/win/document_writer.h"
 
+#include "annotate/win/render_overlays.h"
 #include "base/win/handles.h"
 #include "config/message_box.h"
 #include "output/document_tiff.h"
 #include "output/save_rules.h"
-#include "view/win/render_overlays.h"
 
 namespace {
 const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }

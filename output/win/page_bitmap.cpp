@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "annotate/win/render_overlays.h"
 #include "document/page_marks.h"
 #include "base/win/handles.h"
 #include "config/message_box.h"
 #include "decode/raster.h"
 #include "output/bmp_file.h"
 #include "output/save_rules.h"
-#include "view/win/render_overlays.h"
 
 namespace {
 // The marked page as one packed block: header, the two colours of a

@@ -1,4 +1,4 @@
-#include "view/win/render_overlays.h"
+#include "annotate/win/render_overlays.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "view/win/render_overlays.h"
+#include "annotate/win/render_overlays.h"
 
 #include "annotate/annotated_page.h"
 #include "annotate/win/sketch_draw.h"
