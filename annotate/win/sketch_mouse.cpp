@@ -4,8 +4,8 @@
 #include "annotate/win/sketch_draw.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/win/image_window.h"
 #include "script/page_events.h"
-#include "view/win/image_window.h"
 
 namespace {
 HWND image_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.image_window); }

@@ -15,10 +15,10 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "testing/tiff_builder.h"
 #include "view/view_ops.h"
-#include "view/win/image_window.h"
 
 namespace {
 constexpr int kWidth = 120, kHeight = 80;

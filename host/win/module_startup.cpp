@@ -12,15 +12,15 @@
 #include "host/browser.h"
 #include "host/module_rules.h"
 #include "host/module_state.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
+#include "host/win/zoom_window.h"
 #include "script/win/script_ops_win.h"
 #include "host/win/status_line.h"
 #include "output/win/print_backend.h"
 #include "document/tiff_messages.h"
 #include "host/viewer_file.h"
 #include "ui/win/toolbar.h"
-#include "view/win/image_window.h"
-#include "view/win/zoom_window.h"
 #include "update/win/update_check.h"
 
 namespace {

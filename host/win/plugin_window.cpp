@@ -4,10 +4,10 @@
 
 #include "config/message_box.h"
 #include "host/viewer.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "view/geometry.h"
 #include "host/win/viewer_shell.h"
-#include "view/win/image_window.h"
 #include "host/stream_reception.h"
 #include "host/win/status_line.h"
 #include "host/win/viewer_output.h"

@@ -6,11 +6,11 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/browser.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "script/page_events.h"
 #include "ui/win/toolbar.h"
-#include "view/win/image_window.h"
 
 namespace {
 constexpr int kStatusHeight = 19;

@@ -10,9 +10,9 @@
 #include "host/viewer.h"
 #include "host/stream_reception.h"
 #include "host/viewer_file.h"
+#include "host/win/zoom_window.h"
 #include "ui/win/toolbar.h"
 #include "update/win/update_check.h"
-#include "view/win/zoom_window.h"
 
 namespace {
 ViewerPageStepFn g_page_step = nullptr;

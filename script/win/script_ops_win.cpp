@@ -5,15 +5,14 @@
 #include "annotate/win/upload_win.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
+#include "host/win/image_window.h"
 #include "host/win/viewer_shell.h"
-#include "host/win/viewer_output.h"
+#include "host/win/zoom_window.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/viewer_commands.h"
-#include "view/win/image_window.h"
-#include "view/win/zoom_window.h"
 
 namespace {
 HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->shell.image_window); }

@@ -5,10 +5,10 @@
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
+#include "host/win/zoom_window.h"
 #include "ui/context_menu.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/viewer_commands.h"
-#include "view/win/zoom_window.h"
 
 namespace {
 // All eight menus or none.

@@ -11,8 +11,10 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
+#include "host/win/zoom_window.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/toolbar_table.h"
@@ -20,8 +22,6 @@
 #include "ui/win/toolbar.h"
 #include "ui/win/toolbar_controls.h"
 #include "ui/win/viewer_commands.h"
-#include "view/win/image_window.h"
-#include "view/win/zoom_window.h"
 
 namespace {
 HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }

@@ -16,6 +16,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_registry.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "host/win/viewer_output.h"
 #include "host/win/viewer_update.h"
@@ -29,7 +30,6 @@
 #include "view/geometry.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
-#include "view/win/image_window.h"
 
 namespace {
 

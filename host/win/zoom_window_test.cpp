@@ -1,4 +1,4 @@
-#include "view/win/zoom_window.h"
+#include "host/win/zoom_window.h"
 
 #include <gtest/gtest.h>
 

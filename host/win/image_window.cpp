@@ -1,4 +1,4 @@
-#include "view/win/image_window.h"
+#include "host/win/image_window.h"
 
 #include "annotate/win/sketch_draw.h"
 #include "annotate/win/sketch_mouse.h"

@@ -3,9 +3,9 @@
 #include "annotate/win/sketch_mouse.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "view/view_ops.h"
-#include "view/win/image_window.h"
 
 namespace {
 void apply_bar(HWND hwnd, int bar, const ScrollBarSpec& s) {

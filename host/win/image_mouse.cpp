@@ -7,7 +7,9 @@
 #include "host/browser.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/win/image_window.h"
 #include "host/win/module.h"
+#include "host/win/zoom_window.h"
 #include "script/page_events.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
@@ -15,8 +17,6 @@
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
-#include "view/win/image_window.h"
-#include "view/win/zoom_window.h"
 
 namespace {
 constexpr uint32_t kNoAnnotations = 0x800;

@@ -1,4 +1,4 @@
-#include "view/win/image_window.h"
+#include "host/win/image_window.h"
 
 #include <gtest/gtest.h>
 
