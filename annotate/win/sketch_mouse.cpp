@@ -4,8 +4,8 @@
 #include "annotate/win/sketch_draw.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "host/win/image_window.h"
 #include "script/page_events.h"
+#include "view/win/image_paint.h"
 
 namespace {
 HWND image_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.image_window); }
@@ -46,12 +46,12 @@ void draw_now(Viewer* v, HWND hwnd, const PenSegment& s) {
     if (!dc) return;
     const bool band = v->mouse.band.shown;
     sketch_outline_hide(v);
-    if (band) image_band_draw(v, dc);
+    if (band) image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
     ViewerFile* f = v->document.file;
     // The line stands alone until the next one arrives: it sets its end pixel.
     const PenLine line = pen_line(s, v->layout.main_view, f->page.width, f->page.height);
     sketch_draw_line(dc, line, -v->layout.scroll_x, -v->layout.scroll_y, &v->annotate.pen_cache);
-    if (band) image_band_draw(v, dc);
+    if (band) image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
     sketch_outline_show(v);
     if (own_dc) ReleaseDC(hwnd, dc);
 }

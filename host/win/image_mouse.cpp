@@ -17,6 +17,7 @@
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
+#include "view/win/image_paint.h"
 
 namespace {
 constexpr uint32_t kNoAnnotations = 0x800;
@@ -39,7 +40,7 @@ BandGeometry band_geometry(Viewer* v) {
 
 void draw_band_now(Viewer* v, HWND hwnd) {
     HDC dc = GetDC(hwnd);
-    image_band_draw(v, dc);
+    image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
     ReleaseDC(hwnd, dc);
 }
 
@@ -81,18 +82,6 @@ void scroll_lines(Viewer* v, int dx, int dy) {
     if (dx) image_window_scroll(v, false, dx > 0 ? SB_LINEDOWN : SB_LINEUP, 0);
 }
 }  // namespace
-
-void image_band_draw(Viewer* v, HDC dc) {
-    const ViewRect& r = v->mouse.band.rect;
-    POINT old_origin;
-    SetViewportOrgEx(dc, -v->layout.scroll_x, -v->layout.scroll_y, &old_origin);
-    const int old_rop = SetROP2(dc, R2_NOT);
-    SelectScope pen(dc, GetStockObject(BLACK_PEN));
-    SelectScope brush(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, r.left, r.top, r.right + 1, r.bottom + 1);
-    SetROP2(dc, old_rop);
-    SetViewportOrgEx(dc, old_origin.x, old_origin.y, nullptr);
-}
 
 LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (v->shell.plugin_window) SetFocus(static_cast<HWND>(v->shell.plugin_window));

@@ -6,6 +6,7 @@
 #include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "view/view_ops.h"
+#include "view/win/image_paint.h"
 
 namespace {
 void apply_bar(HWND hwnd, int bar, const ScrollBarSpec& s) {
@@ -64,7 +65,7 @@ void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
     // The band is drawn inverted over the pixels that are about to move: take it off first.
     if (v->mouse.band.shown) {
         HDC dc = GetDC(hwnd);
-        image_band_draw(v, dc);
+        image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
         ReleaseDC(hwnd, dc);
         v->mouse.band.shown = false;
     }

@@ -9,6 +9,7 @@
 #include "view/marks_paint.h"
 #include "view/paint_plan.h"
 #include "view/view_state.h"
+#include "view/win/image_paint.h"
 
 namespace {
 constexpr UINT kLogFormat = DT_NOPREFIX | DT_WORDBREAK;
@@ -154,7 +155,7 @@ void image_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint
     if (plan.paint_page) {
         paint_page(v, dc, paint);
         sketch_outline_paint(v, dc);
-        if (v->mouse.band.shown) image_band_draw(v, dc);
+        if (v->mouse.band.shown) image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
         return;
     }
     fill(dc, paint, v);

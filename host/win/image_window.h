@@ -26,5 +26,3 @@ LRESULT image_mouse_move(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp);
 LRESULT image_mouse_right_down(Viewer* v, HWND hwnd, WPARAM wp, LPARAM lp);
 LRESULT image_mouse_wheel(Viewer* v, HWND hwnd, WPARAM wp);
 bool image_mouse_set_cursor(Viewer* v);
-// Draws or erases the rubber band (it is drawn inverted, so twice is nothing).
-void image_band_draw(Viewer* v, HDC dc);

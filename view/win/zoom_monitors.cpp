@@ -1,7 +1,5 @@
 #include "view/win/zoom_monitors.h"
 
-#include "host/win/module.h"
-
 namespace {
 const ZoomMonitorFns* g_override = nullptr;
 
@@ -22,7 +20,7 @@ ZoomMonitorFns look_up() {
     find(user32, "GetSystemMetrics", &f.system_metrics);
     // The wide form exists only on NT; the structure is the same without the
     // device name.
-    const bool nt = module().os_version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    const bool nt = (GetVersion() & 0x80000000u) == 0;
     find(user32, nt ? "GetMonitorInfoW" : "GetMonitorInfoA", &f.get_info);
     return f;
 }
