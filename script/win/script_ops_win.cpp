@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include "annotate/win/upload_win.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
 #include "host/win/image_window.h"
 #include "host/win/viewer_shell.h"
 #include "host/win/zoom_window.h"
+#include "host/win/viewer_output.h"
+#include "output/win/upload_win.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"

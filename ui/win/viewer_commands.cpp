@@ -6,7 +6,6 @@
 
 #include "annotate/win/sketch_commands.h"
 #include "annotate/win/sketch_mouse.h"
-#include "annotate/win/upload_win.h"
 #include "config/settings.h"
 #include "config/win/registry_store.h"
 #include "config/zoom_steps.h"
@@ -22,6 +21,7 @@
 #include "host/win/viewer_update.h"
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
+#include "output/win/upload_win.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/win/info_dialogs.h"

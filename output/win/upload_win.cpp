@@ -1,4 +1,4 @@
-#include "annotate/win/upload_win.h"
+#include "output/win/upload_win.h"
 
 #include <windows.h>
 #include <wininet.h>
