@@ -1,6 +1,6 @@
 vl_uses(base decode document view)
 vl_shell_uses(config)
-vl_uses_against_order(output script host)
+vl_uses_against_order(script host)
 vl_core(upload_fields.cpp upload_body.cpp)
 vl_core_test(upload_fields_test.cpp upload_body_test.cpp)
 vl_core(sketch.cpp pen_hit.cpp pen_paint.cpp annotated_page.cpp)
