@@ -6,7 +6,7 @@
 
 #include <commdlg.h>
 
-#include "annotate/page_marks.h"
+#include "document/page_marks.h"
 #include "config/error_log.h"
 #include "config/message_box.h"
 #include "decode/raster_ops.h"

@@ -8,7 +8,7 @@
 #include "host/win/viewer_shell.h"
 #include "host/win/zoom_window.h"
 #include "host/win/viewer_output.h"
-#include "output/win/upload_win.h"
+#include "host/win/upload_win.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"

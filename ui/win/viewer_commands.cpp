@@ -21,7 +21,7 @@
 #include "host/win/viewer_update.h"
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
-#include "output/win/upload_win.h"
+#include "host/win/upload_win.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/win/info_dialogs.h"

@@ -1,4 +1,4 @@
-#include "output/win/upload_win.h"
+#include "host/win/upload_win.h"
 
 #include <windows.h>
 #include <wininet.h>
