@@ -57,6 +57,14 @@ bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
     return true;
 }
 
+bool decode_page_check_memory(PageDecoder* d, ErrorLog* log, uint32_t memory_limit_mb) {
+    if (upright_within_limit(fact(d, kFactWidth), fact(d, kFactHeight), fact(d, kFactOutputBitsPerPixel),
+                             memory_limit_mb))
+        return true;
+    errlog_error(log, u"Image too large, exceeds configured %uMB memory limit", memory_limit_mb);
+    return false;
+}
+
 bool decode_page_into_raster(PageDecoder* d, ErrorLog* log, int orientation, uint32_t memory_limit_mb,
                              DisplayRaster* raster, bool* turned_out) {
     *turned_out = false;

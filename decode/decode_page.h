@@ -33,6 +33,10 @@ struct DecodedPageFacts {
 // "Image is invalid or too large". False when the page must not be allocated.
 bool decode_page_check_limits(PageDecoder* decoder, ErrorLog* log);
 
+// The memory limit decode_page_into_raster applies to the page's raster,
+// checked alone, with the same message; false when the raster would be refused.
+bool decode_page_check_memory(PageDecoder* decoder, ErrorLog* log, uint32_t memory_limit_mb);
+
 // Makes the raster of a validated, checked decoder and decodes into it. For
 // a TIFF orientation that swaps the axes the rows may be stored already
 // turned (*turned then set: the raster is in final orientation and must not

@@ -2,6 +2,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "config/error_log.h"
@@ -80,20 +81,12 @@ TIFF* open_reader(const DocumentBytes* bytes, ErrorLog* log, uint64_t directory)
     return nullptr;
 }
 
-// Steps from a validated decoder to a decoded raster, in TIFF row order or,
-// where the decoder can store it so, already turned (*turned).
-bool decode_into_raster(PageDecoder* decoder, const LoaderContext& context, PageState* page, DisplayRaster* raster,
-                        bool* turned) {
-    ErrorLog* log = context.page_log;
-    if (compression_disabled(context, page->compression)) {
-        char16_t name[64];
-        compression_name(page->compression, name, 64);
-        errlog_error(log, u"%s compression support is disabled", name);
-        return false;
-    }
-    // Every size limit is checked before the raster takes any memory.
-    if (!decode_page_check_limits(decoder, log)) return false;
-    return decode_page_into_raster(decoder, log, page->orientation, context.memory_limit_mb, raster, turned);
+bool compression_allowed(const LoaderContext& context, const PageState* page) {
+    if (!compression_disabled(context, page->compression)) return true;
+    char16_t name[64];
+    compression_name(page->compression, name, 64);
+    errlog_error(context.page_log, u"%s compression support is disabled", name);
+    return false;
 }
 
 void swap_axes(PageState* page) {
@@ -105,12 +98,15 @@ void swap_axes(PageState* page) {
     page->y_resolution = x;
 }
 
-bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster,
-                      bool* turned) {
+// A decoder on the reader's directory, validated, with the page's facts read
+// and every refusal that needs no pixel memory made (switched-off
+// compressions, absurd sizes): what a page load does before it allocates.
+// Null when the page is refused (the page log says why).
+PageDecoder* prepare_decoder(TIFF* tif, const LoaderContext& context, PageState* page) {
     PageDecoder* decoder = decoder_create();
     if (!decoder) {
         errlog_error(context.page_log, u"Out of memory");
-        return false;
+        return nullptr;
     }
     DecoderHandlers handlers;
     handlers.on_error = on_decoder_error;
@@ -122,10 +118,91 @@ bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, 
     bool ok = decoder_validate(decoder);
     if (ok) {
         read_page_facts(tif, decoder, context, page);
-        ok = decode_into_raster(decoder, context, page, raster, turned);
+        // Every size limit is checked before the raster takes any memory.
+        ok = compression_allowed(context, page) && decode_page_check_limits(decoder, context.page_log);
     }
+    if (!ok) {
+        decoder_destroy(decoder);
+        return nullptr;
+    }
+    return decoder;
+}
+
+// Steps from a prepared decoder to a decoded raster, in TIFF row order or,
+// where the decoder can store it so, already turned (*turned).
+bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster,
+                      bool* turned) {
+    PageDecoder* decoder = prepare_decoder(tif, context, page);
+    if (!decoder) return false;
+    const bool ok =
+        decode_page_into_raster(decoder, context.page_log, page->orientation, context.memory_limit_mb, raster, turned);
     decoder_destroy(decoder);
     return ok;
+}
+
+// Runs `step` on a reader positioned on the directory's IFD, with libtiff's
+// messages going to the page log; false when there is no such reader.
+template <class Step>
+bool with_page_reader(const Document* doc, int directory, const DocumentBytes* bytes, const LoaderContext& context,
+                      Step step) {
+    if (directory < 0 || directory >= doc->directory_count || doc->directories[directory].offset == 0) return false;
+    const uint64_t offset = doc->directories[directory].offset;
+    // Opened straight on the page's directory: page 4,000 costs what page 1 does.
+    TIFF* tif = open_reader(bytes, context.page_log, offset);
+    if (!tif) return false;
+    const bool ok = (TIFFCurrentDirOffset(tif) == offset || TIFFSetSubDirectory(tif, offset)) && step(tif);
+    TIFFClose(tif);
+    return ok;
+}
+
+// Whether reading every strip of the page could add to the page log or fail,
+// as far as the directory can tell. Only plain layouts (the common codecs,
+// one sample per pixel or whole colour pixels, strips) whose strips are all
+// present and lie inside the file are answered from the tags; anything else
+// (JPEG, tiles, subsampled YCbCr, strips missing, empty or past the end of
+// the file) is decoded to find out. Damage inside a strip's compressed data
+// shows only to a decoder.
+bool decoding_may_add_messages(TIFF* tif, const DocumentBytes* bytes, const PageState& page) {
+    static const int kPlainCompressions[] = {COMPRESSION_NONE, COMPRESSION_CCITTRLE, COMPRESSION_CCITTFAX3,
+                                             COMPRESSION_CCITTFAX4, COMPRESSION_LZW, COMPRESSION_PACKBITS,
+                                             COMPRESSION_ADOBE_DEFLATE, COMPRESSION_DEFLATE};
+    bool plain = false;
+    for (int c : kPlainCompressions) plain = plain || page.compression == c;
+    const int spp = page.samples_per_pixel, photometric = page.photometric;
+    const bool plain_samples = (spp == 1 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
+                                             photometric == PHOTOMETRIC_PALETTE)) ||
+                               (spp >= 3 && photometric == PHOTOMETRIC_RGB) ||
+                               (spp >= 4 && photometric == PHOTOMETRIC_SEPARATED);
+    if (!plain || !plain_samples || TIFFIsTiled(tif) || !bytes->size_known) return true;
+    if (TIFFStripSize64(tif) > uint64_t(kDecoderMaxChunkBytes)) return true;
+    const uint32_t chunks = TIFFNumberOfStrips(tif);
+    if (chunks == 0) return true;
+    const uint64_t file_size = uint64_t(bytes->size);
+    // Uncompressed strips must hold all their rows (the last strip only those
+    // left); any other codec may pack a strip into as little as a byte.
+    uint32_t rows_per_strip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
+    const uint64_t height = uint32_t(page.height);  // as stored: the axes are not swapped yet
+    const uint64_t rows = std::min<uint64_t>(std::max<uint32_t>(rows_per_strip, 1), height);
+    const uint64_t strips_per_plane = (height + rows - 1) / rows;
+    const uint64_t scanline = uint64_t(TIFFScanlineSize64(tif));
+    for (uint32_t i = 0; i < chunks; ++i) {
+        int failed = 0;
+        const uint64_t offset = TIFFGetStrileOffsetWithErr(tif, i, &failed);
+        const uint64_t count = TIFFGetStrileByteCountWithErr(tif, i, &failed);
+        if (failed || offset == 0 || count == 0 || offset > file_size || count > file_size - offset) return true;
+        const uint64_t first_row = (i % strips_per_plane) * rows;
+        if (page.compression == COMPRESSION_NONE && first_row < height &&
+            count < std::min(rows, height - first_row) * scanline)
+            return true;
+        // The LZW codec warns once when a strip opens with the codes of its
+        // early, incompatible variant; the strip's first two bytes say so.
+        uint8_t head[2];
+        if (page.compression == COMPRESSION_LZW &&
+            (TIFFReadRawStrip(tif, i, head, 2) != 2 || (head[0] == 0 && (head[1] & 1))))
+            return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -136,16 +213,9 @@ bool page_load(const Document* doc, int directory, const DocumentBytes* bytes, c
     tiffmsg_attach(context.page_log);
     page_state_clear(page);
     raster_destroy(raster);
-    bool ok = false, turned = false;
-    if (directory >= 0 && directory < doc->directory_count && doc->directories[directory].offset != 0) {
-        const uint64_t offset = doc->directories[directory].offset;
-        // Opened straight on the page's directory: page 4,000 costs what page 1 does.
-        if (TIFF* tif = open_reader(bytes, context.page_log, offset)) {
-            ok = (TIFFCurrentDirOffset(tif) == offset || TIFFSetSubDirectory(tif, offset)) &&
-                 load_with_reader(tif, context, page, raster, &turned);
-            TIFFClose(tif);
-        }
-    }
+    bool turned = false;
+    bool ok = with_page_reader(doc, directory, bytes, context,
+                               [&](TIFF* tif) { return load_with_reader(tif, context, page, raster, &turned); });
     if (ok) {
         if (!turned) ok = raster_apply_orientation(context.page_log, raster, page->orientation);
         if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
@@ -154,4 +224,23 @@ bool page_load(const Document* doc, int directory, const DocumentBytes* bytes, c
     page->shown = ok;
     tiffmsg_attach(nullptr);
     return ok;
+}
+
+PageDescription page_describe(const Document* doc, int directory, const DocumentBytes* bytes,
+                              const LoaderContext& context, PageState* page) {
+    tiffmsg_attach(context.page_log);
+    page_state_clear(page);
+    bool needs_decoding = false;
+    const bool ok = with_page_reader(doc, directory, bytes, context, [&](TIFF* tif) {
+        PageDecoder* decoder = prepare_decoder(tif, context, page);
+        if (!decoder) return false;
+        const bool fits = decode_page_check_memory(decoder, context.page_log, context.memory_limit_mb);
+        needs_decoding = fits && decoding_may_add_messages(tif, bytes, *page);
+        decoder_destroy(decoder);
+        return fits;
+    });
+    if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
+    page->shown = ok;
+    tiffmsg_attach(nullptr);
+    return !ok ? PageDescription::kRefused : needs_decoding ? PageDescription::kNeedsDecoding : PageDescription::kDescribed;
 }

@@ -46,3 +46,17 @@ void page_state_clear(PageState* page);
 // the page. A failed page leaves the Document as it was.
 [[nodiscard]] bool page_load(const Document* doc, int directory, const DocumentBytes* bytes,
                              const LoaderContext& context, PageState* page, DisplayRaster* raster);
+
+enum class PageDescription {
+    kRefused,        // the page cannot be shown; the page log says why
+    kDescribed,      // the facts and the page log are what a load would give
+    kNeedsDecoding,  // the facts are right, but only decoding shows what the data adds to the log
+};
+
+// What page_load would make of directory `directory` without decoding it:
+// the facts (sizes after the Orientation), the page log of reading the
+// directory and of every refusal made before pixel memory is taken, the
+// memory limit included. Decoding can add to that log only through the
+// page's data; kNeedsDecoding says the directory cannot rule that out.
+[[nodiscard]] PageDescription page_describe(const Document* doc, int directory, const DocumentBytes* bytes,
+                                            const LoaderContext& context, PageState* page);

@@ -193,3 +193,41 @@ TEST(CompressionNames, KnownAndUnknownCodes) {
     compression_name(2, name, 8);
     EXPECT_EQ(Text16(name), u"CCITT R");
 }
+
+TEST(PageLoader, ADescriptionFromTheTagsSaysWhatALoadWould) {
+    // Turned with a resolution; over the memory limit; old-style LZW codes,
+    // which only the codec reports; an uncompressed strip short of its rows.
+    TiffPage turned = grey_page(3, 2), old_lzw = grey_page(4, 4), short_strip = grey_page(4, 4);
+    turned.orientation = 6;
+    turned.resolution_unit = 2;
+    turned.x_resolution = 100;
+    turned.y_resolution = 200;
+    old_lzw.compression = 5;
+    old_lzw.raw_chunks = {{0x00, 0x01, 0x02, 0x03}};
+    short_strip.rows_per_strip = 2;
+    short_strip.raw_chunks = {{1, 2, 3}, {4, 5, 6}};
+    Loaded l(tiff_build({turned, huge_rgb_page(20000, 20000), old_lzw, short_strip}));
+    l.context.memory_limit_mb = 1024;
+    const PageDescription expected[] = {PageDescription::kDescribed, PageDescription::kRefused,
+                                        PageDescription::kNeedsDecoding, PageDescription::kNeedsDecoding};
+    for (int page = 0; page < 4; ++page) {
+        errlog_clear(&l.page_log.log);
+        PageState described;
+        EXPECT_EQ(page_describe(&l.doc, document_directory_of_page(&l.doc, page), &l.bytes, l.context, &described),
+                  expected[page])
+            << page;
+        const Text16 described_log = l.page_log.text();
+        const bool loaded = l.load(page);
+        if (expected[page] == PageDescription::kNeedsDecoding) {
+            EXPECT_NE(l.page_log.text(), described_log) << page;  // decoding did have something to add
+            continue;
+        }
+        EXPECT_EQ(l.page_log.text(), described_log) << page;
+        EXPECT_EQ(loaded, expected[page] == PageDescription::kDescribed) << page;
+        EXPECT_EQ(described.shown, loaded);
+        EXPECT_EQ(described.width, l.page.width) << page;
+        EXPECT_EQ(described.height, l.page.height) << page;
+        EXPECT_EQ(described.x_resolution, l.page.x_resolution) << page;
+        EXPECT_EQ(described.source_bits_per_pixel, l.page.source_bits_per_pixel) << page;
+    }
+}

@@ -1,6 +1,7 @@
 // `vellarion info FILE`: what the viewer makes of a file, page by page, with
 // the messages its Error log would show.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "base/text.h"
@@ -13,6 +14,7 @@
 #include "document/temp_file.h"
 #include "document/file_document.h"
 #include "tools/vellarion/command.h"
+#include "tools/vellarion/memory_limit.h"
 
 namespace {
 std::string utf8(const char16_t* s) { return text_to_utf8(std::u16string_view(s, text_len(s))); }
@@ -45,26 +47,49 @@ void print_page(int page_number, const PageState& p) {
            p.source_bits_per_pixel, utf8(compression).c_str(), resolution_text(p).c_str());
 }
 
+// A page's description comes from its directory; the page is decoded only
+// where its data could add to the Error log, or for every page when asked.
+bool describe_page(FileDocument* f, int page, bool decode, PageState* state) {
+    const int directory = document_directory_of_page(&f->doc, page);
+    if (!decode) {
+        const PageDescription d = page_describe(&f->doc, directory, &f->bytes, f->context, state);
+        if (d != PageDescription::kNeedsDecoding) return d == PageDescription::kDescribed;
+        errlog_clear(&f->page_log);
+    }
+    DisplayRaster raster;
+    const bool shown = file_document_load_page(f, page, state, &raster);
+    raster_destroy(&raster);
+    return shown;
+}
+
 int run_info(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: vellarion info FILE\n");
+    const char* file = nullptr;
+    bool decode = false, usage_error = false;
+    FileDocument f;
+    f.context.memory_limit_mb = kToolMemoryLimitMb;
+    for (int i = 1; i < argc && !usage_error; ++i) {
+        if (!strcmp(argv[i], "--decode")) decode = true;
+        else if (!strcmp(argv[i], "--memory-limit") && i + 1 < argc)
+            usage_error = !parse_memory_limit(argv[++i], &f.context.memory_limit_mb);
+        else if (!file && argv[i][0] != '-') file = argv[i];
+        else usage_error = true;
+    }
+    if (usage_error || !file) {
+        fprintf(stderr, "usage: vellarion info FILE [--decode] [--memory-limit MB]\n");
         return 2;
     }
-    FileDocument f;
-    const FileOpenResult opened = file_document_open(&f, argv[1]);
+    const FileOpenResult opened = file_document_open(&f, file);
     int status = opened == FileOpenResult::kOpened ? 0 : 1;
-    if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", argv[1]);
+    if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", file);
     else
-        printf("%s: %lld bytes, %d directories, %d pages\n", argv[1], (long long)f.bytes.size, f.doc.directory_count,
+        printf("%s: %lld bytes, %d directories, %d pages\n", file, (long long)f.bytes.size, f.doc.directory_count,
                f.doc.page_count);
     for (int page = 0; page < f.doc.page_count; ++page) {
         errlog_clear(&f.page_log);
         PageState state;
-        DisplayRaster raster;
-        if (file_document_load_page(&f, page, &state, &raster)) print_page(page + 1, state);
+        if (describe_page(&f, page, decode, &state)) print_page(page + 1, state);
         else printf("page %d: cannot be shown\n", page + 1);
         print_log(&f.page_log, "  ");
-        raster_destroy(&raster);
     }
     if (errlog_has_entries(&f.error_log)) {
         printf("Error log:\n");
@@ -74,4 +99,4 @@ int run_info(int argc, char** argv) {
 }
 }  // namespace
 
-VL_CLI_COMMAND(info, "info", "FILE   pages, sizes, colour types and compressions; the Error log", run_info);
+VL_CLI_COMMAND(info, "info", "FILE [--decode] [--memory-limit MB]   pages, sizes, colour types and compressions; the Error log", run_info);
