@@ -1,10 +1,9 @@
-// `vellarion render FILE [--page N] [--out PNG] [view options]`: one page as an
-// 8-bit RGB PNG. Without view options it is the decoded page after the TIFF
+// `vellarion render FILE [--page N] [--out PNG] [view options]`: one page as a
+// PNG of the page's kind (1-bit or 8-bit grey, palette or RGB), written row by
+// row. Without view options it is the decoded page after the TIFF
 // Orientation, through its colour table. With them it is exactly what the image
 // window shows for the page at that view: turned, negated, sized for the size
 // mode and window, and smoothed or not.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,12 +12,12 @@
 #include "base/text.h"
 #include "config/error_log.h"
 #include "decode/raster_ops.h"
-#include "decode/raster_rgb.h"
 #include "document/document.h"
 #include "document/page_loader.h"
 #include "document/file_document.h"
 #include "config/zoom_steps.h"
 #include "tools/vellarion/command.h"
+#include "tools/vellarion/raster_png.h"
 #include "view/paint_plan.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
@@ -33,16 +32,10 @@ void print_log(const ErrorLog* log) {
     fputs(text.c_str(), stderr);
 }
 
-bool write_png(const DisplayRaster* raster, const char* path) {
-    std::vector<uint8_t> rgb = raster_to_rgb(raster);
-    png_image image;
-    memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(raster_width(raster));
-    image.height = png_uint_32(raster_height(raster));
-    image.format = PNG_FORMAT_RGB;
-    const bool ok = png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr);
-    if (!ok) fprintf(stderr, "vellarion: cannot write %s: %s\n", path, image.message);
+bool write_png(const DisplayRaster* raster, const char* path, int level) {
+    std::string error;
+    const bool ok = png_write_raster(raster, path, level, &error);
+    if (!ok) fprintf(stderr, "vellarion: %s\n", error.c_str());
     return ok;
 }
 
@@ -53,6 +46,7 @@ struct Args {
     bool view = false;  // any view option given
     ViewGroup group;    // the viewer's defaults: fit width, 100 %, smoothing on
     int window_w = 1000, window_h = 800;
+    int png_level = kPngDefaultLevel;
 };
 
 // Windows' scroll-bar size at 96 dpi: the window loses it when a bar is shown.
@@ -105,6 +99,10 @@ bool parse(int argc, char** argv, Args* a) {
             if (*end || a->page < 1) return false;
         } else if (!strcmp(argv[i], "--out") && i + 1 < argc) {
             a->out = argv[++i];
+        } else if (!strcmp(argv[i], "--png-level") && i + 1 < argc) {
+            const char* level = argv[++i];
+            if (level[0] < '0' || level[0] > '9' || level[1]) return false;
+            a->png_level = level[0] - '0';
         } else if (!strcmp(argv[i], "--fit") && i + 2 < argc) {
             const char* mode = argv[++i];
             a->group.size_mode = !strcmp(mode, "best") ? 3 : !strcmp(mode, "width") ? 1 : !strcmp(mode, "height") ? 2 : -1;
@@ -142,11 +140,18 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
     in.vbar_width = kScrollBarSize;
     in.hbar_height = kScrollBarSize;
     const LayoutResult r = view_layout(c, in);
-    DisplayRaster shown;
-    bool ok = r.has_page && !r.build_failed && render_view_pixels(log, c, &shown);
-    if (ok) ok = write_png(&shown, out.c_str());
+    // The page or its scaled copy is written as it stands; only an enlargement
+    // the window would stretch while painting is made here.
+    const ScaledView& v = layout.main_view;
+    DisplayRaster stretched;
+    const DisplayRaster* shown = v.draw_method == kDrawScaled ? &v.scaled_raster
+                                 : v.draw_method == kDrawPage ? page
+                                                              : &stretched;
+    bool ok = r.has_page && !r.build_failed && (shown != &stretched || render_view_pixels(log, c, &stretched)) &&
+              !raster_empty(shown);
+    if (ok) ok = write_png(shown, out.c_str(), a.png_level);
     else print_log(log);
-    raster_destroy(&shown);
+    raster_destroy(&stretched);
     scaled_view_drop(&layout.main_view);
     return ok;
 }
@@ -161,7 +166,7 @@ int render(const Args& a, const std::string& out) {
     else if (opened == FileOpenResult::kNoPages) print_log(&f.error_log);
     else if (a.page > f.doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, f.doc.page_count);
     else if (!file_document_load_page(&f, a.page - 1, &state, &raster)) print_log(&f.page_log);
-    else if (!a.view) status = write_png(&raster, out.c_str()) ? 0 : 1;
+    else if (!a.view) status = write_png(&raster, out.c_str(), a.png_level) ? 0 : 1;
     else status = render_view(a, &raster, &f.page_log, out) ? 0 : 1;
     if (status == 0 && errlog_has_entries(&f.page_log)) print_log(&f.page_log);  // shown, with problems
     raster_destroy(&raster);
@@ -173,7 +178,8 @@ int run_render(int argc, char** argv) {
     if (!parse(argc, argv, &a)) {
         fprintf(stderr,
                 "usage: vellarion render FILE [--page N] [--out PNG] [--orient top|right|bottom|left]\n"
-                "         [--negative on|off] [--fit best|width|height WxH] [--zoom PCT] [--smooth on|off]\n");
+                "         [--negative on|off] [--fit best|width|height WxH] [--zoom PCT] [--smooth on|off]\n"
+                "         [--png-level 0-9]\n");
         return 2;
     }
     std::string out = a.out ? a.out : std::string(a.file) + ".p" + std::to_string(a.page) + ".png";
@@ -182,4 +188,4 @@ int run_render(int argc, char** argv) {
 
 }  // namespace
 
-VL_CLI_COMMAND(render, "render", "FILE [--page N] [--out PNG] [view options]   one page as an RGB PNG", run_render);
+VL_CLI_COMMAND(render, "render", "FILE [--page N] [--out PNG] [view options]   one page as a PNG", run_render);
