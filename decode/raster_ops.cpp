@@ -21,15 +21,18 @@ bool raster_create(ErrorLog* log, DisplayRaster* r, int32_t width, int32_t heigh
         return false;
     }
     const int64_t stride = raster_row_stride(width, bits_per_pixel);
-    if (stride < 0 || height < 0 || double(stride) * double(height) > 2e9) return false;
     const int entries = raster_table_entries(bits_per_pixel);
-    const int64_t block = stride * height + 4 * entries + 40;
-    // The limit is compared in 64 bits: a 32-bit product would wrap for limits of
-    // 4096 MB and more and then refuse every page.
-    if (memory_limit_mb && uint64_t(memory_limit_mb) * 1048576u < uint64_t(block)) {
+    // The limit is compared in 64 bits (a 32-bit product would wrap for limits
+    // of 4096 MB and more and then refuse every page), and before the largest
+    // raster made at all, so that a request past both says which limit it met.
+    const double block_bytes = (stride < 0 ? double(width) * bits_per_pixel / 8 : double(stride)) * height +
+                               4 * entries + 40;
+    if (memory_limit_mb && height >= 0 && width >= 0 && double(memory_limit_mb) * 1048576.0 < block_bytes) {
         errlog_error(log, u"Image too large, exceeds configured %uMB memory limit", memory_limit_mb);
         return false;
     }
+    if (stride < 0 || height < 0 || double(stride) * double(height) > 2e9) return false;
+    const int64_t block = stride * height + 4 * entries + 40;
     uint8_t* p = static_cast<uint8_t*>(zero_fill ? errlog_alloc_zeroed(log, size_t(block))
                                                  : errlog_alloc(log, size_t(block)));
     if (!p) return false;

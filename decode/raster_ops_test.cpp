@@ -82,6 +82,9 @@ TEST(RasterCreate, HugeRequestsFailCleanly) {
     EXPECT_FALSE(raster_create(&log, &x.r, 1 << 20, 1 << 20, 24, true, 0));  // over the 2e9 cap: no message
     EXPECT_EQ(log.error_count, 0);
     EXPECT_TRUE(raster_empty(&x.r));
+    // Past the cap and a configured limit too: the limit says why.
+    EXPECT_FALSE(raster_create(&log, &x.r, 100000, 100000, 24, true, 1024));
+    EXPECT_EQ(text_to_utf8(errlog_text(&log)), "Error: Image too large, exceeds configured 1024MB memory limit\r\n");
     EXPECT_FALSE(raster_create(&log, &x.r, -1, 5, 8, true, 0));
     errlog_free(&log);
 }

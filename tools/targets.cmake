@@ -12,11 +12,9 @@ if(NOT WIN32 AND NOT VL_FUZZ)
   add_executable(make_sample ${CMAKE_SOURCE_DIR}/tools/make_sample.cpp)
   target_link_libraries(make_sample PRIVATE ${VL_TIFF_LIBS})
   target_compile_options(make_sample PRIVATE ${VL_WARNINGS})
-endif()
-if(NOT WIN32 AND NOT VL_FUZZ)
-  # The PNG writer.
+  # The PNG writer, and the tool itself run on hostile files it must refuse.
   add_executable(vellarion_tests ${VL_TOOL_DIR}/png_rows.cpp ${VL_TOOL_DIR}/raster_png.cpp
-                 ${VL_TOOL_DIR}/raster_png_test.cpp)
+                 ${VL_TOOL_DIR}/raster_png_test.cpp ${VL_TOOL_DIR}/hostile_files_test.cpp)
   target_link_libraries(vellarion_tests PRIVATE vltestsupport GTest::gtest_main PkgConfig::PNG)
   target_compile_options(vellarion_tests PRIVATE ${VL_WARNINGS})
   target_compile_definitions(vellarion_tests PRIVATE VL_TOOL_PATH="$<TARGET_FILE:vellarion>")

@@ -3,7 +3,8 @@
 // row. Without view options it is the decoded page after the TIFF
 // Orientation, through its colour table. With them it is exactly what the image
 // window shows for the page at that view: turned, negated, sized for the size
-// mode and window, and smoothed or not.
+// mode and window, and smoothed or not. Every raster it makes, the page's and
+// the view's, is bounded by the memory limit.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "document/file_document.h"
 #include "config/zoom_steps.h"
 #include "tools/vellarion/command.h"
+#include "tools/vellarion/memory_limit.h"
 #include "tools/vellarion/raster_png.h"
 #include "view/paint_plan.h"
 #include "view/scaled_view.h"
@@ -47,6 +49,7 @@ struct Args {
     ViewGroup group;    // the viewer's defaults: fit width, 100 %, smoothing on
     int window_w = 1000, window_h = 800;
     int png_level = kPngDefaultLevel;
+    uint32_t memory_limit_mb = kToolMemoryLimitMb;
 };
 
 // Windows' scroll-bar size at 96 dpi: the window loses it when a bar is shown.
@@ -99,6 +102,8 @@ bool parse(int argc, char** argv, Args* a) {
             if (*end || a->page < 1) return false;
         } else if (!strcmp(argv[i], "--out") && i + 1 < argc) {
             a->out = argv[++i];
+        } else if (!strcmp(argv[i], "--memory-limit") && i + 1 < argc) {
+            if (!parse_memory_limit(argv[++i], &a->memory_limit_mb)) return false;
         } else if (!strcmp(argv[i], "--png-level") && i + 1 < argc) {
             const char* level = argv[++i];
             if (level[0] < '0' || level[0] > '9' || level[1]) return false;
@@ -135,6 +140,7 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
     c.page_raster = page;
     c.page_loaded = true;
     c.log = log;
+    c.memory_limit_mb = a.memory_limit_mb;  // the view's own raster is bounded like the page
     LayoutInput in;
     in.client = Rect32{0, 0, a.window_w, a.window_h};
     in.vbar_width = kScrollBarSize;
@@ -158,6 +164,7 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
 
 int render(const Args& a, const std::string& out) {
     FileDocument f;
+    f.context.memory_limit_mb = a.memory_limit_mb;
     const FileOpenResult opened = file_document_open(&f, a.file);
     DisplayRaster raster;
     PageState state;
@@ -179,7 +186,7 @@ int run_render(int argc, char** argv) {
         fprintf(stderr,
                 "usage: vellarion render FILE [--page N] [--out PNG] [--orient top|right|bottom|left]\n"
                 "         [--negative on|off] [--fit best|width|height WxH] [--zoom PCT] [--smooth on|off]\n"
-                "         [--png-level 0-9]\n");
+                "         [--png-level 0-9] [--memory-limit MB]\n");
         return 2;
     }
     std::string out = a.out ? a.out : std::string(a.file) + ".p" + std::to_string(a.page) + ".png";
