@@ -169,9 +169,9 @@ bool decoding_may_add_messages(TIFF* tif, const DocumentBytes* bytes, const Page
     bool plain = false;
     for (int c : kPlainCompressions) plain = plain || page.compression == c;
     const int spp = page.samples_per_pixel, photometric = page.photometric;
-    const bool plain_samples = (spp == 1 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
-                                             photometric == PHOTOMETRIC_PALETTE)) ||
-                               (spp >= 3 && photometric == PHOTOMETRIC_RGB) ||
+    const bool one_sample = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK ||
+                            photometric == PHOTOMETRIC_PALETTE;
+    const bool plain_samples = (spp == 1 && one_sample) || (spp >= 3 && photometric == PHOTOMETRIC_RGB) ||
                                (spp >= 4 && photometric == PHOTOMETRIC_SEPARATED);
     if (!plain || !plain_samples || TIFFIsTiled(tif) || !bytes->size_known) return true;
     if (TIFFStripSize64(tif) > uint64_t(kDecoderMaxChunkBytes)) return true;
@@ -242,5 +242,6 @@ PageDescription page_describe(const Document* doc, int directory, const Document
     if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
     page->shown = ok;
     tiffmsg_attach(nullptr);
-    return !ok ? PageDescription::kRefused : needs_decoding ? PageDescription::kNeedsDecoding : PageDescription::kDescribed;
+    if (!ok) return PageDescription::kRefused;
+    return needs_decoding ? PageDescription::kNeedsDecoding : PageDescription::kDescribed;
 }

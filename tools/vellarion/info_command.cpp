@@ -99,4 +99,6 @@ int run_info(int argc, char** argv) {
 }
 }  // namespace
 
-VL_CLI_COMMAND(info, "info", "FILE [--decode] [--memory-limit MB]   pages, sizes, colour types and compressions; the Error log", run_info);
+VL_CLI_COMMAND(info, "info",
+               "FILE [--decode] [--memory-limit MB]   pages, sizes, colour types and compressions; the Error log",
+               run_info);

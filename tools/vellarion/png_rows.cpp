@@ -63,7 +63,8 @@ bool write_header(PngRowWriter* w, const PngFormat& f, int level) {
     if (f.kind == PngKind::kPalette) {
         png_color entries[256];
         const int n = f.palette_entries < 0 ? 0 : f.palette_entries > 256 ? 256 : f.palette_entries;
-        for (int i = 0; i < n; ++i) entries[i] = png_color{f.palette[3 * i], f.palette[3 * i + 1], f.palette[3 * i + 2]};
+        for (int i = 0; i < n; ++i)
+            entries[i] = png_color{f.palette[3 * i], f.palette[3 * i + 1], f.palette[3 * i + 2]};
         png_set_PLTE(w->png, w->info, entries, n);
     }
     png_set_filter(w->png, PNG_FILTER_TYPE_BASE, filter_of(f.kind));

@@ -46,7 +46,8 @@ Plan plan_for(const DisplayRaster* r) {
     } else {
         f.kind = PngKind::kPalette;
         f.bit_depth = bpp;
-        for (int i = 0; i < entries; ++i) p.palette.insert(p.palette.end(), {table[i].red, table[i].green, table[i].blue});
+        for (int i = 0; i < entries; ++i)
+            p.palette.insert(p.palette.end(), {table[i].red, table[i].green, table[i].blue});
         f.palette = p.palette.data();
         f.palette_entries = entries;
     }
