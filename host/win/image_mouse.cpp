@@ -13,7 +13,7 @@
 #include "script/page_events.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"

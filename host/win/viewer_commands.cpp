@@ -1,4 +1,4 @@
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 
 #include <windows.h>
 

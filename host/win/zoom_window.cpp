@@ -10,7 +10,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/win/module.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 #include "view/marks_paint.h"
 #include "view/paint_plan.h"
 #include "view/scaled_view.h"

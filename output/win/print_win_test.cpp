@@ -25,7 +25,7 @@
 #include "output/win/print_draw.h"
 #include "testing/tiff_builder.h"
 #include "ui/commands.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 #include "view/geometry.h"
 #include "view/view_ops.h"
 

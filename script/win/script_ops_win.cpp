@@ -13,7 +13,7 @@
 #include "script/script_methods.h"
 #include "ui/win/info_dialogs.h"
 #include "ui/win/toolbar.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 
 namespace {
 HWND image_hwnd(Viewer* v) { return static_cast<HWND>(v->shell.image_window); }

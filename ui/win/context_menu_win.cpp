@@ -8,7 +8,7 @@
 #include "host/win/zoom_window.h"
 #include "ui/context_menu.h"
 #include "ui/win/toolbar.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 
 namespace {
 // All eight menus or none.

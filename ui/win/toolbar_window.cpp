@@ -21,7 +21,7 @@
 #include "ui/win/context_menu_win.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/toolbar_controls.h"
-#include "ui/win/viewer_commands.h"
+#include "host/win/viewer_commands.h"
 
 namespace {
 HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
