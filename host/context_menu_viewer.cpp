@@ -3,7 +3,7 @@
 #include "document/page_marks.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "ui/context_menu.h"
+#include "host/viewer_ui.h"
 
 MenuState context_menu_state(const Viewer* v) {
     MenuState s;

@@ -2,7 +2,7 @@
 // record and its file state without any window.
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "ui/info_text.h"
+#include "host/viewer_ui.h"
 #include "view/geometry.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "ui/settings_sheet.h"
+#include "host/viewer_ui.h"
 
 namespace {
 void call(void (*hook)(Viewer*), Viewer* v) {

@@ -48,9 +48,6 @@ struct MenuState {
     bool error_log_has_text = false;  // the document's or the page's log
 };
 
-struct Viewer;
-// The state of a viewer as the menu needs it.
-MenuState context_menu_state(const Viewer* v);
 
 enum class MenuEntryKind { kCommand, kSeparator, kSubmenu };
 

@@ -9,6 +9,7 @@
 #include "config/settings_store.h"
 #include "config/zoom_steps.h"
 #include "host/viewer.h"
+#include "host/viewer_ui.h"
 #include "ui/commands.h"
 
 namespace {

@@ -5,17 +5,14 @@
 // opens. Sections are separated by heading lines; a field is "name:", a tab
 // and the value; every line ends in CR LF.
 //
-//   InfoFacts f;                       // the shell fills it (info_facts_from_viewer
-//   info_facts_from_viewer(v, &f);     //   for the viewer's part, then the
-//   f.user_agent = ...;                //   environment and the credits)
+//   InfoFacts f;                       // the host fills it: the viewer's part,
+//   f.user_agent = ...;                //   the environment and the credits
 //   Text16 text = info_text_build(f);
 #include <cstdint>
 #include <vector>
 
 #include "base/text.h"
 #include "document/document_state.h"
-
-struct Viewer;
 
 // At most this many characters in the whole text.
 constexpr int kInfoTextMaxChars = 32768;
@@ -89,10 +86,6 @@ double info_days_between(uint32_t then, uint32_t now);
 // dash, "(c)" and "(C)" become "©"; the result is cut to kInfoNoticeMaxChars
 // characters, never between a CR and its LF.
 Text16 info_clean_notice(std::u16string_view notice);
-
-// The viewer's part of the facts: access bits, the file, the page, the memory
-// it holds and the link. The environment and the credits are left as they are.
-void info_facts_from_viewer(const Viewer* v, InfoFacts* facts);
 
 // The notices of zlib, libjpeg and libtiff with the versions the libraries
 // report about themselves, in that order.

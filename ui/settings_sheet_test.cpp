@@ -11,6 +11,7 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/viewer_ui.h"
 #include "testing/tiff_builder.h"
 
 // ---- How the controls show and read values ----
