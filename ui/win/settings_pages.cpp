@@ -3,13 +3,19 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "host/win/module.h"
+#include <cstring>
+
 #include "ui/win/settings_sheet.h"
 
 namespace {
 constexpr wchar_t kCopyProperty[] = L"vlar";
 
 SheetWindowCopy* sheet_copy(HWND dlg) { return static_cast<SheetWindowCopy*>(GetPropW(dlg, kCopyProperty)); }
+
+HINSTANCE resources_of(HWND dlg) {
+    const SheetWindowCopy* w = sheet_copy(dlg);
+    return w ? w->resources : nullptr;
+}
 
 // WM_INITDIALOG of a property page carries its PROPSHEETPAGEW, whose lParam
 // is the working copy.
@@ -22,7 +28,7 @@ SheetWindowCopy* attach_copy(HWND dlg, LPARAM lp) {
 void fill_list(HWND dlg, int id, int first_string, int count) {
     SendDlgItemMessageW(dlg, id, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i) {
-        const std::wstring text = settings_string(first_string + i);
+        const std::wstring text = settings_string(resources_of(dlg), first_string + i);
         SendDlgItemMessageW(dlg, id, CB_ADDSTRING, 0, LPARAM(text.c_str()));
     }
 }
@@ -116,7 +122,7 @@ void choose_background(HWND dlg, SheetWindowCopy* w) {
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = dlg;
     cc.rgbResult = to_colorref(w->copy.settings.bgcolor);
-    cc.lpCustColors = module().custom_colours;  // shared by every viewer, kept between calls
+    cc.lpCustColors = w->custom_colours;
     cc.Flags = CC_FULLOPEN | CC_RGBINIT;
     if (!ChooseColorW(&cc)) return;
     w->copy.settings.bgcolor = uint32_t(cc.rgbResult) & 0x00FFFFFF;
@@ -188,7 +194,7 @@ void fill_monitors(HWND dlg, SheetWindowCopy* w) {
     const int n = w->list_monitors ? w->list_monitors(origins, kSheetMonitorMax) : 0;
     for (int i = 0; i < n && i < kSheetMonitorMax; ++i) sheet_monitors_add(&list, origins[i].x, origins[i].y);
     fill_list(dlg, IDC_SET_ZOOMMON, IDS_MONITOR_NEAREST, 2);
-    const std::wstring label = settings_string(IDS_MONITOR_AT);
+    const std::wstring label = settings_string(w->resources, IDS_MONITOR_AT);
     for (int i = 0; i < list.count; ++i) {
         const Text16 entry =
             sheet_monitor_entry_text(reinterpret_cast<const char16_t*>(label.c_str()), list.left[i], list.top[i]);
@@ -223,11 +229,64 @@ void read_advanced_with_monitor(HWND dlg, Settings* s) {
     read_advanced(dlg, s);
     if (SheetWindowCopy* w = sheet_copy(dlg)) sheet_monitor_store(selected(dlg, IDC_SET_ZOOMMON), w->copy.monitors, s);
 }
+
+PROPSHEETPAGEW page(HINSTANCE resources, const wchar_t* name, DLGPROC proc, const std::wstring& title,
+                    SheetWindowCopy* w) {
+    PROPSHEETPAGEW p{};
+    p.dwSize = sizeof p;
+    p.dwFlags = PSP_USETITLE;
+    p.hInstance = resources;
+    p.pszTemplate = name;
+    p.pfnDlgProc = proc;
+    p.pszTitle = title.c_str();
+    p.lParam = reinterpret_cast<LPARAM>(w);
+    return p;
+}
 }  // namespace
 
-std::wstring settings_string(int id) {
+// The sheet's own template carries the context-help style, which would add a
+// "?" button that has nothing to show: take it off before the sheet is made.
+// The template may be the extended form, whose style sits further in.
+int CALLBACK settings_sheet_callback(HWND, UINT msg, LPARAM lp) {
+    if (msg != PSCB_PRECREATE || !lp) return 0;
+    auto* bytes = reinterpret_cast<unsigned char*>(lp);
+    WORD signature = 0;
+    std::memcpy(&signature, bytes + 2, sizeof signature);
+    const size_t ex_style_at = signature == 0xFFFF ? 8 : 4;
+    const size_t style_at = signature == 0xFFFF ? 12 : 0;
+    DWORD style = 0, ex_style = 0;
+    std::memcpy(&style, bytes + style_at, sizeof style);
+    std::memcpy(&ex_style, bytes + ex_style_at, sizeof ex_style);
+    style &= ~DWORD(DS_CONTEXTHELP);
+    ex_style &= ~DWORD(WS_EX_CONTEXTHELP);
+    std::memcpy(bytes + style_at, &style, sizeof style);
+    std::memcpy(bytes + ex_style_at, &ex_style, sizeof ex_style);
+    return 0;
+}
+
+INT_PTR settings_sheet_run(HWND owner, SheetWindowCopy* w) {
+    HINSTANCE resources = w->resources;
+    const std::wstring caption = settings_string(resources, IDS_SHEET_CAPTION);
+    const std::wstring general = settings_string(resources, IDS_SHEET_GENERAL);
+    const std::wstring advanced = settings_string(resources, IDS_SHEET_ADVANCED);
+    PROPSHEETPAGEW pages[2] = {page(resources, L"DLGMORESETGEN", settings_general_proc, general, w),
+                               page(resources, L"DLGMORESETADV", settings_advanced_proc, advanced, w)};
+    PROPSHEETHEADERW h{};
+    h.dwSize = sizeof h;
+    h.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    h.hwndParent = owner;
+    h.hInstance = resources;
+    h.pszCaption = caption.c_str();
+    h.nPages = 2;
+    h.nStartPage = UINT(w->copy.active_page);
+    h.ppsp = pages;
+    h.pfnCallback = settings_sheet_callback;
+    return PropertySheetW(&h);
+}
+
+std::wstring settings_string(HINSTANCE resources, int id) {
     wchar_t text[256] = L"";
-    const int n = LoadStringW(module().instance, UINT(id), text, 256);
+    const int n = LoadStringW(resources, UINT(id), text, 256);
     return std::wstring(text, n > 0 ? size_t(n) : 0);
 }
 

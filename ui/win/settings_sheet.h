@@ -2,11 +2,9 @@
 // The "Vellarion: More Settings" property sheet: pages "General"
 // (DLGMORESETGEN) and "Advanced" (DLGMORESETADV) over a copy of the viewer's
 // Settings. ui/settings_sheet decides how controls map to values and what OK
-// changes; this file owns the windows.
+// changes; this file owns the windows. host/win/settings_sheet carries OK out
+// on the viewer.
 #include <windows.h>
-
-struct Viewer;
-class SettingsStore;
 
 // General page.
 constexpr int IDC_SET_TOOLBAR = 1049;
@@ -34,21 +32,6 @@ constexpr int IDC_SET_ALLOWSCRIPT = 1054;
 constexpr int IDC_SET_AUTOPRINT = 1055;
 constexpr int IDC_SET_LOCALACCESS_LABEL = 1070;
 constexpr int IDC_SET_LOCALACCESS = 1069;
-
-// "Mo&re Settings": refused while the viewer is busy with another modal
-// operation; marks it busy while the sheet is open; on OK stores and applies
-// the Settings; afterwards the plug-in window has the focus.
-void settings_sheet_command(Viewer* v);
-
-enum class SheetOutcome {
-    kRefused,     // busy, or no memory for the sheet's working copy
-    kCancelled,   // Cancel, Escape or the close box: nothing changed
-    kApplied,     // OK: stored and applied
-    kViewerGone,  // the viewer was destroyed while the sheet was open: touch nothing
-    kFailed,      // the sheet could not be made
-};
-// The same with the store OK saves into (the tests hand in one in memory).
-SheetOutcome settings_sheet_show(Viewer* v, SettingsStore* store);
 
 // The sheet's pre-create callback: takes the context-help style off the
 // sheet's template (plain or extended form).

@@ -19,6 +19,7 @@
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
+#include "host/win/settings_sheet.h"
 #include "ui/settings_sheet.h"
 #include "ui/toolbar_items.h"
 #include "ui/win/toolbar.h"
