@@ -13,6 +13,7 @@
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/viewer_file.h"
+#include "host/win/info_commands.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 
