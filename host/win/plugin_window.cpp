@@ -6,6 +6,7 @@
 #include "host/viewer.h"
 #include "host/win/image_window.h"
 #include "host/win/module.h"
+#include "host/win/viewer_menu.h"
 #include "view/geometry.h"
 #include "host/win/viewer_shell.h"
 #include "host/stream_reception.h"
@@ -13,7 +14,6 @@
 #include "host/win/viewer_output.h"
 #include "host/win/viewer_update.h"
 #include "script/page_events.h"
-#include "ui/win/context_menu_win.h"
 #include "ui/win/toolbar.h"
 
 namespace {

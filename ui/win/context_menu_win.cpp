@@ -27,7 +27,7 @@ struct Popups {
     }
 };
 
-void fill(const ContextMenu& model, int index, Popups& p) {
+void fill(HINSTANCE resources, const ContextMenu& model, int index, Popups& p) {
     HMENU menu = p.menu[index];
     for (const MenuEntry& e : model.menus[index]) {
         if (e.kind == MenuEntryKind::kSeparator) {
@@ -35,7 +35,7 @@ void fill(const ContextMenu& model, int index, Popups& p) {
             continue;
         }
         wchar_t text[128];
-        if (LoadStringW(module().instance, UINT(e.id), text, 128) <= 0) continue;  // left out
+        if (LoadStringW(resources, UINT(e.id), text, 128) <= 0) continue;  // left out
         if (e.kind == MenuEntryKind::kSubmenu) {
             AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(p.menu[e.submenu]), text);
             continue;
@@ -45,36 +45,12 @@ void fill(const ContextMenu& model, int index, Popups& p) {
     }
 }
 
-bool drag_in_progress(const Viewer* v) { return v->mouse.band.state != 0 || v->mouse.pan_active; }
 }  // namespace
 
-void context_menu_open(Viewer* v, int x, int y, bool from_toolbar) {
-    HWND owner = static_cast<HWND>(v->shell.plugin_window);
-    if (!owner || (v->access_flags & kAccessNoContextMenu) || drag_in_progress(v)) return;
-    zoom_window_close(v);
-    if (!from_toolbar && x == -1 && y == -1) {
-        RECT r;
-        GetWindowRect(owner, &r);
-        x = r.left + 2;
-        y = r.top + 2;
-    }
-    int chosen = 0;
-    const ViewerHandle handle(v);
-    {
-        Popups popups;
-        if (!popups.create()) return;
-        const ContextMenu model = context_menu_build(context_menu_state(v));
-        for (int i = kMenuCount - 1; i >= 0; --i) fill(model, i, popups);
-        chosen = int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y,
-                                      owner, nullptr));
-    }
-    // The menu's loop lets the page run, and remove the viewer.
-    if (!(v = handle.get())) return;
-    if (from_toolbar) {
-        toolbar_check_pass(v);  // the menu button was shown pressed while its menu was open
-        // The click that closed the menu must not press a toolbar button again.
-        MSG msg;
-        PeekMessageW(&msg, owner, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE);
-    }
-    if (chosen && (v = handle.get())) command_perform(v, chosen);
+int context_menu_track(HINSTANCE resources, HWND owner, const ContextMenu& model, int x, int y) {
+    Popups popups;
+    if (!popups.create()) return -1;
+    for (int i = kMenuCount - 1; i >= 0; --i) fill(resources, model, i, popups);
+    return int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, owner,
+                                nullptr));
 }
