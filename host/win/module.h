@@ -6,7 +6,6 @@
 
 #include "base/win/handles.h"
 #include "config/settings.h"
-#include "ui/toolbar_items.h"
 
 constexpr wchar_t kImageWindowClass[] = L"ZEBTiff1Class";
 constexpr wchar_t kToolbarWindowClass[] = L"ZEBTiffTClass";
@@ -42,10 +41,6 @@ struct Module {
     UniqueFont ui_font_16;  // the status line's and the error text's font
     int hscroll_height = 0, vscroll_width = 0;
     UINT wheel_message = WM_MOUSEWHEEL;
-    // The toolbar's pictures, shared by every viewer: an icon per item (none
-    // for the separator, the spinner and the page list) and the logo.
-    UniqueIcon toolbar_icons[kToolbarItemCount];
-    UniqueBitmap toolbar_logo;
     bool classes_registered[3] = {};
 };
 

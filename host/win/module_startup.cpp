@@ -15,12 +15,13 @@
 #include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "host/win/zoom_window.h"
+#include "host/win/viewer_toolbar.h"
+#include "ui/win/toolbar.h"
 #include "script/win/script_ops_win.h"
 #include "host/win/status_line.h"
 #include "output/win/print_backend.h"
 #include "document/tiff_messages.h"
 #include "host/viewer_file.h"
-#include "ui/win/toolbar.h"
 #include "update/win/update_check.h"
 
 namespace {
@@ -119,7 +120,7 @@ int module_startup() {
     choose_ui_face();
     register_class(kZoomWindowClass, 0, zoom_window_proc, 1);
     register_class(kToolbarWindowClass, CS_HREDRAW, toolbar_window_proc, 2);
-    toolbar_load_shared_art();
+    toolbar_load_shared_art(module().instance);
     // libtiff's handlers are process-wide; each walk and page load aims them at its own log.
     tiffmsg_attach(nullptr);
     viewer_set_disabled_compressions(g_module.process.disable_compression);

@@ -7,6 +7,7 @@
 #include "host/win/image_window.h"
 #include "host/win/module.h"
 #include "host/win/viewer_menu.h"
+#include "host/win/viewer_toolbar.h"
 #include "view/geometry.h"
 #include "host/win/viewer_shell.h"
 #include "host/stream_reception.h"
@@ -15,6 +16,7 @@
 #include "host/win/viewer_update.h"
 #include "script/page_events.h"
 #include "ui/win/toolbar.h"
+#include "update/win/update_check.h"
 
 namespace {
 LRESULT forward(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -12,8 +12,8 @@
 #include "host/win/viewer_shell.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
+#include "host/win/viewer_toolbar.h"
 #include "ui/win/settings_pages.h"
-#include "ui/win/toolbar.h"
 #include "view/win/zoom_monitors.h"
 
 namespace {

@@ -1,6 +1,6 @@
-// The toolbar window's messages: the strip and its logo painted, the logo as
-// a link, and the controls' clicks, scroll reports and tooltip requests, each
-// turned into the operation its item names.
+// The toolbar window's messages: the strip and its logo painted (ui/win/toolbar
+// paints), the logo as a link, and the controls' clicks, scroll reports and
+// tooltip requests, each turned into the viewer operation its item names.
 #include <windows.h>
 #include <windowsx.h>
 #include <commctrl.h>
@@ -15,49 +15,25 @@
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "host/win/zoom_window.h"
+#include "host/win/viewer_commands.h"
 #include "host/win/viewer_menu.h"
+#include "host/win/viewer_toolbar.h"
 #include "script/page_events.h"
 #include "ui/commands.h"
 #include "ui/toolbar_table.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/toolbar_controls.h"
-#include "host/win/viewer_commands.h"
 
 namespace {
 HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
 
 void close_zoom_window(Viewer* v) { zoom_window_close(v); }
 
-
-int logo_x(const Viewer* v, HWND toolbar) {
-    RECT client;
-    GetClientRect(toolbar, &client);
-    const ToolbarControls* c = toolbar_controls(v);
-    return toolbar_logo_x(c ? c->geometry.total_width : 0, client.right, v->ui.lctrl);
-}
-
 bool over_link(const Viewer* v, HWND toolbar, int x, int y) {
-    return v->ui.lctrl == 0 && toolbar_logo_hit(logo_x(v, toolbar), x, y);
+    return toolbar_over_logo_link(toolbar_controls(v), toolbar, v->ui.lctrl, x, y);
 }
 
-void paint(const Viewer* v, HWND toolbar, HDC dc) {
-    RECT client;
-    GetClientRect(toolbar, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    const RECT top{0, 0, client.right, 1}, left{0, 0, 1, client.bottom};
-    const RECT right{client.right - 1, 0, client.right, client.bottom};
-    const RECT bottom{0, client.bottom - 1, client.right, client.bottom};
-    FillRect(dc, &top, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    FillRect(dc, &left, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    FillRect(dc, &right, GetSysColorBrush(COLOR_BTNSHADOW));
-    FillRect(dc, &bottom, GetSysColorBrush(COLOR_BTNSHADOW));
-    HBITMAP logo = toolbar_logo_bitmap();
-    if (v->ui.lctrl > 2 || !logo) return;
-    UniqueMemoryDc memory{CreateCompatibleDC(dc)};
-    if (!memory) return;
-    SelectScope use_logo(memory.get(), logo);
-    BitBlt(dc, logo_x(v, toolbar), 2, kToolbarLogoWidth, kToolbarLogoHeight, memory.get(), 0, 0, SRCCOPY);
-}
+void paint(const Viewer* v, HWND toolbar, HDC dc) { toolbar_paint(toolbar_controls(v), toolbar, dc, v->ui.lctrl); }
 
 LRESULT on_paint(const Viewer* v, HWND toolbar) {
     PaintScope scope(toolbar);

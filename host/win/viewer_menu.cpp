@@ -7,8 +7,8 @@
 #include "host/viewer_ui.h"
 #include "host/win/module.h"
 #include "host/win/viewer_commands.h"
+#include "host/win/viewer_toolbar.h"
 #include "ui/win/context_menu_win.h"
-#include "ui/win/toolbar.h"
 #include "view/win/zoom_window.h"
 
 namespace {

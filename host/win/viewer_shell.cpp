@@ -12,6 +12,7 @@
 #include "host/viewer_file.h"
 #include "host/win/zoom_window.h"
 #include "ui/win/toolbar.h"
+#include "host/win/viewer_toolbar.h"
 #include "update/win/update_check.h"
 
 namespace {

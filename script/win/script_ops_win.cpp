@@ -10,9 +10,10 @@
 #include "host/win/zoom_window.h"
 #include "host/win/viewer_output.h"
 #include "host/win/upload_win.h"
+#include "host/win/viewer_toolbar.h"
+#include "output/win/print.h"
 #include "script/page_events.h"
 #include "script/script_methods.h"
-#include "ui/win/toolbar.h"
 #include "host/win/viewer_commands.h"
 
 namespace {

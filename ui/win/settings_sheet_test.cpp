@@ -20,6 +20,7 @@
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "host/win/settings_sheet.h"
+#include "host/win/viewer_toolbar.h"
 #include "ui/settings_sheet.h"
 #include "ui/toolbar_items.h"
 #include "ui/win/toolbar.h"
@@ -145,7 +146,7 @@ class SettingsSheet : public ::testing::Test {
         wc.lpfnWndProc = plain_proc;
         wc.lpszClassName = L"SettingsSheetTestPlugin";
         RegisterClassW(&wc);
-        toolbar_load_shared_art();
+        toolbar_load_shared_art(module().instance);
         plugin = CreateWindowExW(0, L"SettingsSheetTestPlugin", L"plug-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                  600, 300, nullptr, nullptr, dll, nullptr);
         ASSERT_NE(plugin, nullptr);

@@ -10,8 +10,6 @@
 #include "ui/toolbar_items.h"
 #include "ui/toolbar_state.h"
 
-struct Viewer;
-
 struct ToolbarControls {
     ToolbarGeometry geometry;
     HWND item_window[kToolbarItemCount] = {};  // empty: the item is not on the strip
@@ -22,12 +20,8 @@ struct ToolbarControls {
     bool logo_pressed = false;
 };
 
-// The viewer's record; null without a toolbar.
-ToolbarControls* toolbar_controls(const Viewer* v);
 // The item shown by a control window; -1 when it is none of ours.
 int toolbar_item_of(const ToolbarControls* c, HWND control);
 // The shared icon of an item; null when it has none or it could not be loaded.
 HICON toolbar_shared_icon(int item);
 HBITMAP toolbar_logo_bitmap();
-// Frees the record when the toolbar window goes.
-void toolbar_forget_controls(Viewer* v);

@@ -14,6 +14,7 @@
 #include "base/win/handles.h"
 #include "host/viewer.h"
 #include "host/win/module.h"
+#include "host/win/viewer_toolbar.h"
 #include "ui/toolbar_table.h"
 #include "ui/win/toolbar_controls.h"
 
@@ -38,7 +39,7 @@ class ToolbarWindow : public ::testing::Test {
         wc.hInstance = dll;
         wc.lpszClassName = kToolbarWindowClass;
         ASSERT_TRUE(RegisterClassW(&wc));
-        toolbar_load_shared_art();
+        toolbar_load_shared_art(dll);
         plugin = CreateWindowExW(0, L"STATIC", L"plugin", WS_POPUP, 0, 0, 600, 300, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(plugin, nullptr);
         v = new Viewer;
