@@ -1,5 +1,5 @@
 vl_uses(base config decode document view annotate analysis ui)
-vl_shell_uses(output update script)
+vl_shell_uses(output update inspect script)
 vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp context_menu_viewer.cpp info_text_viewer.cpp settings_apply.cpp)
 vl_core_test(viewer_test.cpp viewer_registry_test.cpp stream_reception_test.cpp)
 vl_win(win/viewer_shell.cpp win/status_line.cpp win/viewer_output.cpp win/open_local.cpp win/viewer_update.cpp

@@ -1,6 +1,4 @@
-vl_uses(base config decode document view annotate ${VL_TIFF_LIBS})
-vl_shell_uses(output update inspect)
-vl_uses_against_order(script host)
+vl_uses(base config decode document ${VL_TIFF_LIBS})
 vl_core(toolbar_items.cpp commands.cpp context_menu.cpp info_text.cpp info_text_credits.cpp)
 vl_core_test(toolbar_items_test.cpp context_menu_test.cpp info_text_test.cpp)
 vl_win(win/context_menu_win.cpp win/info_dialogs.cpp)
