@@ -9,7 +9,7 @@
 #include "host/win/viewer_commands.h"
 #include "host/win/viewer_toolbar.h"
 #include "ui/win/context_menu_win.h"
-#include "view/win/zoom_window.h"
+#include "host/win/zoom_window.h"
 
 namespace {
 bool drag_in_progress(const Viewer* v) { return v->mouse.band.state != 0 || v->mouse.pan_active; }

@@ -2,14 +2,6 @@
 
 #include <windows.h>
 
-#include "host/viewer.h"
-#include "host/viewer_registry.h"
-#include "host/win/module.h"
-#include "host/win/zoom_window.h"
-#include "ui/context_menu.h"
-#include "ui/win/toolbar.h"
-#include "host/win/viewer_commands.h"
-
 namespace {
 // All eight menus or none.
 struct Popups {
