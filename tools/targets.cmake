@@ -15,7 +15,7 @@ if(NOT WIN32 AND NOT VL_FUZZ)
   # The PNG writer, and the tool itself run on hostile files it must refuse.
   add_executable(vellarion_tests ${VL_TOOL_DIR}/png_rows.cpp ${VL_TOOL_DIR}/raster_png.cpp
                  ${VL_TOOL_DIR}/raster_png_test.cpp ${VL_TOOL_DIR}/hostile_files_test.cpp)
-  target_link_libraries(vellarion_tests PRIVATE vltestsupport GTest::gtest_main PkgConfig::PNG)
+  target_link_libraries(vellarion_tests PRIVATE vltestsupport vl_document vl_decode GTest::gtest_main PkgConfig::PNG)
   target_compile_options(vellarion_tests PRIVATE ${VL_WARNINGS})
   target_compile_definitions(vellarion_tests PRIVATE VL_TOOL_PATH="$<TARGET_FILE:vellarion>")
   add_dependencies(vellarion_tests vellarion)
