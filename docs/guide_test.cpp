@@ -100,7 +100,7 @@ Names embed_param_names() {
 
 std::map<std::string, int> method_args() {
     std::map<std::string, int> methods;
-    for (int i = 0; i < kScriptMethodCount; ++i) methods[kScriptMethodNames[i]] = kScriptMethodArgCounts[i];
+    for (const ScriptMethod& m : kScriptMethods) methods[m.name] = m.argc;
     return methods;
 }
 
@@ -198,9 +198,9 @@ TEST(Guide, ValueKeysThePageCanSetAreTheOnesTheViewerTakes) {
         if (row[2] != "—") settable.insert(row[0]);
     for (const Row& row : table("| Key | SetValueString(key, text) |")) string_keys.insert(row[0]);
     const auto index = [](const char* name) {
-        return int(std::find_if(kScriptMethodNames, kScriptMethodNames + kScriptMethodCount,
-                                [&](const char* n) { return std::string(n) == name; }) -
-                   kScriptMethodNames);
+        return int(std::find_if(kScriptMethods, kScriptMethods + kScriptMethodCount,
+                                [&](const ScriptMethod& m) { return std::string(m.name) == name; }) -
+                   kScriptMethods);
     };
     ScriptOps ops;
     ops.set_orientation = [](Viewer* v, int o) { v->view.orientation = o; };

@@ -13,6 +13,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/text.h"
@@ -420,28 +421,23 @@ Args make_args(Reader& in, uint32_t count) {
     return a;
 }
 
-// The argument counts of the 28 methods, as a page has to pass them.
-constexpr uint8_t kArgCounts[kScriptMethodCount] = {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2,
-                                                     6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1};
-constexpr int kGoToPage = 6, kGoToPageSpecial = 7;
-
 void call_method(Session& s, Reader& in) {
     const int method = in.byte() % kScriptMethodCount;
-    uint32_t count = kArgCounts[method];
+    uint32_t count = kScriptMethods[method].argc;
     if (in.byte() % 16 == 0) count = in.byte() % 7;  // the wrong number now and then
     Args a = make_args(in, count);
     Viewer* v = s.viewer;
     const int page_before = v ? v->document.current_page : 0;
     const int events_before = g_browser.page_events;
     NPVariant result{};
-    const bool answered = script_class()->invoke(s.object, intern(kScriptMethodNames[method]), a.values.data(),
+    const bool answered = script_class()->invoke(s.object, intern(kScriptMethods[method].name), a.values.data(),
                                                  count, &result);
     if (!v) {
         check(!answered);  // a gone viewer leaves an invalid object
         return;
     }
     const bool gate_closed = !v->settings.allowscript || (v->access_flags & kAccessNoScript);
-    if (count != kArgCounts[method]) check(!answered || gate_closed);
+    if (count != kScriptMethods[method].argc) check(!answered || gate_closed);
     if (!answered) return;
     check(result.type == NPVariantType_Int32 || result.type == NPVariantType_Double ||
           result.type == NPVariantType_Void || result.type == NPVariantType_Null ||
@@ -451,7 +447,8 @@ void call_method(Session& s, Reader& in) {
         check(str.UTF8Characters[str.UTF8Length] == 0);
         std::free(const_cast<NPUTF8*>(str.UTF8Characters));
     }
-    if (method == kGoToPage || method == kGoToPageSpecial) {
+    const std::string_view name = kScriptMethods[method].name;
+    if (name == "GoToPage" || name == "GoToPageSpecial") {
         // A page number comes back only for a page that is shown, and the
         // page hears of a change only when there was one.
         if (result.value.intValue != 0) check(viewer_page_shown(v) && result.value.intValue == v->document.current_page + 1);

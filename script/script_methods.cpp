@@ -15,16 +15,11 @@
 #include "host/viewer_registry.h"
 #include "script/page_events.h"
 
-const char* const kScriptMethodNames[kScriptMethodCount] = {
-    "AboutBox",        "GetVersion",      "GetState",       "RegisterFileTypes", "Print",          "Zoom",
-    "GoToPage",        "GoToPageSpecial", "GetCurrentPage", "GetNumberOfPages",  "LoadImage",      "GetValue",
-    "SetValue",        "Scroll",          "SetCropSelect",  "DetectBarcodes",    "GetBarcode",     "DetectBlankPage",
-    "OMRInit",         "OMRCheck",        "SetValueString", "GetValueString",    "SetPageValue",   "GetPageValue",
-    "Upload",          "ClearAnnotations", "AddUploadParam", "DeleteUploadParam",
+// A call's arguments, and the first six read as integers (what most methods take).
+struct ScriptCall {
+    const NPVariant* args;
+    int32_t a[6];
 };
-
-const uint8_t kScriptMethodArgCounts[kScriptMethodCount] = {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 3, 1, 2, 2,
-                                                             6, 4, 0, 0, 4, 4, 2, 1, 3, 2, 2, 2, 2, 1};
 
 namespace {
 ScriptOps g_ops;
@@ -32,6 +27,32 @@ ScriptOps g_ops;
 constexpr uint32_t kStringMax = 1048576;
 constexpr size_t kValueStringMax = 2047;
 
+// The keys of GetValue/SetValue and of GetValueString/SetValueString, as pages number them.
+enum ValueKey : int32_t {
+    kKeyOrientation = 1,
+    kKeyNegative = 2,
+    kKeySmoothing = 3,
+    kKeyMouseMode = 4,
+    kKeySizeMode = 5,
+    kKeyZoomPercent = 6,
+    kKeyPageWidth = 9,
+    kKeyPageHeight = 10,
+    kKeyDecodedWidth = 11,
+    kKeyDecodedHeight = 12,
+    kKeyShownWidth = 13,
+    kKeyShownHeight = 14,
+    kKeyScrollX = 15,
+    kKeyScrollY = 16,
+    kKeyToolbarButtonSize = 18,
+    kKeyBackgroundColour = 19,  // string
+    kKeyEventMask = 20,
+    kKeyUploadUrl = 21,        // string
+    kKeyUploadFieldName = 22,  // string
+    kKeyUploadFileName = 23,   // string
+    kKeyAlwaysOne = 24,
+    kKeyPenColour = 31,  // string
+    kKeyHasPen = 41,     // any page for GetValue, one page for GetPageValue
+};
 
 // Scroll-bar codes, as the platform numbers them.
 constexpr int kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosition = 4, kTop = 6, kBottom = 7;
@@ -149,31 +170,32 @@ int32_t shown_value(const Viewer* v, int key) {
     if (!page_decoded(v) || !v->document.loaded) return 0;
     const DisplayRaster* r = &v->document.file->raster;
     switch (key) {
-    case 9: return v->document.file->page.width;
-    case 10: return v->document.file->page.height;
-    case 11: return raster_width(r);
-    case 12: return raster_height(r);
-    case 13: return v->layout.view_width;
-    case 14: return v->layout.view_height;
-    case 15: return v->layout.scroll_x;
-    case 16: return v->layout.scroll_y;
+    case kKeyPageWidth: return v->document.file->page.width;
+    case kKeyPageHeight: return v->document.file->page.height;
+    case kKeyDecodedWidth: return raster_width(r);
+    case kKeyDecodedHeight: return raster_height(r);
+    case kKeyShownWidth: return v->layout.view_width;
+    case kKeyShownHeight: return v->layout.view_height;
+    case kKeyScrollX: return v->layout.scroll_x;
+    case kKeyScrollY: return v->layout.scroll_y;
     default: return 0;
     }
 }
 
 int32_t get_value(Viewer* v, int key) {
     switch (key) {
-    case 1: return orientation_value(v);
-    case 2: return v->view.negative ? 1 : 0;
-    case 3: return v->view.smooth ? 1 : 0;
-    case 4: return v->view.mouse_mode;
-    case 5: return v->view.size_mode;
-    case 6: return zoom_step_percent(ZoomTable::kImage, v->view.zoom_index);
-    case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16: return shown_value(v, key);
-    case 18: return v->shell.toolbar_window ? v->settings.toolbar_height - 4 : 0;
-    case 20: return int32_t(v->events.mask);
-    case 24: return 1;
-    case 41: return sketch_any_page_has_pen(v) ? 1 : 0;
+    case kKeyOrientation: return orientation_value(v);
+    case kKeyNegative: return v->view.negative ? 1 : 0;
+    case kKeySmoothing: return v->view.smooth ? 1 : 0;
+    case kKeyMouseMode: return v->view.mouse_mode;
+    case kKeySizeMode: return v->view.size_mode;
+    case kKeyZoomPercent: return zoom_step_percent(ZoomTable::kImage, v->view.zoom_index);
+    case kKeyPageWidth: case kKeyPageHeight: case kKeyDecodedWidth: case kKeyDecodedHeight:
+    case kKeyShownWidth: case kKeyShownHeight: case kKeyScrollX: case kKeyScrollY: return shown_value(v, key);
+    case kKeyToolbarButtonSize: return v->shell.toolbar_window ? v->settings.toolbar_height - 4 : 0;
+    case kKeyEventMask: return int32_t(v->events.mask);
+    case kKeyAlwaysOne: return 1;
+    case kKeyHasPen: return sketch_any_page_has_pen(v) ? 1 : 0;
     default: return 0;
     }
 }
@@ -202,27 +224,27 @@ void set_zoom_percent(Viewer* v, int percent) {
 
 int32_t set_value(Viewer* v, int key, int value) {
     switch (key) {
-    case 1: return set_orientation_value(v, value);
-    case 2:
+    case kKeyOrientation: return set_orientation_value(v, value);
+    case kKeyNegative:
         if ((value == 0 || value == 1) && bool(value) != bool(v->view.negative) && g_ops.toggle_negative)
             g_ops.toggle_negative(v);
         else if (value == 2 && g_ops.toggle_negative) g_ops.toggle_negative(v);
         return 1;
-    case 3:
+    case kKeySmoothing:
         if ((value == 0 || value == 1) && bool(value) != bool(v->view.smooth) && g_ops.toggle_smoothing)
             g_ops.toggle_smoothing(v);
         return 1;
-    case 4:
+    case kKeyMouseMode:
         if (value >= 0 && value <= 6 && value != v->view.mouse_mode && g_ops.set_mouse_mode) g_ops.set_mouse_mode(v, value);
         return 1;
-    case 5:
+    case kKeySizeMode:
         if (value >= 0 && value <= 3 && value != v->view.size_mode && g_ops.set_size_mode) g_ops.set_size_mode(v, value);
         return 1;
-    case 6: set_zoom_percent(v, value); return 1;
-    case 15: case 16:
-        if (page_decoded(v) && g_ops.scroll) g_ops.scroll(v, key == 16, kThumbPosition, value);
+    case kKeyZoomPercent: set_zoom_percent(v, value); return 1;
+    case kKeyScrollX: case kKeyScrollY:
+        if (page_decoded(v) && g_ops.scroll) g_ops.scroll(v, key == kKeyScrollY, kThumbPosition, value);
         return 1;
-    case 20: v->events.mask = uint32_t(value); return 1;
+    case kKeyEventMask: v->events.mask = uint32_t(value); return 1;
     default: return 0;
     }
 }
@@ -259,7 +281,7 @@ std::u16string colour_text(uint32_t c) {
 int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
     if (text.size() > kValueStringMax) return 0;
     switch (key) {
-    case 19:
+    case kKeyBackgroundColour:
         if (text.empty()) {
             v->ui.background_color = v->settings.bgcolor;
             v->ui.bgcolor_from_settings = 1;
@@ -271,13 +293,13 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
         }
         if (g_ops.background_changed) g_ops.background_changed(v);
         return 1;
-    case 21:
+    case kKeyUploadUrl:
         btext_set_view(&v->annotate.upload.url, upload_sanitise_url(text));
         if (g_ops.toolbar_refresh) g_ops.toolbar_refresh(v);
         return 1;
-    case 22: btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(text)); return 1;
-    case 23: btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(text)); return 1;
-    case 31: {
+    case kKeyUploadFieldName: btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(text)); return 1;
+    case kKeyUploadFileName: btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(text)); return 1;
+    case kKeyPenColour: {
         uint32_t colour;
         if (!script_parse_colour(text, &colour)) return 0;
         sketch_set_pen_colour(&v->annotate, colour);
@@ -290,11 +312,11 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
 std::u16string get_value_string(Viewer* v, int key) {
     auto cut = [](std::u16string_view s) { return std::u16string(s.substr(0, kValueStringMax)); };
     switch (key) {
-    case 19: return colour_text(v->ui.background_color);
-    case 21: return cut(btext_view(&v->annotate.upload.url));
-    case 22: return cut(btext_view(&v->annotate.upload.param_name));
-    case 23: return cut(btext_view(&v->annotate.upload.file_name));
-    case 31: return colour_text(v->annotate.pen_color);
+    case kKeyBackgroundColour: return colour_text(v->ui.background_color);
+    case kKeyUploadUrl: return cut(btext_view(&v->annotate.upload.url));
+    case kKeyUploadFieldName: return cut(btext_view(&v->annotate.upload.param_name));
+    case kKeyUploadFileName: return cut(btext_view(&v->annotate.upload.file_name));
+    case kKeyPenColour: return colour_text(v->annotate.pen_color);
     default: return {};
     }
 }
@@ -311,25 +333,107 @@ int32_t clear_annotations(Viewer* v, int page, int which) {
     return 1;
 }
 
-// While the upload's confirmation box is open the user is agreeing to one
-// address, one set of fields and one document; the calls that would change
-// any of them are refused as a busy viewer refuses a second upload.
-bool changes_upload(int index, int key) {
-    switch (index) {
-    case 10:  // LoadImage
-    case 25:  // ClearAnnotations: pen marks are burnt into the sent pages
-    case 26:  // AddUploadParam
-    case 27: return true;  // DeleteUploadParam
-    case 20: return key == 21 || key == 22 || key == 23;  // SetValueString: address, field and file names
-    default: return false;
-    }
-}
-
 PageAnalysis* analysis(Viewer* v) {
     ViewerFile* f = viewer_file(v);
     return f ? &f->analysis : nullptr;
 }
+// The methods' bodies, in table order. Each sets the result itself; the
+// result is Int32 0 when it sets nothing.
+void about_box(Viewer* v, const ScriptCall&, NPVariant* r) {
+    if (g_ops.about_box) g_ops.about_box(v);
+    set_int(r, 1);
+}
+void get_version_method(Viewer*, const ScriptCall& c, NPVariant* r) { set_int(r, get_version(c.a[0])); }
+void get_state_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, get_state(v, c.a[0])); }
+void nothing(Viewer*, const ScriptCall&, NPVariant*) {}  // RegisterFileTypes, SetPageValue
+void print_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, print(v, c.a[0])); }
+void zoom(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    if (c.a[0] == 1 && page_decoded(v) && v->shell.plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
+    else if (c.a[0] == 0 && v->shell.zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
+    set_int(r, 1);
+}
+void go_to_page_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, go_to_page(v, c.a[0])); }
+void go_to_page_special_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    set_int(r, go_to_page_special(v, c.a[0]));
+}
+void get_current_page(Viewer* v, const ScriptCall&, NPVariant* r) {
+    set_int(r, has_document(v) ? v->document.current_page + 1 : 0);
+}
+void get_number_of_pages(Viewer* v, const ScriptCall&, NPVariant* r) { set_int(r, has_document(v) ? v->document.page_count : 0); }
+void load_image_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, load_image(v, c.args)); }
+void get_value_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, get_value(v, c.a[0])); }
+void set_value_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, set_value(v, c.a[0], c.a[1])); }
+void scroll_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    scroll(v, c.a[0], c.a[1]);
+    set_int(r, 1);
+}
+void set_crop_select_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    set_crop_select(v, c.a);
+    set_int(r, 1);
+}
+void detect_barcodes(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    if (PageAnalysis* p = analysis(v)) analysis_detect_barcodes(p, current_raster(v), c.a[0], c.a[1], c.a[2], c.a[3]);
+    set_void(r);
+}
+void get_barcode(Viewer* v, const ScriptCall&, NPVariant* r) {
+    PageAnalysis* p = analysis(v);
+    set_string(r, p ? analysis_get_barcode(p) : std::u16string());
+}
+void detect_blank_page(Viewer* v, const ScriptCall&, NPVariant* r) {
+    PageAnalysis* p = analysis(v);
+    set_double(r, p ? analysis_detect_blank_page(p, current_raster(v)) : -1);
+}
+void omr_init(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    if (PageAnalysis* p = analysis(v)) analysis_omr_init(p, current_raster(v), c.a[0], c.a[1], c.a[2], c.a[3]);
+    set_void(r);
+}
+void omr_check(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    PageAnalysis* p = analysis(v);
+    set_double(r, p ? analysis_omr_check(p, current_raster(v), c.a[0], c.a[1], c.a[2], c.a[3]) : 0);
+}
+void set_value_string_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    std::u16string text;
+    if (script_arg_string(c.args[1], &text)) set_int(r, set_value_string(v, c.a[0], text));
+}
+void get_value_string_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    set_string(r, get_value_string(v, c.a[0]));
+}
+void get_page_value(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    const int directory = directory_of_page(v, c.a[0]);
+    set_int(r, c.a[1] == kKeyHasPen && directory >= 0 && sketch_page_has_pen(v, directory) ? 1 : 0);
+}
+void upload(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->annotate.upload.url) && g_ops.upload)
+        set_int(r, g_ops.upload(v, c.a[0]));
+}
+void clear_annotations_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    set_int(r, clear_annotations(v, c.a[0], c.a[1]));
+}
+void add_upload_param(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    std::u16string name, value;
+    if (!script_arg_string(c.args[0], &name) || !script_arg_string(c.args[1], &value)) return;
+    if (v->access_flags & kAccessNoUpload) return;
+    set_int(r, upload_param_add(&v->annotate.upload.params, name, value) ? 1 : 0);
+}
+void delete_upload_param(Viewer* v, const ScriptCall& c, NPVariant* r) {
+    std::u16string name;
+    if (script_arg_string(c.args[0], &name)) set_int(r, upload_param_delete(&v->annotate.upload.params, name));
+}
+
+// While the upload's confirmation box is open the user is agreeing to one
+// address, one set of fields and one document; the calls that would change
+// any of them are refused as a busy viewer refuses a second upload.
+bool changes_upload(const ScriptMethod& m, int32_t key) {
+    switch (m.upload) {
+    case UploadEffect::kChanges: return true;
+    case UploadEffect::kChangesByKey:  // the address, field and file names
+        return key == kKeyUploadUrl || key == kKeyUploadFieldName || key == kKeyUploadFileName;
+    case UploadEffect::kNone: break;
+    }
+    return false;
+}
 }  // namespace
+
 
 void script_set_ops(const ScriptOps& ops) { g_ops = ops; }
 
@@ -377,93 +481,46 @@ bool script_parse_colour(std::u16string_view text, uint32_t* colour) {
     return true;
 }
 
+using U = UploadEffect;
+const ScriptMethod kScriptMethods[kScriptMethodCount] = {
+    {"AboutBox", 0, about_box},
+    {"GetVersion", 1, get_version_method},
+    {"GetState", 1, get_state_method},
+    {"RegisterFileTypes", 1, nothing},  // nothing to register for a plug-in
+    {"Print", 1, print_method},
+    {"Zoom", 1, zoom},
+    {"GoToPage", 1, go_to_page_method},
+    {"GoToPageSpecial", 1, go_to_page_special_method},
+    {"GetCurrentPage", 0, get_current_page},
+    {"GetNumberOfPages", 0, get_number_of_pages},
+    {"LoadImage", 3, load_image_method, U::kChanges},
+    {"GetValue", 1, get_value_method},
+    {"SetValue", 2, set_value_method},
+    {"Scroll", 2, scroll_method},
+    {"SetCropSelect", 6, set_crop_select_method},
+    {"DetectBarcodes", 4, detect_barcodes},
+    {"GetBarcode", 0, get_barcode},
+    {"DetectBlankPage", 0, detect_blank_page},
+    {"OMRInit", 4, omr_init},
+    {"OMRCheck", 4, omr_check},
+    {"SetValueString", 2, set_value_string_method, U::kChangesByKey},
+    {"GetValueString", 1, get_value_string_method},
+    {"SetPageValue", 3, nothing},  // no page values can be set
+    {"GetPageValue", 2, get_page_value},
+    {"Upload", 2, upload},
+    {"ClearAnnotations", 2, clear_annotations_method, U::kChanges},  // pen marks are burnt into the sent pages
+    {"AddUploadParam", 2, add_upload_param, U::kChanges},
+    {"DeleteUploadParam", 1, delete_upload_param, U::kChanges},
+};
+
 bool script_run_method(Viewer* v, int index, const NPVariant* args, uint32_t count, NPVariant* r) {
-    if (index < 0 || index >= kScriptMethodCount || count != kScriptMethodArgCounts[index]) return false;
+    if (index < 0 || index >= kScriptMethodCount) return false;
+    const ScriptMethod& method = kScriptMethods[index];
+    if (count != method.argc) return false;
     set_int(r, 0);
-    int32_t a[6] = {};
-    for (uint32_t i = 0; i < count && i < 6; ++i) a[i] = script_arg_int(args[i]);
-    if (v->annotate.upload.confirming && changes_upload(index, a[0])) return true;
-    switch (index) {
-    case 0:  // AboutBox
-        if (g_ops.about_box) g_ops.about_box(v);
-        set_int(r, 1);
-        break;
-    case 1: set_int(r, get_version(a[0])); break;
-    case 2: set_int(r, get_state(v, a[0])); break;
-    case 3: break;  // RegisterFileTypes: nothing to register for a plug-in
-    case 4: set_int(r, print(v, a[0])); break;
-    case 5:  // Zoom
-        if (a[0] == 1 && page_decoded(v) && v->shell.plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
-        else if (a[0] == 0 && v->shell.zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
-        set_int(r, 1);
-        break;
-    case 6: set_int(r, go_to_page(v, a[0])); break;
-    case 7: set_int(r, go_to_page_special(v, a[0])); break;
-    case 8: set_int(r, has_document(v) ? v->document.current_page + 1 : 0); break;
-    case 9: set_int(r, has_document(v) ? v->document.page_count : 0); break;
-    case 10: set_int(r, load_image(v, args)); break;
-    case 11: set_int(r, get_value(v, a[0])); break;
-    case 12: set_int(r, set_value(v, a[0], a[1])); break;
-    case 13:
-        scroll(v, a[0], a[1]);
-        set_int(r, 1);
-        break;
-    case 14:
-        set_crop_select(v, a);
-        set_int(r, 1);
-        break;
-    case 15:  // DetectBarcodes
-        if (PageAnalysis* p = analysis(v)) analysis_detect_barcodes(p, current_raster(v), a[0], a[1], a[2], a[3]);
-        set_void(r);
-        break;
-    case 16: {  // GetBarcode
-        PageAnalysis* p = analysis(v);
-        set_string(r, p ? analysis_get_barcode(p) : std::u16string());
-        break;
-    }
-    case 17: {  // DetectBlankPage
-        PageAnalysis* p = analysis(v);
-        set_double(r, p ? analysis_detect_blank_page(p, current_raster(v)) : -1);
-        break;
-    }
-    case 18:  // OMRInit
-        if (PageAnalysis* p = analysis(v)) analysis_omr_init(p, current_raster(v), a[0], a[1], a[2], a[3]);
-        set_void(r);
-        break;
-    case 19: {  // OMRCheck
-        PageAnalysis* p = analysis(v);
-        set_double(r, p ? analysis_omr_check(p, current_raster(v), a[0], a[1], a[2], a[3]) : 0);
-        break;
-    }
-    case 20: {  // SetValueString
-        std::u16string text;
-        if (script_arg_string(args[1], &text)) set_int(r, set_value_string(v, a[0], text));
-        break;
-    }
-    case 21: set_string(r, get_value_string(v, a[0])); break;
-    case 22: break;  // SetPageValue: no page values can be set
-    case 23: {  // GetPageValue
-        const int directory = directory_of_page(v, a[0]);
-        set_int(r, a[1] == 41 && directory >= 0 && sketch_page_has_pen(v, directory) ? 1 : 0);
-        break;
-    }
-    case 24:  // Upload
-        if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->annotate.upload.url) && g_ops.upload)
-            set_int(r, g_ops.upload(v, a[0]));
-        break;
-    case 25: set_int(r, clear_annotations(v, a[0], a[1])); break;
-    case 26: {  // AddUploadParam
-        std::u16string name, value;
-        if (!script_arg_string(args[0], &name) || !script_arg_string(args[1], &value)) break;
-        if (v->access_flags & kAccessNoUpload) break;
-        set_int(r, upload_param_add(&v->annotate.upload.params, name, value) ? 1 : 0);
-        break;
-    }
-    case 27: {  // DeleteUploadParam
-        std::u16string name;
-        if (script_arg_string(args[0], &name)) set_int(r, upload_param_delete(&v->annotate.upload.params, name));
-        break;
-    }
-    }
+    ScriptCall call{args, {}};
+    for (uint32_t i = 0; i < count && i < 6; ++i) call.a[i] = script_arg_int(args[i]);
+    if (v->annotate.upload.confirming && changes_upload(method, call.a[0])) return true;
+    method.run(v, call, r);
     return true;
 }

@@ -31,12 +31,26 @@ struct ScriptOps {
 
 void script_set_ops(const ScriptOps& ops);
 
+// What a method does to an upload the user is being asked to confirm; the
+// calls that change it are refused while the confirmation box is open.
+enum class UploadEffect : uint8_t {
+    kNone,
+    kChanges,
+    kChangesByKey,  // only for the keys of the upload address and names
+};
+
+struct ScriptCall;
+struct ScriptMethod {
+    const char* name;
+    // A call with any other argument count is refused and the browser raises a script error.
+    uint8_t argc;
+    void (*run)(Viewer* v, const ScriptCall& call, NPVariant* result);
+    UploadEffect upload = UploadEffect::kNone;
+};
+
 constexpr int kScriptMethodCount = 28;
-// The method names in table order (AboutBox first).
-extern const char* const kScriptMethodNames[kScriptMethodCount];
-// How many arguments each method takes, by table position; a call with any
-// other count is refused and the browser raises a script error.
-extern const uint8_t kScriptMethodArgCounts[kScriptMethodCount];
+// The methods a page can call, AboutBox first; a method's position is its index.
+extern const ScriptMethod kScriptMethods[kScriptMethodCount];
 
 // Argument conversions.
 int32_t script_arg_int(const NPVariant& v);

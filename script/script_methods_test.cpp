@@ -150,8 +150,8 @@ class ScriptMethods : public ::testing::Test {
     }
     bool invoke(const char* name, const std::vector<NPVariant>& args, NPVariant* r) {
         for (int k = 0; k < kScriptMethodCount; ++k)
-            if (std::strcmp(kScriptMethodNames[k], name) == 0)
-                return script_class()->invoke(object, const_cast<char*>(kScriptMethodNames[k]), args.data(),
+            if (std::strcmp(kScriptMethods[k].name, name) == 0)
+                return script_class()->invoke(object, const_cast<char*>(kScriptMethods[k].name), args.data(),
                                               uint32_t(args.size()), r);
         return script_class()->invoke(object, const_cast<char*>(name), args.data(), uint32_t(args.size()), r);
     }
@@ -202,7 +202,7 @@ TEST(ScriptArguments, ColoursAreExactlySevenCharacters) {
 }
 
 TEST_F(ScriptMethods, TheGateTheTableAndTheArgumentCounts) {
-    EXPECT_TRUE(script_class()->hasMethod(object, const_cast<char*>(kScriptMethodNames[27])));
+    EXPECT_TRUE(script_class()->hasMethod(object, const_cast<char*>(kScriptMethods[27].name)));
     NPVariant r{};
     EXPECT_FALSE(invoke("NoSuchMethod", {}, &r));
     EXPECT_FALSE(invoke("GetState", {}, &r));  // one argument expected
@@ -234,8 +234,8 @@ TEST_F(ScriptMethods, WithoutStringIdentifiersNothingIsOffered) {
     f.version = 27;
     ASSERT_EQ(browser_install(&f), NPERR_NO_ERROR);
     NPVariant r{};
-    EXPECT_FALSE(script_class()->hasMethod(object, const_cast<char*>(kScriptMethodNames[0])));
-    EXPECT_FALSE(script_class()->invoke(object, const_cast<char*>(kScriptMethodNames[0]), nullptr, 0, &r));
+    EXPECT_FALSE(script_class()->hasMethod(object, const_cast<char*>(kScriptMethods[0].name)));
+    EXPECT_FALSE(script_class()->invoke(object, const_cast<char*>(kScriptMethods[0].name), nullptr, 0, &r));
 }
 
 TEST_F(ScriptMethods, PageNavigation) {

@@ -16,7 +16,9 @@ bool g_identifiers_made = false;
 bool make_identifiers() {
     if (g_identifiers_made) return true;
     if (!browser().getstringidentifiers) return false;
-    browser().getstringidentifiers(const_cast<const NPUTF8**>(kScriptMethodNames), kScriptMethodCount, g_identifiers);
+    const NPUTF8* names[kScriptMethodCount];
+    for (int i = 0; i < kScriptMethodCount; ++i) names[i] = kScriptMethods[i].name;
+    browser().getstringidentifiers(names, kScriptMethodCount, g_identifiers);
     g_identifiers_made = true;
     return true;
 }
