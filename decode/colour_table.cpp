@@ -29,7 +29,7 @@ void set_entry(PageDecoder* d, int i, unsigned r, unsigned g, unsigned b) {
 }
 
 bool build_grey_table(PageDecoder* d) {
-    d->invert = d->colour_model == 0;
+    d->invert = d->colour_model == PHOTOMETRIC_MINISWHITE;
     if (!alloc_palette(d, 1 << d->bits_per_component)) return false;
     if (d->bits_per_component == 1) {
         d->is_grey = true;
@@ -101,7 +101,7 @@ bool build_palette(PageDecoder* d) {
 }  // namespace
 
 bool decoder_build_colour_table(PageDecoder* d) {
-    if (d->colour_model == 3) return build_palette(d);
-    if (d->colour_model == 0 || d->colour_model == 1) return build_grey_table(d);
+    if (d->colour_model == PHOTOMETRIC_PALETTE) return build_palette(d);
+    if (grey_model(d->colour_model)) return build_grey_table(d);
     return true;
 }

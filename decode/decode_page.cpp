@@ -10,7 +10,7 @@
 
 namespace {
 
-ErrorLog* log_of(PageDecoder* d) { return static_cast<ErrorLog*>(decoder_slot(d, kDecoderSlotFirst)); }
+ErrorLog* log_of(PageDecoder* d) { return static_cast<ErrorLog*>(decoder_context(d)); }
 
 void on_error(PageDecoder* d, const char16_t* text) { errlog_error(log_of(d), u"%s", text); }
 void on_warning(PageDecoder* d, const char16_t* text) { errlog_warning(log_of(d), u"%s", text); }
@@ -22,7 +22,7 @@ void on_library_message(PageDecoder* d, const char* module, const char* format, 
     else errlog_error(log_of(d), u"%s", wide.c_str());
 }
 
-int fact(PageDecoder* d, int number) {
+int fact(PageDecoder* d, DecoderFact number) {
     int v = 0;
     decoder_get_fact(d, number, &v);
     return v;
@@ -40,16 +40,16 @@ bool upright_within_limit(int w, int h, int bpp, uint32_t memory_limit_mb) {
 }  // namespace
 
 bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
-    const int w = fact(d, kFactWidth), h = fact(d, kFactHeight);
+    const int w = fact(d, DecoderFact::kWidth), h = fact(d, DecoderFact::kHeight);
     if (w < 1 || h < 1 || w > 0xA00000 || h > 0xA00000) {
         errlog_error(log, u"Invalid or unsupported image width or height");
         return false;
     }
-    if ((h + 4.0) * (w + 4.0) * fact(d, kFactOutputBitsPerPixel) / 8 > 2e9) {
+    if ((h + 4.0) * (w + 4.0) * fact(d, DecoderFact::kOutputBitsPerPixel) / 8 > 2e9) {
         errlog_error(log, u"Image too large");
         return false;
     }
-    const int bytes = fact(d, kFactImageBytes);
+    const int bytes = fact(d, DecoderFact::kImageBytes);
     if (bytes < 1 || bytes > 2000000000) {
         errlog_error(log, u"Image is invalid or too large");
         return false;
@@ -68,7 +68,7 @@ bool decode_page_check_memory(PageDecoder* d, ErrorLog* log, uint32_t memory_lim
 bool decode_page_into_raster(PageDecoder* d, ErrorLog* log, int orientation, uint32_t memory_limit_mb,
                              DisplayRaster* raster, bool* turned_out) {
     *turned_out = false;
-    const int w = fact(d, kFactWidth), h = fact(d, kFactHeight), bpp = fact(d, kFactOutputBitsPerPixel);
+    const int w = fact(d, DecoderFact::kWidth), h = fact(d, DecoderFact::kHeight), bpp = fact(d, DecoderFact::kOutputBitsPerPixel);
     // Pages that can be stored already turned skip the turn afterwards, with
     // its second raster and its pass over the page. The memory limit still
     // applies to the upright raster, as it does when the page is turned
@@ -104,20 +104,20 @@ bool decode_page(TIFF* tiff, ErrorLog* log, const DecodePageOptions& options, Di
     handlers.on_warning = on_warning;
     handlers.on_library_message = on_library_message;
     decoder_attach(d, tiff, handlers, log);
-    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
-    decoder_set_option(d, kOptionRepairPalette, options.repair_palette);
+    decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, DecoderOption::kRepairPalette, options.repair_palette);
     bool ok = decoder_validate(d) && decode_page_check_limits(d, log);
-    const int orientation = fact(d, kFactOrientation);
+    const int orientation = fact(d, DecoderFact::kOrientation);
     bool turned = false;
     ok = ok && decode_page_into_raster(d, log, options.apply_orientation ? orientation : 1, options.memory_limit_mb,
                                        raster, &turned);
     if (facts) {
         facts->orientation = orientation;
-        facts->photometric = fact(d, kFactPhotometric);
-        facts->compression = fact(d, kFactCompression);
-        facts->source_bits_per_sample = fact(d, kFactSourceBitsPerSample);
-        facts->samples_per_pixel = fact(d, kFactSamplesPerPixel);
-        facts->output_bits_per_pixel = fact(d, kFactOutputBitsPerPixel);
+        facts->photometric = fact(d, DecoderFact::kPhotometric);
+        facts->compression = fact(d, DecoderFact::kCompression);
+        facts->source_bits_per_sample = fact(d, DecoderFact::kSourceBitsPerSample);
+        facts->samples_per_pixel = fact(d, DecoderFact::kSamplesPerPixel);
+        facts->output_bits_per_pixel = fact(d, DecoderFact::kOutputBitsPerPixel);
     }
     decoder_destroy(d);
     if (ok && options.apply_orientation && !turned) ok = raster_apply_orientation(log, raster, orientation);

@@ -130,7 +130,7 @@ bool read_whole_strips_from(PageDecoder* d, uint32_t* image_row_out) {
     const int m = d->colour_model;
     const uint32_t spp = d->samples_per_pixel;
     if (d->bits_per_sample != 8 || d->planar != 1) return false;
-    if ((m == 2 && spp < 3) || (m != 2 && spp != 1)) return false;
+    if ((m == PHOTOMETRIC_RGB && spp < 3) || (m != PHOTOMETRIC_RGB && spp != 1)) return false;
     uint32_t rows = 0;
     if (!TIFFGetField(d->tiff, TIFFTAG_ROWSPERSTRIP, &rows) || rows == 0 || rows > d->height) rows = d->height;
     const tmsize_t line = TIFFScanlineSize(d->tiff);
@@ -176,8 +176,8 @@ bool store_tile(PageDecoder* d, const uint8_t* tile, size_t tile_len, uint32_t x
     const uint32_t spp = d->samples_per_pixel;
     const uint32_t w = std::min(d->tile_width, d->width - x0);
     const uint64_t row_bytes = (uint64_t(spp) * bps * d->tile_width + 7) >> 3;
-    const bool index_like = (m == 0 || m == 1 || m == 3) && (bps == 1 || bps == 4 || bps == 8) && spp == 1;
-    const bool rgb = m == 2 && bps == 8 && spp >= 3;
+    const bool index_like = one_channel_model(m) && (bps == 1 || bps == 4 || bps == 8) && spp == 1;
+    const bool rgb = m == PHOTOMETRIC_RGB && bps == 8 && spp >= 3;
     if (!index_like && !rgb) {
         decoder_error(d, u"This type of tiled image is not supported");
         return false;
@@ -207,7 +207,7 @@ bool read_tiles(PageDecoder* d) {
         decoder_error(d, u"Missing TILELENGTH tag");
         return false;
     }
-    if (d->colour_model == 6 && d->planar == 1 && d->tile_width >= d->width && d->tile_length >= d->height)
+    if (d->colour_model == PHOTOMETRIC_YCBCR && d->planar == 1 && d->tile_width >= d->width && d->tile_length >= d->height)
         return read_subsampled_ycbcr(d, true);
     const tmsize_t size = TIFFTileSize(d->tiff);
     if (size < 1 || size > kDecoderMaxChunkBytes || !d->tile_width || !d->tile_length) {

@@ -79,8 +79,15 @@ struct PageDecoder {
     // While set, library messages go to held_messages instead of on_library_message.
     bool hold_library_messages = false;
     std::vector<HeldLibraryMessage> held_messages;
-    void* user_slots[kDecoderSlotCount] = {};
+    void* context = nullptr;  // the caller's, given to decoder_attach
 };
+
+// Colour models (photometric values after substitution) that share a reading path.
+inline bool grey_model(int m) { return m == PHOTOMETRIC_MINISWHITE || m == PHOTOMETRIC_MINISBLACK; }
+inline bool one_channel_model(int m) { return grey_model(m) || m == PHOTOMETRIC_PALETTE; }
+inline bool interleaved_colour_model(int m) {
+    return m == PHOTOMETRIC_RGB || m == PHOTOMETRIC_SEPARATED || m == PHOTOMETRIC_CIELAB;
+}
 
 // Reports a formatted message (cut to 1023 units) to on_error or on_warning.
 void decoder_error(PageDecoder* d, const char16_t* fmt, ...);

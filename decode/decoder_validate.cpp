@@ -66,30 +66,33 @@ void substitute_colour_model(PageDecoder* d) {
         if (sgilog && TIFFSetField(d->tiff, TIFFTAG_SGILOGDATAFMT, SGILOGDATAFMT_8BIT)) {
             d->bits_per_sample = 8;
             d->sample_format = 1;
-            d->colour_model = d->photometric == PHOTOMETRIC_LOGL ? 1 : 2;
+            d->colour_model = d->photometric == PHOTOMETRIC_LOGL ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB;
         }
     }
     if (d->compression == COMPRESSION_JPEG && d->colour_model == PHOTOMETRIC_YCBCR &&
         TIFFSetField(d->tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
-        d->colour_model = 2;
+        d->colour_model = PHOTOMETRIC_RGB;
 }
 
 bool depth_supported(int model, int bps) {
     switch (model) {
-    case 0:
-    case 1: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16 || bps == 24 || bps == 32;
-    case 3: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16;
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16 || bps == 24 || bps == 32;
+    case PHOTOMETRIC_PALETTE: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16;
     default: return bps == 8 || bps == 16 || bps == 24 || bps == 32;
     }
 }
 
 bool check_model(PageDecoder* d) {
-    const int m = d->colour_model;
-    if (m != 0 && m != 1 && m != 2 && m != 3 && m != 5 && m != 6 && m != 8) {
+    switch (d->colour_model) {
+    case PHOTOMETRIC_MINISWHITE: case PHOTOMETRIC_MINISBLACK: case PHOTOMETRIC_RGB: case PHOTOMETRIC_PALETTE:
+    case PHOTOMETRIC_SEPARATED: case PHOTOMETRIC_YCBCR: case PHOTOMETRIC_CIELAB: break;
+    default: {
         char16_t name[100];
         colour_type_name(d->photometric, d->bits_per_sample, name, 100);
         decoder_error(d, u"Unsupported color type (%s)", name);
         return false;
+    }
     }
     if (d->sample_format != 1 && d->sample_format != 4) {
         decoder_error(d, u"Unsupported sample format (%d)", d->sample_format);
@@ -109,11 +112,11 @@ bool check_model(PageDecoder* d) {
 
 bool choose_output(PageDecoder* d) {
     const int m = d->colour_model;
-    if (m == 0 || m == 1) d->components = 1;
-    else if (m == 3) d->components = d->bits_per_sample == 16 ? 3 : 1;
+    if (grey_model(m)) d->components = 1;
+    else if (m == PHOTOMETRIC_PALETTE) d->components = d->bits_per_sample == 16 ? 3 : 1;
     else {
         d->components = 3;
-        if (d->samples_per_pixel < (m == 5 ? 4 : 3)) {
+        if (d->samples_per_pixel < (m == PHOTOMETRIC_SEPARATED ? 4 : 3)) {
             decoder_error(d, u"Unsupported samples/pixel");
             return false;
         }

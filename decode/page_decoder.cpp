@@ -13,15 +13,12 @@
 #include "decode/channel_order.h"
 #include "decode/colour.h"
 #include "decode/decoder_state.h"
+#include "decode/library_messages.h"
 #include "decode/raster.h"
 
 namespace {
 
 constexpr int kMessageUnits = 1024;
-
-// libtiff's error handler is process-wide; while a page decodes, its errors are
-// forwarded to that decoder, which is why decoding is not re-entrant.
-PageDecoder* g_current_decoder = nullptr;
 
 void hold_library_message(PageDecoder* d, const char* module, const char* fmt, va_list ap) {
     HeldLibraryMessage m;
@@ -40,9 +37,11 @@ void hold_library_message(PageDecoder* d, const char* module, const char* fmt, v
     d->held_messages.push_back(std::move(m));
 }
 
-void forward_library_error(const char* module, const char* fmt, va_list ap) {
-    PageDecoder* d = g_current_decoder;
-    if (!d || !d->handlers.on_library_message) return;
+// libtiff's error handler is process-wide; while a page decodes, its errors are
+// forwarded to that decoder, which is why decoding is not re-entrant.
+void forward_library_error(void* decoder, bool, const char* module, const char* fmt, va_list ap) {
+    auto* d = static_cast<PageDecoder*>(decoder);
+    if (!d->handlers.on_library_message) return;
     if (d->hold_library_messages) hold_library_message(d, module, fmt, ap);
     else d->handlers.on_library_message(d, module, fmt, ap);
 }
@@ -91,58 +90,63 @@ PageDecoder* decoder_create() {
     return d;
 }
 
-void decoder_attach(PageDecoder* d, TIFF* tiff, const DecoderHandlers& handlers, void* slot0) {
+void decoder_attach(PageDecoder* d, TIFF* tiff, const DecoderHandlers& handlers, void* context) {
     d->tiff = tiff;
     d->handlers = handlers;
-    d->user_slots[0] = slot0;
+    d->context = context;
 }
 
-bool decoder_set_option(PageDecoder* d, int number, int value) {
-    switch (number) {
-    case kOptionOutputLayout: d->output_layout = value; return true;
-    case kOptionRepairPalette: d->repair_palette = value != 0; return true;
+void* decoder_context(PageDecoder* d) { return d->context; }
+
+bool decoder_set_option(PageDecoder* d, DecoderOption option, int value) {
+    switch (option) {
+    case DecoderOption::kOutputLayout: d->output_layout = value; return true;
+    case DecoderOption::kRepairPalette: d->repair_palette = value != 0; return true;
     }
     return false;
 }
 
-bool decoder_get_fact(PageDecoder* d, int number, int* out) {
+int decoder_option(PageDecoder* d, DecoderOption option) {
+    switch (option) {
+    case DecoderOption::kOutputLayout: return d->output_layout;
+    case DecoderOption::kRepairPalette: return d->repair_palette;
+    }
+    return 0;
+}
+
+bool decoder_get_fact(PageDecoder* d, DecoderFact fact, int* out) {
     int v = 0;
     bool ok = true;
     // Sizes derived from a hostile width can exceed an int: saturate, so that the
     // caller's "too large" checks refuse the page instead of seeing a wrapped value.
     const auto saturate = [](uint64_t x) { return x > 0x7FFFFFFF ? 0x7FFFFFFF : int(x); };
-    switch (number) {
-    case kFactWidth: v = saturate(d->width); break;
-    case kFactHeight: v = saturate(d->height); break;
-    case kFactSourceBitsPerSample: v = d->source_bits_per_sample; break;
-    case kFactSamplesPerPixel: v = d->samples_per_pixel; break;
-    case kFactSourceBitsPerPixel: v = d->samples_per_pixel * d->source_bits_per_sample; break;
-    case kFactOrientation: v = d->orientation; break;
-    case kFactResolutionUnit: v = d->resolution_unit; break;
-    case kFactCompression: v = d->compression; break;
-    case kFactPhotometric: v = d->photometric; break;
-    case kFactDestStride: v = saturate(d->dest_stride); break;
-    case kFactImageBytes: v = saturate(uint64_t(d->dest_stride) * d->height); break;
-    case kFactIsGrey: v = d->is_grey; break;
-    case kFactIsFourLevel: v = d->is_four_level; break;
-    case kFactOutputBitsPerPixel: v = d->components * d->bits_per_component; break;
-    case kFactPaletteCount: v = d->palette_count; break;
-    case kOptionOutputLayout: v = d->output_layout; break;
-    case kOptionRepairPalette: v = d->repair_palette; break;
-    case kFactResolutionValid: v = d->resolution_valid; break;
+    using F = DecoderFact;
+    switch (fact) {
+    case F::kWidth: v = saturate(d->width); break;
+    case F::kHeight: v = saturate(d->height); break;
+    case F::kSourceBitsPerSample: v = d->source_bits_per_sample; break;
+    case F::kSamplesPerPixel: v = d->samples_per_pixel; break;
+    case F::kSourceBitsPerPixel: v = d->samples_per_pixel * d->source_bits_per_sample; break;
+    case F::kOrientation: v = d->orientation; break;
+    case F::kResolutionUnit: v = d->resolution_unit; break;
+    case F::kCompression: v = d->compression; break;
+    case F::kPhotometric: v = d->photometric; break;
+    case F::kDestStride: v = saturate(d->dest_stride); break;
+    case F::kImageBytes: v = saturate(uint64_t(d->dest_stride) * d->height); break;
+    case F::kIsGrey: v = d->is_grey; break;
+    case F::kIsFourLevel: v = d->is_four_level; break;
+    case F::kOutputBitsPerPixel: v = d->components * d->bits_per_component; break;
+    case F::kPaletteCount: v = d->palette_count; break;
+    case F::kResolutionValid: v = d->resolution_valid; break;
     default: ok = false;
     }
     *out = v;
     return ok;
 }
 
-bool decoder_get_fact_float(PageDecoder* d, int number, float* out) {
-    *out = number == kFactXResolution ? d->x_resolution : number == kFactYResolution ? d->y_resolution : 0.0f;
-    return number == kFactXResolution || number == kFactYResolution;
+float decoder_get_resolution(PageDecoder* d, DecoderAxis axis) {
+    return axis == DecoderAxis::kX ? d->x_resolution : d->y_resolution;
 }
-
-const uint8_t* decoder_palette(PageDecoder* d) { return d->palette; }
-int decoder_palette_count(PageDecoder* d) { return d->palette_count; }
 
 void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
     if (raster_empty(raster)) return;
@@ -172,8 +176,8 @@ namespace {
 bool reads_whole_strips(const PageDecoder* d) {
     const int m = d->colour_model;
     if (d->is_tiled || d->bits_per_sample != 8 || d->planar != 1) return false;
-    if (m == 2) return d->compression == COMPRESSION_JPEG;
-    return (m == 0 || m == 1) && (d->compression == COMPRESSION_JPEG || d->compression == COMPRESSION_OJPEG);
+    if (m == PHOTOMETRIC_RGB) return d->compression == COMPRESSION_JPEG;
+    return grey_model(m) && (d->compression == COMPRESSION_JPEG || d->compression == COMPRESSION_OJPEG);
 }
 
 }  // namespace
@@ -199,8 +203,8 @@ bool decoder_can_store_turned(PageDecoder* d, int orientation) {
     if (!d->validated || orientation < 5 || orientation > 8 || d->is_tiled || d->planar != 1) return false;
     // Only pages that run_strategy hands to read_contiguous_colour.
     const int m = d->colour_model;
-    if (m != 2 && m != 5 && m != 8) return false;
-    if (m == 2 && d->compression == COMPRESSION_JPEG && d->bits_per_sample == 8) return false;
+    if (!interleaved_colour_model(m)) return false;
+    if (m == PHOTOMETRIC_RGB && d->compression == COMPRESSION_JPEG && d->bits_per_sample == 8) return false;
     return contiguous_colour_turns(d);
 }
 
@@ -231,28 +235,18 @@ void decoder_destroy(PageDecoder* d) {
     free(d);
 }
 
-void* decoder_slot(PageDecoder* d, int number) {
-    const int i = number - kDecoderSlotFirst;
-    return i >= 0 && i < kDecoderSlotCount ? d->user_slots[i] : nullptr;
-}
-
-void decoder_set_slot(PageDecoder* d, int number, void* value) {
-    const int i = number - kDecoderSlotFirst;
-    if (i >= 0 && i < kDecoderSlotCount) d->user_slots[i] = value;
-}
-
 namespace {
 
 bool choose_scanline_strategy(PageDecoder* d, bool* result) {
     const int m = d->colour_model;
-    if (d->planar == 1 && (m == 2 || m == 5 || m == 8)) *result = read_contiguous_colour(d);
-    else if (d->planar == 2 && m == 2) *result = read_separate_rgb(d);
-    else if (d->planar == 2 && m == 5) *result = read_separate_cmyk(d);
-    else if (m == 3 && d->bits_per_sample == 16) *result = read_16bit_palette(d);
-    else if ((m == 0 || m == 1) && d->bits_per_sample >= 8) *result = read_8bit_scanlines(d);
-    else if ((m == 0 || m == 1 || m == 3) && d->bits_per_sample < 5 && d->samples_per_pixel == 1)
+    if (d->planar == 1 && interleaved_colour_model(m)) *result = read_contiguous_colour(d);
+    else if (d->planar == 2 && m == PHOTOMETRIC_RGB) *result = read_separate_rgb(d);
+    else if (d->planar == 2 && m == PHOTOMETRIC_SEPARATED) *result = read_separate_cmyk(d);
+    else if (m == PHOTOMETRIC_PALETTE && d->bits_per_sample == 16) *result = read_16bit_palette(d);
+    else if (grey_model(m) && d->bits_per_sample >= 8) *result = read_8bit_scanlines(d);
+    else if (one_channel_model(m) && d->bits_per_sample < 5 && d->samples_per_pixel == 1)
         *result = read_low_depth_scanlines(d);
-    else if ((m == 0 || m == 1 || m == 3) && d->bits_per_sample == 8) *result = read_8bit_scanlines(d);
+    else if (one_channel_model(m) && d->bits_per_sample == 8) *result = read_8bit_scanlines(d);
     else return false;
     return true;
 }
@@ -265,7 +259,7 @@ bool run_strategy(PageDecoder* d) {
     if (d->is_tiled) return read_tiles(d);
     const int m = d->colour_model;
     const bool plain8 = d->bits_per_sample == 8 && d->planar == 1;
-    if (m == 6 && d->samples_per_pixel == 3 && plain8) return read_subsampled_ycbcr(d, false);
+    if (m == PHOTOMETRIC_YCBCR && d->samples_per_pixel == 3 && plain8) return read_subsampled_ycbcr(d, false);
     // A scanline is one row of the page: one beyond the chunk cap can only come
     // from hostile sample counts, and would be refused by the allocator anyway.
     const tmsize_t size = TIFFScanlineSize(d->tiff);
@@ -286,14 +280,10 @@ bool run_strategy(PageDecoder* d) {
 }  // namespace
 
 bool decoder_decode(PageDecoder* d) {
-    TIFFErrorHandler previous = TIFFSetErrorHandler(forward_library_error);
-    g_current_decoder = d;
+    const LibraryErrorDiversion diversion(forward_library_error, d);
     d->rows_read = d->consecutive_failures = 0;
     d->red_offset = 16;
     d->green_offset = 8;
     d->blue_offset = 0;
-    const bool ok = run_strategy(d);
-    TIFFSetErrorHandler(previous);
-    g_current_decoder = nullptr;
-    return ok;
+    return run_strategy(d);
 }

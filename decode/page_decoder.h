@@ -2,8 +2,8 @@
 // The page decoder: turns the directory selected in an open libtiff handle into
 // the pixels of a Display raster. One decoder serves one page load:
 //
-//   decoder_create → decoder_attach → decoder_set_option(kOptionOutputLayout, 2)
-//   → decoder_set_option(kOptionRepairPalette, …) → decoder_validate
+//   decoder_create → decoder_attach → decoder_set_option(kOutputLayout, 2)
+//   → decoder_set_option(kRepairPalette, …) → decoder_validate
 //   → decoder_get_fact… (size, depth, palette) → raster_create
 //   → decoder_prepare_raster → decoder_set_dest → decoder_decode → decoder_destroy
 //
@@ -27,34 +27,34 @@ struct DecoderHandlers {
                                va_list ap) = nullptr;
 };
 
-// Numbers of decoder_get_fact / decoder_set_option. Values not listed are refused.
-enum DecoderNumber : int {
-    kFactWidth = 1,
-    kFactHeight = 2,
-    kFactSourceBitsPerSample = 3,
-    kFactSamplesPerPixel = 4,
-    kFactSourceBitsPerPixel = 5,  // samples per pixel × source bits per sample
-    kFactOrientation = 6,         // 1..8
-    kFactResolutionUnit = 7,      // 1 none, 2 inch, 3 centimetre
-    kFactXResolution = 8,         // float: decoder_get_fact_float
-    kFactYResolution = 9,         // float: decoder_get_fact_float
-    kFactCompression = 13,        // as read (1 when absent)
-    kFactPhotometric = 14,        // as read (0 when absent)
-    kFactDestStride = 15,
-    kFactImageBytes = 16,  // dest stride × height
-    kFactIsGrey = 17,
-    kFactIsFourLevel = 18,
-    kFactOutputBitsPerPixel = 20,  // 1, 4, 8 or 24
-    kFactPaletteCount = 21,
-    kOptionOutputLayout = 22,   // settable; 2 = bottom-up device-independent bitmap
-    kOptionRepairPalette = 23,  // settable; 1 at creation
-    kFactResolutionValid = 25,
+// What decoder_get_fact reads: the page's tags as validation settled them,
+// and the output format it chose.
+enum class DecoderFact : int {
+    kWidth,
+    kHeight,
+    kSourceBitsPerSample,
+    kSamplesPerPixel,
+    kSourceBitsPerPixel,  // samples per pixel × source bits per sample
+    kOrientation,         // 1..8
+    kResolutionUnit,      // 1 none, 2 inch, 3 centimetre
+    kResolutionValid,
+    kCompression,  // as read (1 when absent)
+    kPhotometric,  // as read (0 when absent)
+    kDestStride,
+    kImageBytes,  // dest stride × height
+    kIsGrey,
+    kIsFourLevel,
+    kOutputBitsPerPixel,  // 1, 4, 8 or 24
+    kPaletteCount,
+};
+// The two resolutions, read with decoder_get_resolution.
+enum class DecoderAxis { kX, kY };
+// What decoder_set_option sets before validation.
+enum class DecoderOption : int {
+    kOutputLayout,   // 2 = bottom-up device-independent bitmap
+    kRepairPalette,  // 1 at creation
 };
 constexpr int kOutputLayoutDib = 2;
-
-// Opaque caller slots, numbered 50..53; attach stores its slot0 argument in 50.
-constexpr int kDecoderSlotFirst = 50;
-constexpr int kDecoderSlotCount = 4;
 
 // Limits that hostile files run into.
 constexpr int64_t kDecoderMaxChunkBytes = 0x20000000;  // strip, tile and YCbCr chunk buffers
@@ -62,20 +62,19 @@ constexpr int kDecoderMaxFailedScanlines = 50;         // consecutive empty read
 
 // A zero-filled decoder with palette repair on; null when out of memory.
 PageDecoder* decoder_create();
-void decoder_attach(PageDecoder* decoder, TIFF* tiff, const DecoderHandlers& handlers, void* slot0);
-// False for an unknown number or a value the option does not take.
-bool decoder_set_option(PageDecoder* decoder, int number, int value);
+// `context` is the caller's own, for its handlers: decoder_context gives it back.
+void decoder_attach(PageDecoder* decoder, TIFF* tiff, const DecoderHandlers& handlers, void* context);
+void* decoder_context(PageDecoder* decoder);
+// False for an option the decoder does not know.
+bool decoder_set_option(PageDecoder* decoder, DecoderOption option, int value);
+// The option's value; 0 for one the decoder does not know.
+int decoder_option(PageDecoder* decoder, DecoderOption option);
 // Reads the tags of the current directory and fixes the output format and the
 // colour table. False after reporting the reason to on_error.
 [[nodiscard]] bool decoder_validate(PageDecoder* decoder);
-// False (and *out = 0) for a number that is not an integer fact or option.
-bool decoder_get_fact(PageDecoder* decoder, int number, int* out);
-// The two resolutions; false (and *out = 0) for any other number.
-bool decoder_get_fact_float(PageDecoder* decoder, int number, float* out);
-// The colour table built by validation: decoder_palette_count() entries of
-// red, green, blue, 0. Null (count 0) for pages without one.
-const uint8_t* decoder_palette(PageDecoder* decoder);
-int decoder_palette_count(PageDecoder* decoder);
+// False (and *out = 0) for a fact the decoder does not know.
+bool decoder_get_fact(PageDecoder* decoder, DecoderFact fact, int* out);
+float decoder_get_resolution(PageDecoder* decoder, DecoderAxis axis);
 // Copies the decoder's flags, colour table and resolution (as pels per metre)
 // into a raster just created with the output bits per pixel.
 void decoder_prepare_raster(PageDecoder* decoder, DisplayRaster* raster);
@@ -101,6 +100,3 @@ void decoder_set_turned_dest(PageDecoder* decoder, uint8_t* bits, uint32_t strid
 // Fills the destination. True when at least part of the page could be shown.
 [[nodiscard]] bool decoder_decode(PageDecoder* decoder);
 void decoder_destroy(PageDecoder* decoder);
-// Caller slots 50..53; null for other numbers.
-void* decoder_slot(PageDecoder* decoder, int number);
-void decoder_set_slot(PageDecoder* decoder, int number, void* value);

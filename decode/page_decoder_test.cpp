@@ -691,28 +691,24 @@ TEST(PageDecoderValidation, FactsAndOptions) {
     std::vector<uint8_t> file = tiff_build({p});
     TIFF* t = tiff_open_memory(file);
     PageDecoder* d = decoder_create();
-    int slot_target = 0;
-    decoder_attach(d, t, DecoderHandlers{}, &slot_target);
-    EXPECT_EQ(decoder_slot(d, 50), &slot_target);
-    EXPECT_EQ(decoder_slot(d, 54), nullptr);
+    int context = 0;
+    decoder_attach(d, t, DecoderHandlers{}, &context);
+    EXPECT_EQ(decoder_context(d), &context);
+    EXPECT_EQ(decoder_option(d, DecoderOption::kRepairPalette), 1);
     int v = -1;
-    EXPECT_TRUE(decoder_get_fact(d, kOptionRepairPalette, &v));
-    EXPECT_EQ(v, 1);
-    EXPECT_FALSE(decoder_get_fact(d, 10, &v));
+    EXPECT_FALSE(decoder_get_fact(d, DecoderFact(-1), &v));  // a value no fact has
     EXPECT_EQ(v, 0);
-    EXPECT_FALSE(decoder_set_option(d, 1, 5));
+    EXPECT_FALSE(decoder_set_option(d, DecoderOption(-1), 5));
     ASSERT_TRUE(decoder_validate(d));
-    const std::pair<int, int> expected[] = {{kFactWidth, 10},       {kFactHeight, 3},        {kFactOrientation, 1},
-                                            {kFactDestStride, 8},   {kFactImageBytes, 24},   {kFactIsGrey, 1},
-                                            {kFactOutputBitsPerPixel, 4}, {kFactPaletteCount, 16},
-                                            {kFactResolutionUnit, 3}, {kFactResolutionValid, 1}};
+    const std::pair<DecoderFact, int> expected[] = {{DecoderFact::kWidth, 10},       {DecoderFact::kHeight, 3},        {DecoderFact::kOrientation, 1},
+                                            {DecoderFact::kDestStride, 8},   {DecoderFact::kImageBytes, 24},   {DecoderFact::kIsGrey, 1},
+                                            {DecoderFact::kOutputBitsPerPixel, 4}, {DecoderFact::kPaletteCount, 16},
+                                            {DecoderFact::kResolutionUnit, 3}, {DecoderFact::kResolutionValid, 1}};
     for (auto [number, value] : expected) {
         EXPECT_TRUE(decoder_get_fact(d, number, &v));
-        EXPECT_EQ(v, value) << number;
+        EXPECT_EQ(v, value) << int(number);
     }
-    float f = 0;
-    EXPECT_TRUE(decoder_get_fact_float(d, kFactYResolution, &f));
-    EXPECT_EQ(f, 50.0f);
+    EXPECT_EQ(decoder_get_resolution(d, DecoderAxis::kY), 50.0f);
     decoder_destroy(d);
     TIFFClose(t);
 }
@@ -729,8 +725,8 @@ TEST(PageDecoderValidation, ImplausibleResolutionIsDropped) {
         decoder_attach(d, t, DecoderHandlers{}, nullptr);
         ASSERT_TRUE(decoder_validate(d));
         int valid = -1, unit = -1;
-        decoder_get_fact(d, kFactResolutionValid, &valid);
-        decoder_get_fact(d, kFactResolutionUnit, &unit);
+        decoder_get_fact(d, DecoderFact::kResolutionValid, &valid);
+        decoder_get_fact(d, DecoderFact::kResolutionUnit, &unit);
         EXPECT_EQ(valid, 0) << y;
         EXPECT_EQ(unit, 1) << y;
         decoder_destroy(d);
@@ -904,14 +900,14 @@ void decode_into_dirty_raster(const std::vector<uint8_t>& file, Decoded* out, bo
     PageDecoder* d = decoder_create();
     DecoderHandlers handlers;
     decoder_attach(d, t, handlers, &log);
-    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
     out->ok = decoder_validate(d);
     *offered = out->ok && decoder_clears_unwritten(d);
     if (out->ok) {
         int w = 0, h = 0, bpp = 0;
-        decoder_get_fact(d, kFactWidth, &w);
-        decoder_get_fact(d, kFactHeight, &h);
-        decoder_get_fact(d, kFactOutputBitsPerPixel, &bpp);
+        decoder_get_fact(d, DecoderFact::kWidth, &w);
+        decoder_get_fact(d, DecoderFact::kHeight, &h);
+        decoder_get_fact(d, DecoderFact::kOutputBitsPerPixel, &bpp);
         out->ok = raster_create(nullptr, &out->raster, w, h, bpp, false, 0);
     }
     if (out->ok) {

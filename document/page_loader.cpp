@@ -14,7 +14,7 @@
 #include "document/tiff_messages.h"
 
 namespace {
-ErrorLog* log_of(PageDecoder* decoder) { return static_cast<ErrorLog*>(decoder_slot(decoder, kDecoderSlotFirst)); }
+ErrorLog* log_of(PageDecoder* decoder) { return static_cast<ErrorLog*>(decoder_context(decoder)); }
 
 void on_decoder_error(PageDecoder* decoder, const char16_t* text) { errlog_error(log_of(decoder), u"%s", text); }
 void on_decoder_warning(PageDecoder* decoder, const char16_t* text) { errlog_warning(log_of(decoder), u"%s", text); }
@@ -36,31 +36,28 @@ bool compression_disabled(const LoaderContext& context, int code) {
     return false;
 }
 
-int fact(PageDecoder* decoder, int number) {
+int fact(PageDecoder* decoder, DecoderFact number) {
     int value = 0;
     decoder_get_fact(decoder, number, &value);
     return value;
 }
 
 void read_page_facts(TIFF* tif, PageDecoder* decoder, const LoaderContext& context, PageState* page) {
-    page->width = fact(decoder, kFactWidth);
-    page->height = fact(decoder, kFactHeight);
-    page->compression = fact(decoder, kFactCompression);
-    page->orientation = fact(decoder, kFactOrientation);
-    page->resolution_unit = fact(decoder, kFactResolutionUnit);
-    float x = 0, y = 0;
-    decoder_get_fact_float(decoder, kFactXResolution, &x);
-    decoder_get_fact_float(decoder, kFactYResolution, &y);
-    page->x_resolution = x;
-    page->y_resolution = y;
-    page->resolution_valid = fact(decoder, kFactResolutionValid) != 0;
-    page->photometric = fact(decoder, kFactPhotometric);
-    page->bits_per_sample = fact(decoder, kFactSourceBitsPerSample);
-    page->samples_per_pixel = fact(decoder, kFactSamplesPerPixel);
-    page->source_bits_per_pixel = fact(decoder, kFactSourceBitsPerPixel);
-    page->output_bits_per_pixel = fact(decoder, kFactOutputBitsPerPixel);
-    page->palette_count = fact(decoder, kFactPaletteCount);
-    page->is_grey = fact(decoder, kFactIsGrey) != 0;
+    page->width = fact(decoder, DecoderFact::kWidth);
+    page->height = fact(decoder, DecoderFact::kHeight);
+    page->compression = fact(decoder, DecoderFact::kCompression);
+    page->orientation = fact(decoder, DecoderFact::kOrientation);
+    page->resolution_unit = fact(decoder, DecoderFact::kResolutionUnit);
+    page->x_resolution = decoder_get_resolution(decoder, DecoderAxis::kX);
+    page->y_resolution = decoder_get_resolution(decoder, DecoderAxis::kY);
+    page->resolution_valid = fact(decoder, DecoderFact::kResolutionValid) != 0;
+    page->photometric = fact(decoder, DecoderFact::kPhotometric);
+    page->bits_per_sample = fact(decoder, DecoderFact::kSourceBitsPerSample);
+    page->samples_per_pixel = fact(decoder, DecoderFact::kSamplesPerPixel);
+    page->source_bits_per_pixel = fact(decoder, DecoderFact::kSourceBitsPerPixel);
+    page->output_bits_per_pixel = fact(decoder, DecoderFact::kOutputBitsPerPixel);
+    page->palette_count = fact(decoder, DecoderFact::kPaletteCount);
+    page->is_grey = fact(decoder, DecoderFact::kIsGrey) != 0;
     uint32_t subfile_type = 0;
     if (TIFFGetField(tif, TIFFTAG_SUBFILETYPE, &subfile_type)) page->subfile_type = subfile_type;
     const char* software = nullptr;
@@ -113,8 +110,8 @@ PageDecoder* prepare_decoder(TIFF* tif, const LoaderContext& context, PageState*
     handlers.on_warning = on_decoder_warning;
     handlers.on_library_message = on_decoder_library_message;
     decoder_attach(decoder, tif, handlers, context.page_log);
-    decoder_set_option(decoder, kOptionOutputLayout, kOutputLayoutDib);
-    decoder_set_option(decoder, kOptionRepairPalette, context.palette_repair);
+    decoder_set_option(decoder, DecoderOption::kOutputLayout, kOutputLayoutDib);
+    decoder_set_option(decoder, DecoderOption::kRepairPalette, context.palette_repair);
     bool ok = decoder_validate(decoder);
     if (ok) {
         read_page_facts(tif, decoder, context, page);

@@ -1,12 +1,11 @@
 #include "document/tiff_messages.h"
 
-#include <tiffio.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "base/text.h"
 #include "config/error_log.h"
+#include "decode/library_messages.h"
 
 namespace {
 ErrorLog* g_tiff_log = nullptr;
@@ -42,19 +41,14 @@ bool is_library_loop_warning(const char* module, std::u16string_view text) {
            text.find(u"loop") != std::u16string_view::npos;
 }
 
-void on_warning(const char* module, const char* format, va_list ap) {
-    tiffmsg_log_message(g_tiff_log, false, module, format, ap);
-}
-
-void on_error(const char* module, const char* format, va_list ap) {
-    tiffmsg_log_message(g_tiff_log, true, module, format, ap);
+void to_log(void* log, bool is_error, const char* module, const char* format, va_list ap) {
+    tiffmsg_log_message(static_cast<ErrorLog*>(log), is_error, module, format, ap);
 }
 }  // namespace
 
 void tiffmsg_attach(ErrorLog* log) {
     g_tiff_log = log;
-    TIFFSetWarningHandler(on_warning);
-    TIFFSetErrorHandler(on_error);
+    library_messages_route(to_log, log);
 }
 
 ErrorLog* tiffmsg_current_log() { return g_tiff_log; }
