@@ -43,9 +43,6 @@ void errlog_clear(ErrorLog* log) {
     btext_clear(&log->text);
 }
 
-void errlog_verror(ErrorLog* log, const char16_t* fmt, va_list ap) { add_line(log, true, fmt, ap); }
-void errlog_vwarning(ErrorLog* log, const char16_t* fmt, va_list ap) { add_line(log, false, fmt, ap); }
-
 void errlog_error(ErrorLog* log, const char16_t* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);

@@ -24,8 +24,6 @@ void errlog_free(ErrorLog* log);
 void errlog_clear(ErrorLog* log);  // counts and texts; the filter flag stays
 void errlog_error(ErrorLog* log, const char16_t* fmt, ...);
 void errlog_warning(ErrorLog* log, const char16_t* fmt, ...);
-void errlog_verror(ErrorLog* log, const char16_t* fmt, va_list ap);
-void errlog_vwarning(ErrorLog* log, const char16_t* fmt, va_list ap);
 bool errlog_has_entries(const ErrorLog* log);  // any error or warning counted
 const char16_t* errlog_text(const ErrorLog* log);
 

@@ -46,8 +46,6 @@ void viewer_set_disabled_compressions(const char16_t* list) {
     }
 }
 
-const std::vector<int>& viewer_disabled_compressions() { return g_disabled; }
-
 LoaderContext viewer_loader_context(Viewer* v) {
     LoaderContext c;
     c.error_log = &v->logs.error;

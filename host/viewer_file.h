@@ -30,7 +30,6 @@ void viewer_file_free(Viewer* v);
 // Compression codes switched off for the whole process ("disable_compression":
 // comma-separated; each positive number counts).
 void viewer_set_disabled_compressions(const char16_t* list);
-const std::vector<int>& viewer_disabled_compressions();
 
 // What loading a page needs from the viewer.
 LoaderContext viewer_loader_context(Viewer* v);

@@ -271,9 +271,6 @@ int16_t inspector_read_s16(TagInspector *ins, uint64_t o) {
 int32_t inspector_read_s32(TagInspector *ins, uint64_t o) {
   return (int32_t)inspector_read_u32(ins, o);
 }
-int64_t inspector_read_s64(TagInspector *ins, uint64_t o) {
-  return (int64_t)inspector_read_u64(ins, o);
-}
 
 bool inspector_parse_header(TagInspector *ins) {
   if (ins->header_read)

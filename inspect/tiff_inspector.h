@@ -133,7 +133,6 @@ uint64_t inspector_read_u64(TagInspector *ins, uint64_t offset);
 int8_t inspector_read_s8(TagInspector *ins, uint64_t offset);
 int16_t inspector_read_s16(TagInspector *ins, uint64_t offset);
 int32_t inspector_read_s32(TagInspector *ins, uint64_t offset);
-int64_t inspector_read_s64(TagInspector *ins, uint64_t offset);
 
 // start + step x index; false (and the read error) when that passes the end
 // of the 64-bit offset space.

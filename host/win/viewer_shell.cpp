@@ -16,7 +16,6 @@
 #include "update/win/update_check.h"
 
 namespace {
-ViewerPageStepFn g_page_step = nullptr;
 constexpr wchar_t kViewerProperty[] = L"vlar";
 
 Text16 from_utf8(const char* s) { return s ? text_from_utf8(s) : Text16(); }
@@ -94,8 +93,6 @@ int16_t viewer_shell_destroy(Viewer* v) {
     return 0;
 }
 
-void viewer_shell_set_page_step(ViewerPageStepFn fn) { g_page_step = fn; }
-
 void viewer_shell_renew_background_brush(Viewer* v) {
     const uint32_t c = v->ui.background_color;  // 0x00BBGGRR
     HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
@@ -106,9 +103,13 @@ void viewer_shell_renew_background_brush(Viewer* v) {
 }
 
 namespace {
-void step_page(Viewer* v, int step) {
-    const int target = step == 0 ? v->document.current_page - 1 : step == 1 ? v->document.current_page + 1 : step == 2 ? 0 : v->document.page_count - 1;
-    viewer_go_to_page(v, target);
+void step_page(Viewer* v, PageStep step) {
+    switch (step) {
+    case PageStep::kPrevious: viewer_go_to_page(v, v->document.current_page - 1); break;
+    case PageStep::kNext: viewer_go_to_page(v, v->document.current_page + 1); break;
+    case PageStep::kFirst: viewer_go_to_page(v, 0); break;
+    case PageStep::kLast: viewer_go_to_page(v, v->document.page_count - 1); break;
+    }
 }
 }  // namespace
 
@@ -121,7 +122,7 @@ bool viewer_shell_key_command(Viewer* v, unsigned vk) {
                      MAKEWPARAM(c.scroll_code, 0), 0);
         return true;
     case KeyAction::kPage:
-        (g_page_step ? g_page_step : step_page)(v, int(c.page));
+        step_page(v, c.page);
         return true;
     case KeyAction::kNone: break;
     }

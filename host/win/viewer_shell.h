@@ -14,10 +14,6 @@ int16_t viewer_shell_destroy(Viewer* v);
 void viewer_shell_detach_window(Viewer* v);
 // Key-down in the plug-in window; true when the key was a viewer command.
 bool viewer_shell_key_command(Viewer* v, unsigned vk);
-// Page navigation from the keyboard (Ctrl+Page keys). Set by the stream/page
-// code once it exists; until then the keys do nothing.
-using ViewerPageStepFn = void (*)(Viewer* v, int step);  // step: 0 prev, 1 next, 2 first, 3 last
-void viewer_shell_set_page_step(ViewerPageStepFn fn);
 // A brush of the viewer's background colour replaces the old one (which stays
 // when none can be made); the plug-in window is repainted.
 void viewer_shell_renew_background_brush(Viewer* v);
