@@ -10,8 +10,12 @@ const char16_t kToolbarLayoutStandard[] =
 const char16_t kToolbarLayoutFull[] =
     u"PR,QP,OF,SA,CC,SE,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FH,FS,SS,_,O4,O1,O2,O3,O6,O5,O7,_,SM,NE,_,PG,PP,NP,_,ME,AB";
 
+// Every code appears once and separators never stand two in a row, so a
+// layout holds at most every item with a separator on either side of each:
+// the item cap is never reached, however long the layout text.
+static_assert(2 * (kToolbarItemCount - 1) + 1 <= kToolbarMaxItems);
+
 namespace {
-constexpr int kItemDraw = 28, kItemErase = 29, kItemUpload = 30;
 
 bool conditional_allowed(int index, const ToolbarConditions& c) {
     switch (index) {
@@ -25,7 +29,7 @@ bool conditional_allowed(int index, const ToolbarConditions& c) {
 
 void offer(std::vector<int>& items, std::u16string_view token, const ToolbarConditions& c) {
     const int index = toolbar_item_index(token.substr(0, 2));
-    if (index < 0 || items.size() >= size_t(kToolbarMaxItems)) return;
+    if (index < 0) return;
     if (index == kToolbarSeparator) {
         if (!items.empty() && items.back() == kToolbarSeparator) return;
     } else {

@@ -17,13 +17,21 @@ TEST(ToolbarLayout, ConditionalItemsFollowTheirSwitches) {
     EXPECT_EQ(toolbar_parse_layout(u"SL,DR", {}), (std::vector<int>{27, 28}));  // without "?": always kept
 }
 
-TEST(ToolbarLayout, AtMostSixtyFourItems) {
+TEST(ToolbarLayout, TheLongestLayoutStaysUnderTheItemCap) {
     std::u16string many;
     for (int i = 0; i < 100; ++i) many += u"_,PR,";
     EXPECT_EQ(toolbar_parse_layout(many, {}).size(), 3u);  // _, PR, _ : the rest repeats
-    std::u16string separators;
-    for (int i = 0; i < 40; ++i) separators += u"_,PR,_,SA,";
-    EXPECT_LE(toolbar_parse_layout(separators, {}).size(), 64u);
+    // Far more than 64 tokens: every code between separators, three times
+    // over. Only the first of each code and no two separators in a row are
+    // kept, which keeps any layout under the cap: 31 items, 32 separators.
+    std::u16string longest;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 1; i < kToolbarItemCount; ++i) longest += u"_,_," + std::u16string(kToolbarCodes[i]) + u",";
+    longest += u"_";
+    const std::vector<int> items = toolbar_parse_layout(longest, {});
+    ASSERT_EQ(items.size(), size_t(2 * kToolbarItemCount - 1));
+    for (size_t k = 0; k < items.size(); ++k)
+        EXPECT_EQ(items[k], k % 2 ? int(k / 2) + 1 : kToolbarSeparator) << k;
 }
 
 TEST(ToolbarLayout, ChoiceOfSource) {

@@ -37,16 +37,6 @@ struct ToolbarItemInfo {
 
 extern const ToolbarItemInfo kToolbarItemTable[kToolbarItemCount];
 
-// Item-table indices that other code addresses by name.
-enum ToolbarItem : int {
-    kItemSeparator = 0, kItemPrint = 1, kItemSaveAs = 2, kItemCopy = 3, kItemZoomMode = 4, kItemPanMode = 5,
-    kItemBestFit = 6, kItemFitWidth = 7, kItemFixedSize = 8, kItemSpinner = 9, kItemRotatedLeft = 10,
-    kItemOriginal = 11, kItemRotatedRight = 12, kItemUpsideDown = 13, kItemNegative = 14, kItemPreviousPage = 15,
-    kItemNextPage = 16, kItemMenu = 17, kItemAbout = 18, kItemPageList = 19, kItemOpen = 20, kItemFitHeight = 21,
-    kItemSmooth = 22, kItemRotateLeft = 23, kItemRotateRight = 24, kItemSend = 25, kItemQuickPrint = 26,
-    kItemWhiteOut = 27, kItemDraw = 28, kItemErase = 29, kItemUpload = 30, kItemRotate180 = 31,
-};
-
 // Tooltip texts live in the string table at kToolbarTooltipBase + item index;
 // the upload button's second text ("Upload to") sits right after them.
 constexpr int kToolbarTooltipBase = 49300;
