@@ -72,6 +72,15 @@ void apply_header_patch(const HeaderPatch& p, int64_t position, void* buffer, tm
     }
 }
 
+// The source behind a handle libtiff passes back; null (errno EBADF) once it is closed.
+template <class Source>
+Source* open_source(thandle_t h) {
+    Source* s = static_cast<Source*>(h);
+    if (s && s->open) return s;
+    errno = EBADF;
+    return nullptr;
+}
+
 // ---- memory source --------------------------------------------------------
 
 struct MemorySource {
@@ -82,12 +91,7 @@ struct MemorySource {
     HeaderPatch patch;
 };
 
-MemorySource* memory_of(thandle_t h) {
-    MemorySource* m = static_cast<MemorySource*>(h);
-    if (m && m->open) return m;
-    errno = EBADF;
-    return nullptr;
-}
+MemorySource* memory_of(thandle_t h) { return open_source<MemorySource>(h); }
 
 tmsize_t memory_read(thandle_t h, void* buffer, tmsize_t n) {
     MemorySource* m = memory_of(h);
@@ -149,12 +153,7 @@ struct FileSource {
     uint64_t position;  // kept only while the patch may still apply
 };
 
-FileSource* file_of(thandle_t h) {
-    FileSource* f = static_cast<FileSource*>(h);
-    if (f && f->open) return f;
-    errno = EBADF;
-    return nullptr;
-}
+FileSource* file_of(thandle_t h) { return open_source<FileSource>(h); }
 
 tmsize_t file_read(thandle_t h, void* buffer, tmsize_t n) {
     FileSource* f = file_of(h);

@@ -9,6 +9,8 @@
 
 struct Viewer;
 
+// The state the toolbar and the menu are both decided from.
+ControlState control_state(const Viewer* v);
 // The state of a viewer as the menu needs it.
 MenuState context_menu_state(const Viewer* v);
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/document_state.h"
+#include "ui/control_state.h"
 
 // The submenus' title ids (string-table ids, beside the command ids).
 enum SubmenuId : int {
@@ -27,23 +27,11 @@ enum MenuIndex : int {
 };
 
 // What the menu is built from, gathered by the shell from its viewer.
-struct MenuState {
-    uint32_t access_flags = 0;
-    DownloadState download_state = DownloadState::kIdle;
-    bool decoded = false;          // the current page is held in the display raster
-    bool document_loaded = false;
-    int page_count = 0;
-    int current_page = 0;
-    bool page_has_marks = false;   // white-out marks on the current page
+struct MenuState : ControlState {
+    bool page_has_marks = false;  // white-out marks on the current page
     bool has_download_url = false;
     bool has_href = false;
-    bool has_upload_url = false;
-    bool smooth = false, negative = false;
-    int orientation = 0;
-    int size_mode = 3;             // 0 fixed, 1 width, 2 height, 3 best
-    int zoom_index = 5;            // index into the image zoom steps
-    int zoom_window_index = 5;     // index into the magnifier zoom steps
-    int mouse_mode = 0;
+    int zoom_window_index = 5;  // index into the magnifier zoom steps
     bool allow_select = false, crop_select = false;
     bool error_log_has_text = false;  // the document's or the page's log
 };

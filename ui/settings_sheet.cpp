@@ -87,30 +87,27 @@ Text16 sheet_monitor_entry_text(const char16_t* label, int32_t left, int32_t top
     return text_printf(u"%s (%d,%d)", label ? label : u"", int(left), int(top));
 }
 
+namespace {
+// Puts the named fields back to the values a fresh Settings holds, so that
+// the defaults are stated once, where Settings declares them.
+template <class... Field>
+void restore_defaults(Settings* s, Field Settings::*... fields) {
+    const Settings fresh;
+    ((s->*fields = fresh.*fields), ...);
+}
+}  // namespace
+
 void sheet_general_defaults(Settings* s) {
-    s->toolbar = 1;
-    s->zoomsize = 2;
-    s->pansens = 2;
-    s->toolbar_height = kButtonSizeMin + 4;
-    s->bgcolor = 0x404040;
-    s->mousewheeldir = 0;
-    s->printfull = 0;
-    s->printcenter = 0;
-    s->printautorotate = 0;
-    s->autoupdate = 1;
+    restore_defaults(s, &Settings::toolbar, &Settings::zoomsize, &Settings::pansens, &Settings::toolbar_height,
+                     &Settings::bgcolor, &Settings::mousewheeldir, &Settings::printfull, &Settings::printcenter,
+                     &Settings::printautorotate, &Settings::autoupdate);
 }
 
 void sheet_advanced_defaults(Settings* s) {
-    s->zoommon = 0;
-    s->zoomloc_x = s->zoomloc_y = 0;
-    s->tooltips = 1;
-    s->fixratio = 1;
-    s->ignorespecialimages = 0;
-    s->printstretched = 0;
-    s->allowscript = 1;
-    s->allowautoprint = 0;
-    s->localaccess = 1;
-    s->supportmultcopies = 1;
+    restore_defaults(s, &Settings::zoommon, &Settings::zoomloc_x, &Settings::zoomloc_y, &Settings::tooltips,
+                     &Settings::fixratio, &Settings::ignorespecialimages, &Settings::printstretched,
+                     &Settings::allowscript, &Settings::allowautoprint, &Settings::localaccess,
+                     &Settings::supportmultcopies);
 }
 
 SheetApplyPlan sheet_apply_plan(const Settings& before, const Settings& after, const SheetViewerState& viewer) {

@@ -6,24 +6,10 @@
 // its viewer and applies the answers to the windows.
 #include <cstdint>
 
-#include "document/document_state.h"
+#include "ui/control_state.h"
 #include "ui/toolbar_items.h"
 
-struct ToolbarState {
-    uint32_t access_flags = 0;
-    DownloadState download_state = DownloadState::kIdle;
-    bool decoded = false;    // the current page is held in the display raster
-    bool document_loaded = false;
-    int page_count = 0;
-    int current_page = 0;
-    bool has_upload_url = false;
-    // The View state.
-    bool smooth = false, negative = false;
-    int orientation = 0;
-    int size_mode = 1;
-    int zoom_index = 5;
-    int mouse_mode = 0;
-};
+using ToolbarState = ControlState;
 
 // A pass touches only the items it governs; the others keep what they have.
 struct ToolbarPass {

@@ -30,6 +30,20 @@ void sum_box_rows(const DisplayRaster* src, int32_t first_row, int32_t ny, int32
     }
 }
 
+// One destination row of w pixels from the column sums of its box rows: each
+// pixel the mean (f = 1 / box area) of nx neighbouring columns' sums.
+void average_box_columns(const uint32_t* sums, const BoxTables& t, int channels, SingleValue f, uint8_t* out,
+                         int32_t w) {
+    for (int32_t j = 0; j < w; ++j) {
+        const uint32_t* s = sums + int64_t(t.cols[size_t(j)]) * channels;
+        for (int c = 0; c < channels; ++c) {
+            uint32_t total = 0;
+            for (int32_t k = 0; k < t.nx; ++k) total += s[k * channels + c];
+            out[j * channels + c] = uint8_t(single_product_trunc(f, total));
+        }
+    }
+}
+
 }  // namespace
 
 int32_t scale_box_size(int32_t src_w, int32_t src_h, int32_t w, int32_t h) {
@@ -64,15 +78,7 @@ bool scale_box_average(ErrorLog* log, const DisplayRaster* src, DisplayRaster* d
     const SingleValue f = single_of_ratio(1, uint64_t(t.nx) * uint64_t(t.ny));
     for (int32_t i = 0; i < h; ++i) {
         sum_box_rows(src, t.rows[size_t(i)], t.ny, src_w * channels, sums);
-        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-        for (int32_t j = 0; j < w; ++j) {
-            const uint32_t* s = sums + int64_t(t.cols[size_t(j)]) * channels;
-            for (int c = 0; c < channels; ++c) {
-                uint32_t total = 0;
-                for (int32_t k = 0; k < t.nx; ++k) total += s[k * channels + c];
-                out[j * channels + c] = uint8_t(single_product_trunc(f, total));
-            }
-        }
+        average_box_columns(sums, t, channels, f, dst->bits + int64_t(i) * dst->stride, w);
     }
     free(sums);
     return true;
@@ -114,15 +120,7 @@ bool scale_palette_box_average(ErrorLog* log, const DisplayRaster* src, DisplayR
                 }
             }
         }
-        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-        for (int32_t j = 0; j < w; ++j) {
-            const uint32_t* s = sums + int64_t(t.cols[size_t(j)]) * channels;
-            for (int c = 0; c < channels; ++c) {
-                uint32_t total = 0;
-                for (int32_t k = 0; k < t.nx; ++k) total += s[k * channels + c];
-                out[j * channels + c] = uint8_t(single_product_trunc(f, total));
-            }
-        }
+        average_box_columns(sums, t, channels, f, dst->bits + int64_t(i) * dst->stride, w);
     }
     free(sums);
     return true;

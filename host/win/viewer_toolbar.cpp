@@ -4,30 +4,13 @@
 
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "host/viewer_ui.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/toolbar_controls.h"
 
 namespace {
-ToolbarState gather(const Viewer* v) {
-    ToolbarState s;
-    s.access_flags = v->access_flags;
-    s.download_state = v->stream.state;
-    s.decoded = viewer_page_shown(v);
-    s.document_loaded = v->document.loaded != 0;
-    s.page_count = v->document.page_count;
-    s.current_page = v->document.current_page;
-    s.has_upload_url = !btext_empty(&v->annotate.upload.url);
-    s.smooth = v->view.smooth != 0;
-    s.negative = v->view.negative != 0;
-    s.orientation = v->view.orientation;
-    s.size_mode = v->view.size_mode;
-    s.zoom_index = v->view.zoom_index;
-    s.mouse_mode = v->view.mouse_mode;
-    return s;
-}
-
 ToolbarMetrics metrics(const Viewer* v) {
     ToolbarMetrics m;
     m.toolbar_height = v->settings.toolbar_height;
@@ -77,11 +60,11 @@ void toolbar_rebuild(Viewer* v) {
 }
 
 void toolbar_enable_pass(Viewer* v) {
-    if (const ToolbarControls* c = toolbar_controls(v)) toolbar_enable_pass(c, gather(v));
+    if (const ToolbarControls* c = toolbar_controls(v)) toolbar_enable_pass(c, control_state(v));
 }
 
 void toolbar_check_pass(Viewer* v) {
-    if (const ToolbarControls* c = toolbar_controls(v)) toolbar_check_pass(c, gather(v));
+    if (const ToolbarControls* c = toolbar_controls(v)) toolbar_check_pass(c, control_state(v));
 }
 
 void toolbar_refresh(Viewer* v) {
