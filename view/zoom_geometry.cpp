@@ -17,28 +17,28 @@ int32_t truncated(double v, int32_t lo, int32_t hi) {
 
 ZoomSizeStyle zoom_size_style(int zoomsize, bool zoomrect_given) {
     ZoomSizeStyle s;
-    s.choice = zoomsize == 6 && !zoomrect_given ? 2 : zoomsize;
+    s.choice = zoomsize == kZoomSizeCustom && !zoomrect_given ? kZoomSizeWorkArea : zoomsize;
     switch (s.choice) {
-    case 1: s.margin = 0; break;
-    case 3: s.margin = 0; break;
-    case 4:
+    case kZoomSizeStrip: s.margin = 0; break;
+    case kZoomSizeWorkAreaFull: s.margin = 0; break;
+    case kZoomSizeMonitor:
         s.whole_monitor = s.topmost = true;
         s.margin = 0;
         break;
-    case 5:
+    case kZoomSizeFullScreen:
         s.whole_monitor = s.topmost = true;
         s.framed = false;
         s.margin = 0;
         break;
-    case 6: s.margin = 0; break;
-    default: break;  // 2 and anything unknown: the work area less 5 pixels each side
+    case kZoomSizeCustom: s.margin = 0; break;
+    default: break;  // kZoomSizeWorkArea and anything unknown: the work area less 5 pixels each side
     }
     return s;
 }
 
 Rect32 zoom_window_rect(const ZoomSizeStyle& style, const Rect32& area) {
     int64_t left, top, width, height;
-    if (style.choice == 1) {
+    if (style.choice == kZoomSizeStrip) {
         left = int64_t(area.left) + 30;
         top = int64_t(area.top) + 5;
         width = int64_t(area.right) - area.left - 60;

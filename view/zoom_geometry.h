@@ -17,9 +17,19 @@
 #include "view/geometry.h"
 #include "view/view_state.h"
 
-// The size choice ("zoomsize") and what it makes of the window.
+// The size choices ("zoomsize") as the settings number them.
+enum ZoomSizeChoice : int {
+    kZoomSizeStrip = 1,        // a strip across the top of the work area
+    kZoomSizeWorkArea = 2,     // the work area less 5 pixels each side
+    kZoomSizeWorkAreaFull = 3, // the whole work area
+    kZoomSizeMonitor = 4,      // the whole monitor, on top
+    kZoomSizeFullScreen = 5,   // the whole monitor, on top, without a frame
+    kZoomSizeCustom = 6,       // the page's `zoomrect`
+};
+
+// The size choice and what it makes of the window.
 struct ZoomSizeStyle {
-    int choice = 2;  // 1..6 as used; a custom choice without a rectangle is 2
+    int choice = kZoomSizeWorkArea;  // a custom choice without a rectangle is kZoomSizeWorkArea
     bool whole_monitor = false;  // the monitor's whole area rather than its work area
     bool framed = true;  // a dialog frame
     bool topmost = false;

@@ -231,7 +231,7 @@ LRESULT dispatch(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 Rect32 window_area(Viewer* v, const ZoomSizeStyle& style, POINT click_screen, bool centred) {
-    if (style.choice == 6) return v->layout.zoom_rect;
+    if (style.choice == kZoomSizeCustom) return v->layout.zoom_rect;
     const ZoomMonitorPick pick =
         zoom_monitor_pick(v->settings.zoommon, Point32{v->settings.zoomloc_x, v->settings.zoomloc_y},
                           Point32{click_screen.x, click_screen.y}, centred);
