@@ -58,7 +58,7 @@ bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
 }
 
 bool decode_page_check_memory(PageDecoder* d, ErrorLog* log, uint32_t memory_limit_mb) {
-    if (upright_within_limit(fact(d, kFactWidth), fact(d, kFactHeight), fact(d, kFactOutputBitsPerPixel),
+    if (upright_within_limit(fact(d, DecoderFact::kWidth), fact(d, DecoderFact::kHeight), fact(d, DecoderFact::kOutputBitsPerPixel),
                              memory_limit_mb))
         return true;
     errlog_error(log, u"Image too large, exceeds configured %uMB memory limit", memory_limit_mb);
