@@ -65,7 +65,7 @@ void clear_unstored_bytes(PageDecoder* d, uint32_t row, size_t len) {
     const bool whole = len >= uint64_t(d->width) * spp && (spp == 1 || usual_order) &&
                        pixel_bytes == uint64_t(d->width) * (spp == 1 ? 1 : 3) && pixel_bytes <= d->dest_stride;
     const uint64_t from = whole ? pixel_bytes : 0;
-    uint8_t* dest_row = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+    uint8_t* dest_row = decoder_dest_row(d, row);
     if (from < d->dest_stride) memset(dest_row + from, 0, size_t(d->dest_stride - from));
 }
 
@@ -250,7 +250,7 @@ void place_edge_unit(PageDecoder* d, const YcbcrLayout& l, const uint8_t* unit, 
     const uint8_t cb = unit[l.h * l.v], cr = unit[l.h * l.v + 1];
     const YcbcrOffsets o = colour_ycbcr_offsets(cb, cr);
     for (uint32_t s = 0; s < l.v && uy + s < d->height; ++s) {
-        uint8_t* row = d->dest_bits + (d->height - 1 - (uy + s)) * uint64_t(d->dest_stride);
+        uint8_t* row = decoder_dest_row(d, uy + s);
         for (uint32_t m = 0; m < l.h && ux + m < d->width; ++m)
             colour_ycbcr_store_bgr(o, unit[s * l.h + m], cb, cr, row + 3 * (ux + m));
     }
@@ -262,7 +262,7 @@ template <uint32_t H, uint32_t V>
 uint32_t place_inner_units(PageDecoder* d, const uint8_t* units, uint32_t count, uint64_t ux, uint64_t uy) {
     uint8_t* rows[V];
     for (uint32_t s = 0; s < V; ++s)
-        rows[s] = d->dest_bits + (d->height - 1 - (uy + s)) * uint64_t(d->dest_stride) + 3 * ux;
+        rows[s] = decoder_dest_row(d, uy + s) + 3 * ux;
     for (uint32_t i = 0; i < count; ++i, units += H * V + 2) {
         const uint8_t cb = units[H * V], cr = units[H * V + 1];
         const YcbcrOffsets o = colour_ycbcr_offsets(cb, cr);
@@ -320,7 +320,7 @@ void convert_unreached_pixels(PageDecoder* d, const YcbcrLayout& l, uint64_t k) 
     if (!(k % l.units_per_row) || x0 >= d->width) return;
     const uint64_t y0 = k / l.units_per_row * l.v;
     for (uint64_t y = y0; y < y0 + l.v && y < d->height; ++y) {
-        uint8_t* row = d->dest_bits + (d->height - 1 - y) * uint64_t(d->dest_stride);
+        uint8_t* row = decoder_dest_row(d, y);
         for (uint64_t x = x0; x < d->width; ++x) {
             uint8_t* p = row + 3 * x;
             colour_ycbcr_to_rgb(p, 1, 3);

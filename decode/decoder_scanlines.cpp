@@ -234,7 +234,7 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
                            uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
                            uint32_t dest_step, uint64_t dest_offset) {
     if (row >= d->height || !count) return;
-    uint8_t* dest_row = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+    uint8_t* dest_row = decoder_dest_row(d, row);
     const uint64_t dest_start = dest_offset / 8;
     if (dest_start >= d->dest_stride) return;
     uint8_t* dest = dest_row + dest_start;
@@ -276,7 +276,7 @@ bool read_low_depth_scanlines(PageDecoder* d) {
     const bool expand = bps == 2 && d->line_buffer_size * 4 >= d->width && uint64_t(d->dest_stride) * 2 >= d->width;
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
-        uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride;
+        uint8_t* dest = decoder_dest_row(d, row);
         if (bps != 2) store_packed(dest, d->line, bytes, d->invert, keep);
         else if (expand) colour_expand_2bit(d->line, dest, d->width, d->invert);
     }
@@ -311,7 +311,7 @@ void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32
     if (row >= d->height || s_step < 3 || len < 3 || first >= d->dest_stride) return;
     size_t n = std::min<size_t>(count, (len - 3) / s_step + 1);
     n = std::min<size_t>(n, size_t((d->dest_stride - first) / 3));
-    uint8_t* dest = d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride + first;
+    uint8_t* dest = decoder_dest_row(d, row) + first;
     channel_rgb_to_bgr(source, dest, n, s_step);
 }
 
@@ -491,7 +491,7 @@ bool read_contiguous_colour(PageDecoder* d) {
         else if (model == 8) colour_cielab_to_rgb(d->line, converted, spp);
         if (!usual_order) decoder_store_rgb(d, d->line, len, row, 8 * spp, d->width, 0);
         else if (stored)
-            channel_rgb_to_bgr(d->line, d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride, stored, spp);
+            channel_rgb_to_bgr(d->line, decoder_dest_row(d, row), stored, spp);
     }
     return d->rows_read > 0;
 }
@@ -507,7 +507,7 @@ bool read_separate_rgb(PageDecoder* d) {
                                              : 0;
         for (uint32_t row = 0; row < d->height; ++row) {
             if (decoder_read_line(d, 8, row, plane) == LineResult::kStop) return d->rows_read > 0;
-            if (n) channel_store_plane(d->line, d->dest_bits + uint64_t(d->height - 1 - row) * d->dest_stride + at, n);
+            if (n) channel_store_plane(d->line, decoder_dest_row(d, row) + at, n);
         }
     }
     return d->rows_read > 0;

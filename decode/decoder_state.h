@@ -67,6 +67,14 @@ struct PageDecoder {
     uint8_t* turned_origin = nullptr;
     int64_t turned_row_step = 0, turned_column_step = 0;
     uint32_t turned_stride = 0;
+    // Set by decoder_set_row_sink: no destination raster; rows are written into
+    // a band of band_rows rows holding image rows band_first.., and handed to
+    // row_sink, in order, once decoding has moved past them.
+    void (*row_sink)(void* user, const uint8_t* row) = nullptr;
+    void* row_sink_user = nullptr;
+    uint8_t* band = nullptr;
+    uint8_t* band_scratch = nullptr;  // for a row already handed on
+    uint32_t band_rows = 0, band_first = 0;
     int bits_per_component = 0;
     int components = 0;
     uint8_t* palette = nullptr;  // palette_count entries of red, green, blue, 0
@@ -92,6 +100,13 @@ inline bool interleaved_colour_model(int m) {
 // Reports a formatted message (cut to 1023 units) to on_error or on_warning.
 void decoder_error(PageDecoder* d, const char16_t* fmt, ...);
 void decoder_warning(PageDecoder* d, const char16_t* fmt, ...);
+
+// Where image row `row` (0 at the top) is written.
+uint8_t* decoder_band_row(PageDecoder* d, uint32_t row);
+inline uint8_t* decoder_dest_row(PageDecoder* d, uint64_t row) {
+    if (d->row_sink) return decoder_band_row(d, uint32_t(row));
+    return d->dest_bits + (d->height - 1 - row) * uint64_t(d->dest_stride);
+}
 
 // What a scanline read tells the strategy.
 enum class LineResult { kContinue, kStop };

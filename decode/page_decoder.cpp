@@ -3,6 +3,7 @@
 // choice of reading strategy.
 #include "decode/page_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +183,53 @@ bool reads_whole_strips(const PageDecoder* d) {
 
 }  // namespace
 
+bool decoder_set_row_sink(PageDecoder* d, void (*on_row)(void* user, const uint8_t* row), void* user) {
+    if (!d->validated || !on_row || d->planar != 1) return false;
+    const int m = d->colour_model;
+    // Subsampled colour comes in blocks of rows; 16-bit palettes are read twice.
+    if (m == 6 || (m == 3 && d->bits_per_sample == 16)) return false;
+    // A tile row writes its rows once per tile across the page.
+    uint32_t rows = 1;
+    if (d->is_tiled && !TIFFGetField(d->tiff, TIFFTAG_TILELENGTH, &rows)) return false;
+    if (!rows || rows > d->height || uint64_t(rows) * d->dest_stride > uint64_t(kDecoderMaxChunkBytes)) return false;
+    const size_t bytes = size_t(rows) * d->dest_stride;
+    free(d->band);
+    free(d->band_scratch);
+    d->band = static_cast<uint8_t*>(calloc(bytes, 1));
+    d->band_scratch = static_cast<uint8_t*>(calloc(d->dest_stride, 1));
+    if (!d->band || !d->band_scratch) return false;
+    d->band_rows = rows;
+    d->band_first = 0;
+    d->row_sink = on_row;
+    d->row_sink_user = user;
+    d->dest_bits = nullptr;
+    d->turned = d->dest_unzeroed = false;
+    return true;
+}
+
+namespace {
+
+// Hands on the band's rows below `end` (and zeroed rows for any the band never held).
+void flush_band_to(PageDecoder* d, uint32_t end) {
+    while (d->band_first < end) {
+        const uint32_t n = std::min(d->band_rows, d->height - d->band_first);
+        for (uint32_t i = 0; i < n; ++i) d->row_sink(d->row_sink_user, d->band + size_t(i) * d->dest_stride);
+        memset(d->band, 0, size_t(n) * d->dest_stride);
+        d->band_first += n;
+    }
+}
+
+}  // namespace
+
+uint8_t* decoder_band_row(PageDecoder* d, uint32_t row) {
+    if (row >= d->band_first + d->band_rows) flush_band_to(d, row - row % d->band_rows);
+    if (row < d->band_first) {  // handed on already: the write goes nowhere
+        memset(d->band_scratch, 0, d->dest_stride);
+        return d->band_scratch;
+    }
+    return d->band + size_t(row - d->band_first) * d->dest_stride;
+}
+
 void decoder_set_dest(PageDecoder* d, uint8_t* bits) {
     d->dest_bits = bits;
     d->turned = false;
@@ -231,6 +279,8 @@ void decoder_destroy(PageDecoder* d) {
     free(d->palette);
     free(d->line_buffer);
     free(d->strip_buffer);
+    free(d->band);
+    free(d->band_scratch);
     d->~PageDecoder();
     free(d);
 }
@@ -252,7 +302,7 @@ bool choose_scanline_strategy(PageDecoder* d, bool* result) {
 }
 
 bool run_strategy(PageDecoder* d) {
-    if (!d->dest_bits || !d->validated) return false;
+    if ((!d->dest_bits && !d->row_sink) || !d->validated) return false;
     if (reads_whole_strips(d)) return read_whole_strips(d);
     // The other strategies count on a zeroed raster for the bytes they skip.
     if (d->dest_unzeroed) memset(d->dest_bits, 0, size_t(uint64_t(d->dest_stride) * d->height));
@@ -285,5 +335,7 @@ bool decoder_decode(PageDecoder* d) {
     d->red_offset = 16;
     d->green_offset = 8;
     d->blue_offset = 0;
-    return run_strategy(d);
+    const bool ok = run_strategy(d);
+    if (d->row_sink && ok) flush_band_to(d, d->height);
+    return ok;
 }

@@ -97,6 +97,13 @@ bool decoder_can_store_turned(PageDecoder* decoder, int orientation);
 // bits and stride are given, so that it holds what raster_apply_orientation
 // would have made of the upright raster.
 void decoder_set_turned_dest(PageDecoder* decoder, uint8_t* bits, uint32_t stride, int orientation);
+// Instead of a destination raster, for callers that reduce the page as it
+// arrives: each row of the page, top first, in the layout of a raster row, is
+// handed to on_row once decoding is done with it (rows decoding never reaches
+// arrive zeroed, as in a zero-filled raster), so only a band of rows is held.
+// Only for pages whose reading finishes rows in order; false (nothing set) for
+// the others, which need a raster.
+bool decoder_set_row_sink(PageDecoder* decoder, void (*on_row)(void* user, const uint8_t* row), void* user);
 // Fills the destination. True when at least part of the page could be shown.
 [[nodiscard]] bool decoder_decode(PageDecoder* decoder);
 void decoder_destroy(PageDecoder* decoder);
