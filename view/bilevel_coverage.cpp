@@ -11,6 +11,7 @@
 
 #include "config/error_log.h"
 #include "decode/raster_ops.h"
+#include "view/row_reduction_parts.h"
 #include "view/scale_filters.h"
 
 namespace {
@@ -142,4 +143,76 @@ bool scale_bilevel_coverage(ErrorLog* log, const DisplayRaster* src, DisplayRast
     free(temp);
     free(acc);
     return true;
+}
+
+namespace {
+
+class BilevelCoverageRows : public RowReduction {
+public:
+    bool start(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h, RowSink* sink) {
+        sink_ = sink;
+        src_h_ = raster_height(page);
+        w_ = w;
+        h_ = h;
+        const int64_t step_x = int64_t(raster_width(page)) * kOne / w, step_y = int64_t(src_h_) * kOne / h;
+        by_step_x_ = Divider{uint64_t(step_x)};
+        by_step_y_ = Divider{uint64_t(step_y)};
+        cover_spans(raster_width(page), w, step_x, &cols_);
+        cover_spans(src_h_, h, step_y, &rows_);
+        int32_t depth = 1;
+        for (const CoverSpan& r : rows_) depth = std::max<int32_t>(depth, int32_t(last_row(r) - first_row(r) + 1));
+        row_copy_.assign(size_t(page->stride) + 8, 0);
+        acc_.assign(size_t(w), 0);
+        DisplayRaster shape;
+        if (!row_shape_create(log, &shape, w, h, 8)) return false;
+        coverage_table(page, &shape);
+        out_.assign(size_t(shape.stride), 0);
+        stride_ = page->stride;
+        const bool ok = ring_.init(log, depth, size_t(w)) && sink_->begin(shape);
+        raster_destroy(&shape);
+        return ok;
+    }
+    bool push(const uint8_t* row) override {
+        const int32_t y = next_in_++;
+        memcpy(row_copy_.data(), row, size_t(stride_));
+        cover_row(row_copy_.data(), cols_, by_step_x_, ring_.slot(y));
+        while (next_out_ < h_ && src_h_ - 1 - first_row(rows_[size_t(h_ - 1 - next_out_)]) <= y) {
+            const CoverSpan& s = rows_[size_t(h_ - 1 - next_out_)];
+            std::fill(acc_.begin(), acc_.end(), uint64_t(0));
+            auto add = [&](int64_t r, uint64_t weight) {
+                const uint8_t* t = ring_.slot(int32_t(src_h_ - 1 - r));
+                for (int32_t j = 0; j < w_; ++j) acc_[size_t(j)] += weight * t[j];
+            };
+            if (s.head >= 0) add(s.head, uint64_t(s.head_part));
+            for (int64_t r = s.full_begin; r < s.full_end; ++r) add(r, kOne);
+            if (s.tail >= 0) add(s.tail, uint64_t(s.tail_part));
+            for (int32_t j = 0; j < w_; ++j) out_[size_t(j)] = uint8_t(by_step_y_(acc_[size_t(j)]));
+            if (!sink_->write_row(out_.data())) return false;
+            ++next_out_;
+        }
+        return next_in_ < src_h_ || sink_->finish();
+    }
+
+private:
+    // The stored rows a span reads, lowest and highest.
+    static int64_t first_row(const CoverSpan& s) { return s.head >= 0 ? s.head : s.full_begin; }
+    static int64_t last_row(const CoverSpan& s) {
+        return s.tail >= 0 ? s.tail : std::max(s.full_end - 1, first_row(s));
+    }
+    RowSink* sink_ = nullptr;
+    int32_t src_h_ = 0, w_ = 0, h_ = 0, stride_ = 0, next_in_ = 0, next_out_ = 0;
+    Divider by_step_x_{1}, by_step_y_{1};
+    std::vector<CoverSpan> cols_, rows_;
+    std::vector<uint8_t> row_copy_, out_;
+    std::vector<uint64_t> acc_;
+    RowRing ring_;
+};
+
+}  // namespace
+
+std::unique_ptr<RowReduction> bilevel_coverage_rows(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h,
+                                                    RowSink* sink) {
+    auto r = std::make_unique<BilevelCoverageRows>();
+    if (!r->start(log, page, w, h, sink)) return nullptr;
+    return r;
 }

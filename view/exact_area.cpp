@@ -10,6 +10,7 @@
 
 #include "config/error_log.h"
 #include "decode/raster_ops.h"
+#include "view/row_reduction_parts.h"
 #include "view/scale_filters.h"
 #include "view/scale_math.h"
 
@@ -55,6 +56,24 @@ void weigh_row(const uint8_t* row, int ch, const std::vector<AreaSpan>& cols, ui
     }
 }
 
+// A destination row from its weighted sums.
+template <class Acc>
+void area_means(const Acc* acc, uint64_t row_area, const std::vector<AreaSpan>& cols,
+                const std::vector<double>& inverse_col, int ch, uint8_t* out) {
+    for (size_t j = 0; j < cols.size(); ++j) {
+        const uint64_t area = row_area * cols[j].area();
+        const double inverse = inverse_col[j] / double(row_area);
+        for (int c = 0; c < ch; ++c) {
+            // The bias is a fixed 128, not half the area.
+            const uint64_t x = uint64_t(acc[j * ch + c]) + 128;
+            uint64_t q = uint64_t(double(x) * inverse);
+            while (q * area > x) --q;
+            while ((q + 1) * area <= x) ++q;
+            out[j * ch + c] = uint8_t(q);
+        }
+    }
+}
+
 template <class Acc>
 void reduce_rows(const DisplayRaster* src, DisplayRaster* dst, int ch, const std::vector<AreaSpan>& rows,
                  const std::vector<AreaSpan>& cols, uint32_t* line, uint32_t* kept, Acc* acc) {
@@ -79,20 +98,7 @@ void reduce_rows(const DisplayRaster* src, DisplayRaster* dst, int ch, const std
             }
             for (size_t k = 0; k < n; ++k) acc[k] += Acc(weight) * h[k];
         }
-        uint8_t* out = dst->bits + int64_t(i) * dst->stride;
-        const uint64_t row_area = s.area();
-        for (size_t j = 0; j < cols.size(); ++j) {
-            const uint64_t area = row_area * cols[j].area();
-            const double inverse = inverse_col[j] / double(row_area);
-            for (int c = 0; c < ch; ++c) {
-                // The bias is a fixed 128, not half the area.
-                const uint64_t x = uint64_t(acc[j * ch + c]) + 128;
-                uint64_t q = uint64_t(double(x) * inverse);
-                while (q * area > x) --q;
-                while ((q + 1) * area <= x) ++q;
-                out[j * ch + c] = uint8_t(q);
-            }
-        }
+        area_means(acc, s.area(), cols, inverse_col, ch, dst->bits + int64_t(i) * dst->stride);
     }
 }
 
@@ -133,4 +139,70 @@ bool scale_exact_area(ErrorLog* log, const DisplayRaster* src, DisplayRaster* ds
     free(line);
     free(acc);
     return true;
+}
+
+namespace {
+
+class ExactAreaRows : public RowReduction {
+public:
+    bool start(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h, RowSink* sink) {
+        sink_ = sink;
+        ch_ = raster_bpp(page) / 8;
+        src_h_ = raster_height(page);
+        h_ = h;
+        area_spans(src_h_, h, &rows_);
+        area_spans(raster_width(page), w, &cols_);
+        inverse_col_.resize(cols_.size());
+        for (size_t j = 0; j < cols_.size(); ++j) inverse_col_[j] = 1.0 / cols_[j].area();
+        int32_t depth = 1;
+        for (const AreaSpan& r : rows_) depth = std::max(depth, r.last - r.first + 1);
+        n_ = size_t(w) * size_t(ch_);
+        acc_.assign(n_, 0);
+        DisplayRaster shape;
+        if (!row_shape_create(log, &shape, w, h, raster_bpp(page))) return false;
+        raster_copy_colour_table(page, &shape);
+        out_.assign(size_t(shape.stride), 0);
+        const bool ok = ring_.init(log, depth, n_ * sizeof(uint32_t)) && sink_->begin(shape);
+        raster_destroy(&shape);
+        return ok;
+    }
+    bool push(const uint8_t* row) override {
+        const int32_t y = next_in_++;
+        weigh_row(row, ch_, cols_, reinterpret_cast<uint32_t*>(ring_.slot(y)));
+        // Destination picture row k is stored row h - 1 - k; its window's top
+        // picture row is src_h - 1 - last and its bottom one src_h - 1 - first.
+        while (next_out_ < h_ && src_h_ - 1 - rows_[size_t(h_ - 1 - next_out_)].first <= y) {
+            const AreaSpan& s = rows_[size_t(h_ - 1 - next_out_)];
+            std::fill(acc_.begin(), acc_.end(), uint64_t(0));
+            for (int32_t r = s.first; r <= s.last; ++r) {
+                const uint32_t weight = r == s.first ? s.w_first : r == s.last ? s.w_last : 16;
+                const uint32_t* weighed = reinterpret_cast<const uint32_t*>(ring_.slot(src_h_ - 1 - r));
+                for (size_t k = 0; k < n_; ++k) acc_[k] += uint64_t(weight) * weighed[k];
+            }
+            area_means(acc_.data(), s.area(), cols_, inverse_col_, ch_, out_.data());
+            if (!sink_->write_row(out_.data())) return false;
+            ++next_out_;
+        }
+        return next_in_ < src_h_ || sink_->finish();
+    }
+
+private:
+    RowSink* sink_ = nullptr;
+    int ch_ = 1;
+    int32_t src_h_ = 0, h_ = 0, next_in_ = 0, next_out_ = 0;
+    size_t n_ = 0;
+    std::vector<AreaSpan> rows_, cols_;
+    std::vector<double> inverse_col_;
+    std::vector<uint64_t> acc_;
+    std::vector<uint8_t> out_;
+    RowRing ring_;
+};
+
+}  // namespace
+
+std::unique_ptr<RowReduction> exact_area_rows(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h,
+                                              RowSink* sink) {
+    auto r = std::make_unique<ExactAreaRows>();
+    if (!r->start(log, page, w, h, sink)) return nullptr;
+    return r;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "decode/raster_ops.h"
+#include "view/row_reduction_parts.h"
 #include "view/scale_filters.h"
 
 namespace {
@@ -77,4 +78,54 @@ bool scale_stretch_region(ErrorLog* log, const DisplayRaster* src, DisplayRaster
 bool scale_plain_stretch(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h,
                          uint32_t memory_limit_mb) {
     return scale_stretch_region(log, src, dst, w, h, Rect32{0, 0, w, h}, memory_limit_mb);
+}
+
+namespace {
+
+class PlainStretchRows : public RowReduction {
+public:
+    bool start(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h, RowSink* sink) {
+        sink_ = sink;
+        bpp_ = raster_bpp(page);
+        src_h_ = raster_height(page);
+        h_ = h;
+        cols_.resize(size_t(w));
+        for (int32_t j = 0; j < w; ++j) cols_[size_t(j)] = scale_nearest_index(j, raster_width(page), w);
+        DisplayRaster shape;
+        if (!row_shape_create(log, &shape, w, h, bpp_)) return false;
+        raster_copy_colour_table(page, &shape);
+        shape.is_grey = page->is_grey;
+        shape.is_four_level = page->is_four_level;
+        raster_dib(&shape)->x_pels_per_meter = raster_dib(page)->x_pels_per_meter;
+        raster_dib(&shape)->y_pels_per_meter = raster_dib(page)->y_pels_per_meter;
+        out_.assign(size_t(shape.stride), 0);
+        const bool ok = sink_->begin(shape);
+        raster_destroy(&shape);
+        return ok;
+    }
+    bool push(const uint8_t* row) override {
+        const int32_t y = next_in_++;
+        while (next_out_ < h_ && scale_nearest_index(next_out_, src_h_, h_) == y) {
+            stretch_row(row, bpp_, cols_, out_.data());
+            if (!sink_->write_row(out_.data())) return false;
+            ++next_out_;
+        }
+        return next_in_ < src_h_ || sink_->finish();
+    }
+
+private:
+    RowSink* sink_ = nullptr;
+    int bpp_ = 0;
+    int32_t src_h_ = 0, h_ = 0, next_in_ = 0, next_out_ = 0;
+    std::vector<int32_t> cols_;
+    std::vector<uint8_t> out_;
+};
+
+}  // namespace
+
+std::unique_ptr<RowReduction> plain_stretch_rows(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h,
+                                                 RowSink* sink) {
+    auto r = std::make_unique<PlainStretchRows>();
+    if (!r->start(log, page, w, h, sink)) return nullptr;
+    return r;
 }

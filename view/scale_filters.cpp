@@ -6,6 +6,7 @@
 
 #include "config/error_log.h"
 #include "decode/raster_ops.h"
+#include "view/row_reduction_parts.h"
 #include "view/scale_math.h"
 
 namespace {
@@ -124,4 +125,72 @@ bool scale_palette_box_average(ErrorLog* log, const DisplayRaster* src, DisplayR
     }
     free(sums);
     return true;
+}
+
+namespace {
+
+class BoxAverageRows : public RowReduction {
+public:
+    bool start(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h, RowSink* sink) {
+        sink_ = sink;
+        channels_ = raster_bpp(page) / 8;
+        src_h_ = raster_height(page);
+        w_ = w;
+        h_ = h;
+        bytes_ = int32_t(raster_width(page)) * channels_;
+        scale_box_tables(raster_width(page), src_h_, w, h, &t_);
+        f_ = single_of_ratio(1, uint64_t(t_.nx) * uint64_t(t_.ny));
+        sums_.assign(size_t(bytes_), 0);
+        DisplayRaster shape;
+        if (!row_shape_create(log, &shape, w, h, raster_bpp(page))) return false;
+        raster_copy_colour_table(page, &shape);
+        out_.assign(size_t(shape.stride), 0);
+        const bool ok = ring_.init(log, t_.ny, size_t(bytes_)) && sink_->begin(shape);
+        raster_destroy(&shape);
+        return ok;
+    }
+    bool push(const uint8_t* row) override {
+        const int32_t y = next_in_++;
+        memcpy(ring_.slot(y), row, size_t(bytes_));
+        // Destination picture row k is stored row h - 1 - k; its box ends at
+        // picture row src_h - 1 - rows[h - 1 - k].
+        while (next_out_ < h_ && src_h_ - 1 - t_.rows[size_t(h_ - 1 - next_out_)] <= y) {
+            const int32_t last = src_h_ - 1 - t_.rows[size_t(h_ - 1 - next_out_)];
+            std::fill(sums_.begin(), sums_.end(), 0u);
+            for (int32_t r = last - t_.ny + 1; r <= last; ++r) {
+                const uint8_t* in = ring_.slot(r);
+                for (int32_t x = 0; x < bytes_; ++x) sums_[size_t(x)] += in[x];
+            }
+            for (int32_t j = 0; j < w_; ++j) {
+                const uint32_t* sum = sums_.data() + int64_t(t_.cols[size_t(j)]) * channels_;
+                for (int c = 0; c < channels_; ++c) {
+                    uint32_t total = 0;
+                    for (int32_t k = 0; k < t_.nx; ++k) total += sum[k * channels_ + c];
+                    out_[size_t(j * channels_ + c)] = uint8_t(single_product_trunc(f_, total));
+                }
+            }
+            if (!sink_->write_row(out_.data())) return false;
+            ++next_out_;
+        }
+        return next_in_ < src_h_ || sink_->finish();
+    }
+
+private:
+    RowSink* sink_ = nullptr;
+    int channels_ = 1;
+    int32_t src_h_ = 0, w_ = 0, h_ = 0, bytes_ = 0, next_in_ = 0, next_out_ = 0;
+    BoxTables t_;
+    SingleValue f_;
+    std::vector<uint32_t> sums_;
+    std::vector<uint8_t> out_;
+    RowRing ring_;
+};
+
+}  // namespace
+
+std::unique_ptr<RowReduction> box_average_rows(ErrorLog* log, const DisplayRaster* page, int32_t w, int32_t h,
+                                               RowSink* sink) {
+    auto r = std::make_unique<BoxAverageRows>();
+    if (!r->start(log, page, w, h, sink)) return nullptr;
+    return r;
 }
