@@ -1,4 +1,10 @@
 if(NOT WIN32)
+  # Reduced JPEG pages call the codec directly; the native libtiff is shared
+  # and does not bring it (the Windows builds link it after libtiff already).
+  if(TARGET vl_decode)
+    find_package(JPEG REQUIRED)
+    target_link_libraries(vl_decode PUBLIC JPEG::JPEG)
+  endif()
   # The corpus agreement test reads the reference renders, which are PNG.
   if(TARGET core_tests)
     target_link_libraries(core_tests PRIVATE PkgConfig::PNG)
