@@ -127,12 +127,20 @@ PageDecoder* prepare_decoder(TIFF* tif, const LoaderContext& context, PageState*
 
 // Steps from a prepared decoder to a decoded raster, in TIFF row order or,
 // where the decoder can store it so, already turned (*turned).
+// A hook may make the pixels itself (*hook_done) once every refusal is made.
 bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster,
-                      bool* turned) {
+                      bool* turned, const PageDecodeHook& hook, bool* hook_done) {
     PageDecoder* decoder = prepare_decoder(tif, context, page);
     if (!decoder) return false;
-    const bool ok =
-        decode_page_into_raster(decoder, context.page_log, page->orientation, context.memory_limit_mb, raster, turned);
+    bool ok = false;
+    if (hook.decode) {
+        const PageHookResult r = hook.decode(tif, decoder, *page, hook.user);
+        *hook_done = r != PageHookResult::kDecode;
+        ok = r == PageHookResult::kDone;
+    }
+    if (!*hook_done)
+        ok = decode_page_into_raster(decoder, context.page_log, page->orientation, context.memory_limit_mb, raster,
+                                     turned);
     decoder_destroy(decoder);
     return ok;
 }
@@ -207,16 +215,23 @@ void page_state_clear(PageState* page) { *page = PageState{}; }
 
 bool page_load(const Document* doc, int directory, const DocumentBytes* bytes, const LoaderContext& context,
                PageState* page, DisplayRaster* raster) {
+    bool hook_done = false;
+    return page_load_with_hook(doc, directory, bytes, context, page, raster, PageDecodeHook{}, &hook_done);
+}
+
+bool page_load_with_hook(const Document* doc, int directory, const DocumentBytes* bytes, const LoaderContext& context,
+                         PageState* page, DisplayRaster* raster, const PageDecodeHook& hook, bool* hook_done) {
     tiffmsg_attach(context.page_log);
     page_state_clear(page);
     raster_destroy(raster);
+    *hook_done = false;
     bool turned = false;
-    bool ok = with_page_reader(doc, directory, bytes, context,
-                               [&](TIFF* tif) { return load_with_reader(tif, context, page, raster, &turned); });
-    if (ok) {
-        if (!turned) ok = raster_apply_orientation(context.page_log, raster, page->orientation);
-        if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
-    }
+    bool ok = with_page_reader(doc, directory, bytes, context, [&](TIFF* tif) {
+        return load_with_reader(tif, context, page, raster, &turned, hook, hook_done);
+    });
+    // Pixels the hook made are its own: they are neither turned nor kept here.
+    if (ok && !*hook_done && !turned) ok = raster_apply_orientation(context.page_log, raster, page->orientation);
+    if (ok && orientation_swaps_axes(page->orientation)) swap_axes(page);
     if (!ok) raster_destroy(raster);
     page->shown = ok;
     tiffmsg_attach(nullptr);

@@ -47,6 +47,23 @@ void page_state_clear(PageState* page);
 [[nodiscard]] bool page_load(const Document* doc, int directory, const DocumentBytes* bytes,
                              const LoaderContext& context, PageState* page, DisplayRaster* raster);
 
+// A caller that makes its own pixels from the page (a reduced render that never
+// holds the whole page) gets the reader and the validated decoder once every
+// refusal and size limit has been applied. It answers kDone when it made the
+// pixels itself (the raster is then left empty and not turned), kFailed after
+// logging why, or kDecode to have the page decoded as usual.
+struct PageDecoder;
+typedef struct tiff TIFF;
+
+enum class PageHookResult { kDecode, kDone, kFailed };
+struct PageDecodeHook {
+    PageHookResult (*decode)(TIFF* tif, PageDecoder* decoder, const PageState& page, void* user) = nullptr;
+    void* user = nullptr;
+};
+[[nodiscard]] bool page_load_with_hook(const Document* doc, int directory, const DocumentBytes* bytes,
+                                       const LoaderContext& context, PageState* page, DisplayRaster* raster,
+                                       const PageDecodeHook& hook, bool* hook_done);
+
 enum class PageDescription {
     kRefused,        // the page cannot be shown; the page log says why
     kDescribed,      // the facts and the page log are what a load would give
