@@ -13,6 +13,14 @@ int32_t clamp_scroll(int64_t pos, int64_t limit) { return int32_t(std::max<int64
 
 }  // namespace
 
+ModeSize view_layout_size(const ViewGroup& view, bool fix_ratio, const DisplayRaster* page, const LayoutInput& in) {
+    const int32_t a = std::max(in.client.right - in.client.left, 1);
+    const int32_t b = std::max(in.client.bottom - in.client.top, 1);
+    const FactorSize natural = geometry_size_at_factor(page, 1.0, fix_ratio);
+    return geometry_mode_size(view.size_mode, view.zoom_index, a, b, natural.width, natural.height, in.vbar_width,
+                              in.hbar_height);
+}
+
 LayoutResult view_layout(const ViewContext& c, const LayoutInput& in) {
     LayoutResult r;
     ViewLayout* l = c.layout;
@@ -22,8 +30,7 @@ LayoutResult view_layout(const ViewContext& c, const LayoutInput& in) {
     const int32_t a = std::max(in.client.right - in.client.left, 1);
     const int32_t b = std::max(in.client.bottom - in.client.top, 1);
     const FactorSize natural = geometry_size_at_factor(c.page_raster, 1.0, l->fix_ratio != 0);
-    const ModeSize m = geometry_mode_size(c.view->size_mode, c.view->zoom_index, a, b, natural.width,
-                                          natural.height, in.vbar_width, in.hbar_height);
+    const ModeSize m = view_layout_size(*c.view, l->fix_ratio != 0, c.page_raster, in);
     r.h_bar = m.h_bar;
     r.v_bar = m.v_bar;
     r.visible_width = std::max(m.v_bar ? a - in.vbar_width : a, 1);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "decode/raster.h"
+#include "view/geometry.h"
 #include "view/view_state.h"
 
 struct ErrorLog;
@@ -32,6 +33,10 @@ struct LayoutResult {
 // Displayed size, scroll bars and scroll position for the current size mode;
 // rebuilds main_view when its size changes.
 LayoutResult view_layout(const ViewContext& c, const LayoutInput& in);
+
+// The displayed size and scroll bars view_layout gives a page raster; only the
+// page's header (size, resolution) is read, so a page not decoded yet can be sized.
+ModeSize view_layout_size(const ViewGroup& view, bool fix_ratio, const DisplayRaster* page, const LayoutInput& in);
 
 // Scroll codes, as the platform numbers them (for both axes).
 enum ScrollCode {
