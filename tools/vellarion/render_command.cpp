@@ -8,10 +8,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "base/text.h"
 #include "config/error_log.h"
+#include "decode/jpeg_reduced.h"
+#include "decode/decode_page.h"
+#include "decode/page_decoder.h"
 #include "decode/raster_ops.h"
 #include "document/document.h"
 #include "document/page_loader.h"
@@ -21,6 +27,7 @@
 #include "tools/vellarion/memory_limit.h"
 #include "tools/vellarion/raster_png.h"
 #include "view/paint_plan.h"
+#include "view/row_reducer.h"
 #include "view/scaled_view.h"
 #include "view/view_ops.h"
 
@@ -126,6 +133,14 @@ bool parse(int argc, char** argv, Args* a) {
     return a->file != nullptr;
 }
 
+LayoutInput layout_input(const Args& a) {
+    LayoutInput in;
+    in.client = Rect32{0, 0, a.window_w, a.window_h};
+    in.vbar_width = kScrollBarSize;
+    in.hbar_height = kScrollBarSize;
+    return in;
+}
+
 // The page as the image window shows it at the chosen view.
 bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::string& out) {
     ViewGroup group = a.group;
@@ -162,17 +177,117 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
     return ok;
 }
 
+// A reduced view made while the page is read, paying only for the pixels it
+// shows: JPEG pages decoded at the largest fraction of their size that is
+// still no smaller than the view, other pages reduced row by row as they are
+// decoded. The rows go to `sink`; pages this cannot make the same way as the
+// image window are decoded whole as usual.
+struct ReducedRender {
+    const Args* args = nullptr;
+    ErrorLog* log = nullptr;
+    uint32_t memory_limit_mb = 0;
+    RowSink* sink = nullptr;
+    std::unique_ptr<RowReduction> reduction;
+    bool rows_ok = true;
+};
+
+void reduce_row(void* user, const uint8_t* row) {
+    auto* r = static_cast<ReducedRender*>(user);
+    r->rows_ok = r->rows_ok && r->reduction->push(row);
+}
+
+bool write_raster_rows(const DisplayRaster* raster, RowSink* sink) {
+    DisplayRaster shape;
+    if (!row_shape_create(nullptr, &shape, raster_width(raster), raster_height(raster), raster_bpp(raster))) return false;
+    memcpy(shape.header, raster->header, size_t(shape.block_size));
+    shape.is_grey = raster->is_grey;
+    shape.is_four_level = raster->is_four_level;
+    bool ok = sink->begin(shape);
+    raster_destroy(&shape);
+    for (int32_t y = 0; ok && y < raster_height(raster); ++y) ok = sink->write_row(raster_row(raster, y));
+    return ok && sink->finish();
+}
+
+// The JPEG page at 1/divisor, turned and negated as the view asks, then
+// reduced by the view's filter to the exact view size.
+PageHookResult render_jpeg_reduced(ReducedRender* r, TIFF* tif, PageDecoder* d, int divisor, int orientation,
+                                   int32_t w, int32_t h) {
+    const ViewGroup& group = r->args->group;
+    DisplayRaster small, shown;
+    if (!jpeg_decode_reduced(tif, d, divisor, r->log, r->memory_limit_mb, &small)) return PageHookResult::kDecode;
+    bool ok = raster_apply_orientation(r->log, &small, orientation) && view_apply_to_raster(r->log, group, &small);
+    if (ok && (raster_width(&small) != w || raster_height(&small) != h))
+        ok = scale_copy(r->log, &small, &shown, w, h, group.smooth != 0, r->memory_limit_mb);
+    ok = ok && write_raster_rows(raster_empty(&shown) ? &small : &shown, r->sink);
+    raster_destroy(&small);
+    raster_destroy(&shown);
+    return ok ? PageHookResult::kDone : PageHookResult::kFailed;
+}
+
+PageHookResult render_reduced(TIFF* tif, PageDecoder* d, const PageState& page, void* user) {
+    auto* r = static_cast<ReducedRender*>(user);
+    // A page over the memory limit is refused as the viewer refuses it, even
+    // though a reduction would never hold it whole.
+    if (!decode_page_check_memory(d, r->log, r->memory_limit_mb)) return PageHookResult::kFailed;
+    const ViewGroup& group = r->args->group;
+    int width = 0, height = 0, bpp = 0;
+    decoder_get_fact(d, kFactWidth, &width);
+    decoder_get_fact(d, kFactHeight, &height);
+    decoder_get_fact(d, kFactOutputBitsPerPixel, &bpp);
+    // The page's shape as the window gets it: after the file's orientation and the view's turns.
+    const bool swap = orientation_swaps_axes(page.orientation) != (group.orientation == 1 || group.orientation == 3);
+    DisplayRaster shape;
+    if (!row_shape_create(r->log, &shape, swap ? height : width, swap ? width : height, bpp))
+        return PageHookResult::kDecode;
+    decoder_prepare_raster(d, &shape);
+    if (swap) std::swap(raster_dib(&shape)->x_pels_per_meter, raster_dib(&shape)->y_pels_per_meter);
+    const ModeSize m = view_layout_size(group, true, &shape, layout_input(*r->args));
+    const int32_t w = std::max(m.size.width, 1), h = std::max(m.size.height, 1);
+    // Only reductions: the same size, and enlargements, are the whole page's business.
+    const bool enlarge_while_painting = group.size_mode == kSizeFixed &&
+                                        group.zoom_index < zoom_index_of_100(ZoomTable::kImage);
+    PageHookResult result = PageHookResult::kDecode;
+    if (!enlarge_while_painting && w <= raster_width(&shape) && h <= raster_height(&shape) &&
+        (w < raster_width(&shape) || h < raster_height(&shape))) {
+        const int divisor = jpeg_reduction_divisor(d, swap ? h : w, swap ? w : h);
+        if (divisor > 1) {
+            result = render_jpeg_reduced(r, tif, d, divisor, page.orientation, w, h);
+        } else if (page.orientation == 1 && group.orientation == 0 &&
+                   row_reduction_supported(&shape, w, h, group.smooth != 0)) {
+            r->reduction = row_reduction_start(r->log, &shape, w, h, group.smooth != 0, group.negative != 0, r->sink);
+            if (r->reduction && decoder_set_row_sink(d, reduce_row, r)) {
+                const bool decoded = decoder_decode(d);
+                result = decoded && r->rows_ok ? PageHookResult::kDone : PageHookResult::kFailed;
+            }
+        }
+    }
+    raster_destroy(&shape);
+    return result;
+}
+
 int render(const Args& a, const std::string& out) {
     FileDocument f;
     f.context.memory_limit_mb = a.memory_limit_mb;
     const FileOpenResult opened = file_document_open(&f, a.file);
     DisplayRaster raster;
     PageState state;
+    RasterSink shown(&f.page_log);
+    ReducedRender reduced;
+    reduced.args = &a;
+    reduced.log = &f.page_log;
+    reduced.memory_limit_mb = f.context.memory_limit_mb;
+    reduced.sink = &shown;
+    PageDecodeHook hook;
+    if (a.view) hook = PageDecodeHook{render_reduced, &reduced};
+    bool hook_done = false;
     int status = 1;
     if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", a.file);
     else if (opened == FileOpenResult::kNoPages) print_log(&f.error_log);
     else if (a.page > f.doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, f.doc.page_count);
-    else if (!file_document_load_page(&f, a.page - 1, &state, &raster)) print_log(&f.page_log);
+    else if (!page_load_with_hook(&f.doc, document_directory_of_page(&f.doc, a.page - 1), &f.bytes, f.context, &state,
+                                  &raster, hook, &hook_done))
+        print_log(&f.page_log);
+    else if (hook_done) status = write_png(&shown.raster, out.c_str(), a.png_level) ? 0 : 1;
     else if (!a.view) status = write_png(&raster, out.c_str(), a.png_level) ? 0 : 1;
     else status = render_view(a, &raster, &f.page_log, out) ? 0 : 1;
     if (status == 0 && errlog_has_entries(&f.page_log)) print_log(&f.page_log);  // shown, with problems
