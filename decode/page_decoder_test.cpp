@@ -1035,3 +1035,88 @@ TEST(PageDecoderLines, HighByteReductionMatchesSampleBySample) {
         }
     }
 }
+
+namespace {
+
+struct SinkRows {
+    std::vector<std::vector<uint8_t>> rows;
+    size_t stride = 0;
+    static void take(void* user, const uint8_t* row) {
+        auto* s = static_cast<SinkRows*>(user);
+        s->rows.emplace_back(row, row + s->stride);
+    }
+};
+
+// Whether the page can be handed out row by row, and if so the rows.
+bool decode_to_rows(const std::vector<uint8_t>& file, SinkRows* out) {
+    TIFF* t = tiff_open_memory(file);
+    PageDecoder* d = decoder_create();
+    decoder_attach(d, t, DecoderHandlers{}, nullptr);
+    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    int stride = 0;
+    const bool sink = decoder_validate(d) && decoder_get_fact(d, kFactDestStride, &stride) &&
+                      decoder_set_row_sink(d, SinkRows::take, out);
+    out->stride = size_t(stride);
+    const bool ok = sink && decoder_decode(d);
+    decoder_destroy(d);
+    TIFFClose(t);
+    return ok;
+}
+
+}  // namespace
+
+// Row by row the decoder hands out exactly the rows of the raster it would
+// fill: scanline strips of every depth, tiles, whole JPEG strips, and a page
+// whose later strips cannot be read (those rows arrive as the raster has them).
+TEST(PageDecoderRowSink, RowsAreThoseOfTheWholeRaster) {
+    std::vector<std::vector<uint8_t>> files;
+    TiffPage g4 = grey_page(37, 23, 1, {});
+    for (int i = 0; i < 5 * 23; ++i) g4.pixels.push_back(uint8_t(i * 37 + 11));
+    g4.photometric = 0, g4.compression = 4, g4.rows_per_strip = 5;
+    files.push_back(tiff_build({g4}));
+    TiffPage lzw = grey_page(19, 17, 8, {});
+    for (int i = 0; i < 19 * 17; ++i) lzw.pixels.push_back(uint8_t(i * 7));
+    lzw.compression = 5, lzw.rows_per_strip = 3;
+    files.push_back(tiff_build({lzw}));
+    TiffPage tiled = lzw;
+    tiled.width = 40, tiled.height = 35, tiled.samples_per_pixel = 3, tiled.photometric = 2;
+    tiled.tile_width = tiled.tile_length = 16;
+    tiled.pixels.clear();
+    for (int i = 0; i < 40 * 35 * 3; ++i) tiled.pixels.push_back(uint8_t(i * 13));
+    files.push_back(tiff_build({tiled}));
+    TiffPage jpeg = lzw;
+    jpeg.compression = 7, jpeg.rows_per_strip = 8;
+    files.push_back(tiff_build({jpeg}));
+    TiffPage cut = grey_page(4, 60, 8, std::vector<uint8_t>(240, 9));
+    cut.compression = 5, cut.rows_per_strip = 1;
+    files.push_back(tiff_build({cut}));
+    {
+        TIFF* t = tiff_open_memory(files.back());
+        uint64_t* offsets = nullptr;
+        ASSERT_TRUE(TIFFGetField(t, TIFFTAG_STRIPOFFSETS, &offsets));
+        std::vector<uint64_t> at(offsets + 3, offsets + 60);
+        TIFFClose(t);
+        for (uint64_t off : at) files.back()[off] = 0xFF, files.back()[off + 1] = 0xFF;
+    }
+    TIFFErrorHandler old_error = TIFFSetErrorHandler(quiet);
+    for (size_t f = 0; f < files.size(); ++f) {
+        SCOPED_TRACE(f);
+        DecodePageOptions upright;
+        upright.apply_orientation = false;
+        Decoded whole;
+        decode_bytes(files[f], &whole, upright);
+        ASSERT_TRUE(whole.ok);
+        SinkRows rows;
+        ASSERT_TRUE(decode_to_rows(files[f], &rows));
+        ASSERT_EQ(rows.rows.size(), size_t(raster_height(&whole.raster)));
+        ASSERT_EQ(rows.stride, size_t(whole.raster.stride));
+        for (int32_t y = 0; y < raster_height(&whole.raster); ++y)
+            ASSERT_EQ(0, memcmp(rows.rows[size_t(y)].data(), raster_row(&whole.raster, y), rows.stride)) << "row " << y;
+    }
+    // Separate planes are read plane after plane: they need the whole raster.
+    TiffPage planar = tiled;
+    planar.tile_width = planar.tile_length = 0, planar.planar = 2;
+    SinkRows none;
+    EXPECT_FALSE(decode_to_rows(tiff_build({planar}), &none));
+    TIFFSetErrorHandler(old_error);
+}
