@@ -133,8 +133,8 @@ int jpeg_reduction_divisor(PageDecoder* d, int64_t min_w, int64_t min_h) {
     for (int divisor = 8; divisor >= 2; divisor /= 2) {
         const bool even = rows % uint32_t(divisor) == 0 && cw % uint32_t(divisor) == 0;
         // A single strip may end anywhere: its rows start at the top.
-        if ((even || (!d->is_tiled && rows >= d->height)) && (d->width + divisor - 1) / divisor >= min_w &&
-            (d->height + divisor - 1) / divisor >= min_h)
+        if ((even || (!d->is_tiled && rows >= d->height)) && d->width / divisor >= min_w &&
+            d->height / divisor >= min_h)
             return divisor;
     }
     return 1;
@@ -144,7 +144,10 @@ bool jpeg_decode_reduced(TIFF* tif, PageDecoder* d, int divisor, ErrorLog* log, 
                          DisplayRaster* out) {
     *out = DisplayRaster{};
     const int bpp = d->samples_per_pixel == 1 ? 8 : 24;
-    const int32_t w = int32_t((d->width + divisor - 1) / divisor), h = int32_t((d->height + divisor - 1) / divisor);
+    // A last column or row of the reduced page made of fewer than `divisor`
+    // pixels is left out: kept, it would stand for a whole reduced pixel and
+    // stretch the picture slightly in the reduction that follows.
+    const int32_t w = int32_t(d->width / divisor), h = int32_t(d->height / divisor);
     if (!raster_create(log, out, w, h, bpp, true, memory_limit_mb)) return false;
     decoder_prepare_raster(d, out);
     uint32_t tables_len = 0;

@@ -10,14 +10,14 @@ typedef struct tiff TIFF;
 struct ErrorLog;
 struct PageDecoder;
 
-// The largest divisor of 8, 4 and 2 that keeps a validated page at or above
-// min_w x min_h pixels (upright TIFF rows) and that the page's strips or
+// The largest divisor of 8, 4 and 2 that keeps a validated page, reduced and
+// cut to whole reduced pixels, at or above min_w x min_h pixels (upright TIFF rows) and that the page's strips or
 // tiles divide evenly; 1 when the page cannot be decoded reduced (not a JPEG
 // page of 8-bit grey, RGB or YCbCr samples, or no divisor fits).
 int jpeg_reduction_divisor(PageDecoder* decoder, int64_t min_w, int64_t min_h);
 
-// Decodes the page at 1/divisor of its size, ceil(width / divisor) x
-// ceil(height / divisor), in TIFF row order, into `out` (empty on entry), in
+// Decodes the page at 1/divisor of its size, floor(width / divisor) x
+// floor(height / divisor) (a last partial column or row is left out), in TIFF row order, into `out` (empty on entry), in
 // the depth, colour table and resolution the full decode would have. False
 // when any strip or tile cannot be read this way (nothing logged: the caller
 // decodes the page as usual instead).
