@@ -36,7 +36,11 @@ struct Failure {
 };
 
 [[noreturn]] void on_fatal(j_common_ptr cinfo) { longjmp(reinterpret_cast<Failure*>(cinfo->err)->jump, 1); }
-void on_message(j_common_ptr, int) {}  // warnings are the full decode's business
+// A warning means damaged data: the page is then decoded as usual, whose
+// messages the log shows.
+void on_message(j_common_ptr cinfo, int level) {
+    if (level < 0) ++cinfo->err->num_warnings;
+}
 
 // One strip or tile: the shared tables (without their end marker) before the
 // chunk's own data (without its start marker), as one stream.
@@ -108,9 +112,10 @@ bool decode_chunk(const PageDecoder* d, const std::vector<uint8_t>& stream, int 
             }
         }
     }
+    const bool clean = failure.mgr.num_warnings == 0;
     jpeg_abort_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    return true;
+    return clean;
 }
 
 // The chunk size: tile width and length, or the page width and rows per strip.
@@ -155,6 +160,10 @@ bool jpeg_decode_reduced(TIFF* tif, PageDecoder* d, int divisor, ErrorLog* log, 
     void* data = nullptr;
     if (TIFFGetField(tif, TIFFTAG_JPEGTABLES, &tables_len, &data)) tables = static_cast<const uint8_t*>(data);
     std::vector<uint8_t> stream;
+    // A chunk that cannot be read sends the page to the usual decode, which
+    // reports it; the library's messages are not wanted twice.
+    const TIFFErrorHandler error_handler = TIFFSetErrorHandler(nullptr);
+    const TIFFErrorHandler warning_handler = TIFFSetWarningHandler(nullptr);
     uint32_t cw = 0, rows = 0;
     bool ok = chunk_size(d, &cw, &rows);
     if (ok && d->is_tiled) {
@@ -174,6 +183,8 @@ bool jpeg_decode_reduced(TIFF* tif, PageDecoder* d, int divisor, ErrorLog* log, 
                  decode_chunk(d, stream, divisor, d->width, count, 0, int32_t(first / divisor), out);
         }
     }
+    TIFFSetErrorHandler(error_handler);
+    TIFFSetWarningHandler(warning_handler);
     if (!ok) raster_destroy(out);
     return ok;
 }

@@ -98,4 +98,27 @@ TEST(JpegReduced, DivisorKeepsAtLeastTheAskedSize) {
     TIFFClose(tif);
 }
 
+// Damaged data, which the whole decode would report, is left to it.
+TEST(JpegReduced, DamagedStripIsLeftToTheWholeDecode) {
+    std::vector<uint8_t> file = tiff_build({photo_page(3, 16, 0)});
+    {
+        TIFF* tif = tiff_open_memory(file);
+        ASSERT_TRUE(tif);
+        const uint64_t at = TIFFGetStrileOffset(tif, 2) + TIFFGetStrileByteCount(tif, 2) / 2;
+        TIFFClose(tif);
+        file[at] = 0xFF, file[at + 1] = 0xD9;  // the data ends early
+    }
+    TIFF* tif = tiff_open_memory(file);
+    PageDecoder* d = decoder_create();
+    decoder_attach(d, tif, DecoderHandlers{}, nullptr);
+    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    ASSERT_TRUE(decoder_validate(d));
+    DisplayRaster small;
+    EXPECT_FALSE(jpeg_decode_reduced(tif, d, 4, nullptr, 0, &small));
+    EXPECT_TRUE(raster_empty(&small));
+    raster_destroy(&small);
+    decoder_destroy(d);
+    TIFFClose(tif);
+}
+
 }  // namespace
