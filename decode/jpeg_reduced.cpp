@@ -87,8 +87,10 @@ bool decode_chunk(const PageDecoder* d, const std::vector<uint8_t>& stream, int 
     }
     // As the full decode reads them: YCbCr converted by the codec, RGB taken as stored.
     if (grey) cinfo.jpeg_color_space = cinfo.out_color_space = JCS_GRAYSCALE;
-    else if (d->photometric == PHOTOMETRIC_YCBCR) cinfo.jpeg_color_space = JCS_YCbCr, cinfo.out_color_space = JCS_RGB;
-    else cinfo.jpeg_color_space = cinfo.out_color_space = JCS_RGB;
+    else if (d->photometric == PHOTOMETRIC_YCBCR)
+        cinfo.jpeg_color_space = JCS_YCbCr, cinfo.out_color_space = JCS_RGB;
+    else
+        cinfo.jpeg_color_space = cinfo.out_color_space = JCS_RGB;
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(divisor);
     jpeg_start_decompress(&cinfo);

@@ -17,9 +17,8 @@ struct PageDecoder;
 int jpeg_reduction_divisor(PageDecoder* decoder, int64_t min_w, int64_t min_h);
 
 // Decodes the page at 1/divisor of its size, floor(width / divisor) x
-// floor(height / divisor) (a last partial column or row is left out), in TIFF row order, into `out` (empty on entry), in
-// the depth, colour table and resolution the full decode would have. False
-// when any strip or tile cannot be read this way (nothing logged: the caller
-// decodes the page as usual instead).
+// floor(height / divisor) (a last partial column or row is left out), in TIFF row order, into `out` (empty on entry),
+// in the depth, colour table and resolution the full decode would have. False when any strip or tile cannot be read
+// this way (nothing logged: the caller decodes the page as usual instead).
 bool jpeg_decode_reduced(TIFF* tif, PageDecoder* decoder, int divisor, ErrorLog* log, uint32_t memory_limit_mb,
                          DisplayRaster* out);

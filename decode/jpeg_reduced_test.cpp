@@ -28,7 +28,10 @@ TiffPage photo_page(uint16_t spp, uint32_t rows_per_strip, uint32_t tile) {
     for (uint32_t y = 0; y < p.height; ++y)
         for (uint32_t x = 0; x < p.width; ++x)
             for (uint16_t c = 0; c < spp; ++c)
-                p.pixels.push_back(uint8_t((c == 0 ? 60 + x / 2 : c == 1 ? 190 - x / 2 : 50 + y) + (x * 7 + y * 3) % 5));
+                p.pixels.push_back(uint8_t((c == 0   ? 60 + x / 2
+                                            : c == 1 ? 190 - x / 2
+                                                     : 50 + y) +
+                                           (x * 7 + y * 3) % 5));
     return p;
 }
 
@@ -91,7 +94,7 @@ TEST(JpegReduced, DivisorKeepsAtLeastTheAskedSize) {
     decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
     ASSERT_TRUE(decoder_validate(d));
     EXPECT_EQ(8, jpeg_reduction_divisor(d, 25, 15));
-    EXPECT_EQ(4, jpeg_reduction_divisor(d, 26, 15));   // 200 / 8 = 25 columns
+    EXPECT_EQ(4, jpeg_reduction_divisor(d, 26, 15));  // 200 / 8 = 25 columns
     EXPECT_EQ(2, jpeg_reduction_divisor(d, 51, 30));
     EXPECT_EQ(1, jpeg_reduction_divisor(d, 101, 30));
     decoder_destroy(d);

@@ -46,8 +46,8 @@ bool row_reduction_supported(const DisplayRaster* page_shape, int32_t w, int32_t
 // view_apply_to_raster does to a whole 1- or 24-bit page (deeper tables are
 // negated in page_shape by the caller). Null when not supported or out of
 // memory (logged).
-std::unique_ptr<RowReduction> row_reduction_start(ErrorLog* log, const DisplayRaster* page_shape, int32_t w,
-                                                  int32_t h, bool smooth, bool negative, RowSink* sink);
+std::unique_ptr<RowReduction> row_reduction_start(ErrorLog* log, const DisplayRaster* page_shape, int32_t w, int32_t h,
+                                                  bool smooth, bool negative, RowSink* sink);
 
 // A sink that collects the rows into a raster (for tests and small copies).
 class RasterSink : public RowSink {

@@ -44,10 +44,12 @@ TEST(RowReducer, SameBytesAsTheWholePageCopy) {
         int32_t sw, sh, bpp, w, h;
         bool smooth, negative;
     } cases[] = {
-        {517, 431, 1, 129, 108, true, false},  {517, 431, 1, 37, 29, true, true},   {300, 200, 1, 299, 200, true, false},
-        {401, 333, 8, 20, 16, true, false},    {401, 333, 24, 100, 83, true, false}, {401, 333, 24, 17, 300, true, true},
-        {250, 190, 8, 201, 150, true, true},   {250, 190, 24, 249, 189, true, false}, {250, 190, 4, 60, 40, false, true},
-        {250, 190, 1, 61, 47, false, false},   {640, 37, 8, 30, 3, true, false},
+        {517, 431, 1, 129, 108, true, false}, {517, 431, 1, 37, 29, true, true},
+        {300, 200, 1, 299, 200, true, false}, {401, 333, 8, 20, 16, true, false},
+        {401, 333, 24, 100, 83, true, false}, {401, 333, 24, 17, 300, true, true},
+        {250, 190, 8, 201, 150, true, true},  {250, 190, 24, 249, 189, true, false},
+        {250, 190, 4, 60, 40, false, true},   {250, 190, 1, 61, 47, false, false},
+        {640, 37, 8, 30, 3, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << "x" << c.bpp << " -> " << c.w << "x" << c.h
@@ -66,8 +68,8 @@ TEST(RowReducer, SameBytesAsTheWholePageCopy) {
 // to the whole-page path for them.
 TEST(RowReducer, RefusesWhatItCannotMakeRowByRow) {
     TestRaster page(test_raster(200, 100, 8, 7, false));
-    EXPECT_FALSE(row_reduction_supported(&page.r, 50, 25, true));   // palette box average
-    EXPECT_TRUE(row_reduction_supported(&page.r, 50, 25, false));   // plain stretch
+    EXPECT_FALSE(row_reduction_supported(&page.r, 50, 25, true));     // palette box average
+    EXPECT_TRUE(row_reduction_supported(&page.r, 50, 25, false));     // plain stretch
     EXPECT_FALSE(row_reduction_supported(&page.r, 201, 100, false));  // wider
 }
 
