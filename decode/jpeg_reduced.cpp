@@ -11,6 +11,8 @@
 
 #include <jpeglib.h>
 
+#include "decode/library_messages.h"
+
 #include "decode/decoder_state.h"
 #include "decode/raster_ops.h"
 
@@ -164,8 +166,7 @@ bool jpeg_decode_reduced(TIFF* tif, PageDecoder* d, int divisor, ErrorLog* log, 
     std::vector<uint8_t> stream;
     // A chunk that cannot be read sends the page to the usual decode, which
     // reports it; the library's messages are not wanted twice.
-    const TIFFErrorHandler error_handler = TIFFSetErrorHandler(nullptr);
-    const TIFFErrorHandler warning_handler = TIFFSetWarningHandler(nullptr);
+    const LibraryMessagesSilenced silenced;
     uint32_t cw = 0, rows = 0;
     bool ok = chunk_size(d, &cw, &rows);
     if (ok && d->is_tiled) {
@@ -185,8 +186,6 @@ bool jpeg_decode_reduced(TIFF* tif, PageDecoder* d, int divisor, ErrorLog* log, 
                  decode_chunk(d, stream, divisor, d->width, count, 0, int32_t(first / divisor), out);
         }
     }
-    TIFFSetErrorHandler(error_handler);
-    TIFFSetWarningHandler(warning_handler);
     if (!ok) raster_destroy(out);
     return ok;
 }

@@ -52,7 +52,7 @@ TEST(JpegReduced, CloseToTheWholePageAveraged) {
         ASSERT_TRUE(decode_page(tif, nullptr, DecodePageOptions{}, &whole));
         PageDecoder* d = decoder_create();
         decoder_attach(d, tif, DecoderHandlers{}, nullptr);
-        decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+        decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
         ASSERT_TRUE(decoder_validate(d));
         const int n = c.divisor;
         ASSERT_EQ(n, jpeg_reduction_divisor(d, 200 / n, 120 / n));
@@ -91,7 +91,7 @@ TEST(JpegReduced, DivisorKeepsAtLeastTheAskedSize) {
     ASSERT_TRUE(tif);
     PageDecoder* d = decoder_create();
     decoder_attach(d, tif, DecoderHandlers{}, nullptr);
-    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
     ASSERT_TRUE(decoder_validate(d));
     EXPECT_EQ(8, jpeg_reduction_divisor(d, 25, 15));
     EXPECT_EQ(4, jpeg_reduction_divisor(d, 26, 15));  // 200 / 8 = 25 columns
@@ -114,7 +114,7 @@ TEST(JpegReduced, DamagedStripIsLeftToTheWholeDecode) {
     TIFF* tif = tiff_open_memory(file);
     PageDecoder* d = decoder_create();
     decoder_attach(d, tif, DecoderHandlers{}, nullptr);
-    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
     ASSERT_TRUE(decoder_validate(d));
     DisplayRaster small;
     EXPECT_FALSE(jpeg_decode_reduced(tif, d, 4, nullptr, 0, &small));

@@ -40,3 +40,11 @@ LibraryErrorDiversion::~LibraryErrorDiversion() {
     g_diversion = previous_fn_;
     g_diversion_context = previous_context_;
 }
+
+LibraryMessagesSilenced::LibraryMessagesSilenced()
+    : previous_error_(TIFFSetErrorHandler(nullptr)), previous_warning_(TIFFSetWarningHandler(nullptr)) {}
+
+LibraryMessagesSilenced::~LibraryMessagesSilenced() {
+    TIFFSetErrorHandler(previous_error_);
+    TIFFSetWarningHandler(previous_warning_);
+}

@@ -26,3 +26,17 @@ private:
     LibraryMessageFn previous_fn_;
     void* previous_context_;
 };
+
+// While it lives, libtiff says nothing at all: for a read that is only tried
+// and is repeated, with its messages, when it fails.
+class LibraryMessagesSilenced {
+public:
+    LibraryMessagesSilenced();
+    ~LibraryMessagesSilenced();
+    LibraryMessagesSilenced(const LibraryMessagesSilenced&) = delete;
+    LibraryMessagesSilenced& operator=(const LibraryMessagesSilenced&) = delete;
+
+private:
+    void (*previous_error_)(const char*, const char*, va_list);
+    void (*previous_warning_)(const char*, const char*, va_list);
+};

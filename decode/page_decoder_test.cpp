@@ -1052,9 +1052,9 @@ bool decode_to_rows(const std::vector<uint8_t>& file, SinkRows* out) {
     TIFF* t = tiff_open_memory(file);
     PageDecoder* d = decoder_create();
     decoder_attach(d, t, DecoderHandlers{}, nullptr);
-    decoder_set_option(d, kOptionOutputLayout, kOutputLayoutDib);
+    decoder_set_option(d, DecoderOption::kOutputLayout, kOutputLayoutDib);
     int stride = 0;
-    const bool sink = decoder_validate(d) && decoder_get_fact(d, kFactDestStride, &stride) &&
+    const bool sink = decoder_validate(d) && decoder_get_fact(d, DecoderFact::kDestStride, &stride) &&
                       decoder_set_row_sink(d, SinkRows::take, out);
     out->stride = size_t(stride);
     const bool ok = sink && decoder_decode(d);

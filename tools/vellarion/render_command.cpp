@@ -231,9 +231,9 @@ PageHookResult render_reduced(TIFF* tif, PageDecoder* d, const PageState& page, 
     if (!decode_page_check_memory(d, r->log, r->memory_limit_mb)) return PageHookResult::kFailed;
     const ViewGroup& group = r->args->group;
     int width = 0, height = 0, bpp = 0;
-    decoder_get_fact(d, kFactWidth, &width);
-    decoder_get_fact(d, kFactHeight, &height);
-    decoder_get_fact(d, kFactOutputBitsPerPixel, &bpp);
+    decoder_get_fact(d, DecoderFact::kWidth, &width);
+    decoder_get_fact(d, DecoderFact::kHeight, &height);
+    decoder_get_fact(d, DecoderFact::kOutputBitsPerPixel, &bpp);
     // The page's shape as the window gets it: after the file's orientation and the view's turns.
     const bool swap = orientation_swaps_axes(page.orientation) != (group.orientation == 1 || group.orientation == 3);
     DisplayRaster shape;
