@@ -21,11 +21,6 @@ endmacro()
 macro(vl_shell_uses)
   _vl_append_uses(VL_SHELL_USES ${ARGN})
 endmacro()
-# Folders above this one that its code still calls (the includes listed in
-# scripts/layers_baseline.txt); a name goes when the last of those includes does.
-macro(vl_uses_against_order)
-  _vl_append_uses(VL_USES_AGAINST_ORDER ${ARGN})
-endmacro()
 function(_vl_append_uses prop)
   get_filename_component(sub ${CMAKE_CURRENT_LIST_DIR} NAME)
   set_property(GLOBAL APPEND PROPERTY ${prop}_${sub} ${ARGN})

@@ -20,8 +20,8 @@
 #include "config/settings_store.h"
 #include "host/embed_params.h"
 #include "host/viewer.h"
-#include "script/page_events.h"
-#include "script/script_methods.h"
+#include "host/page_events.h"
+#include "host/script_methods.h"
 
 namespace {
 using Row = std::vector<std::string>;

@@ -24,9 +24,9 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "script/page_events.h"
-#include "script/script_methods.h"
-#include "script/script_object.h"
+#include "host/page_events.h"
+#include "host/script_methods.h"
+#include "host/script_object.h"
 #include "view/view_ops.h"
 
 namespace {

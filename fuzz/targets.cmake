@@ -1,6 +1,4 @@
-# Each harness links the library of the subsystem that lists it; the script surface's
-# harness drives whole viewers, so it names the host as well.
-set(VL_FUZZ_ALSO_script_fuzz vl_host)
+# Each harness links the library of the subsystem that lists it.
 foreach(sub IN LISTS VL_SUBSYSTEMS)
   get_property(fuzzers GLOBAL PROPERTY VL_FUZZERS_${sub})
   foreach(src IN LISTS fuzzers)

@@ -1,7 +1,12 @@
 vl_uses(base config decode document view annotate analysis ui)
-vl_shell_uses(output update inspect script)
+vl_shell_uses(output update inspect)
 vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp context_menu_viewer.cpp info_text_viewer.cpp settings_apply.cpp)
 vl_core_test(viewer_test.cpp viewer_registry_test.cpp stream_reception_test.cpp)
+# The viewer's scripting surface and its sketching work on the whole viewer.
+vl_core(script_object.cpp page_events.cpp script_methods.cpp viewer_sketch.cpp)
+vl_core_test(script_object_test.cpp script_methods_test.cpp viewer_sketch_test.cpp)
+vl_win(win/script_ops_win.cpp win/sketch_mouse.cpp win/sketch_commands.cpp)
+vl_fuzz(../fuzz/script_fuzz.cpp)
 vl_win(win/viewer_shell.cpp win/status_line.cpp win/viewer_output.cpp win/open_local.cpp win/viewer_update.cpp
        win/image_window.cpp win/image_scroll.cpp win/image_mouse.cpp win/zoom_window.cpp win/upload_win.cpp
        win/viewer_commands.cpp win/settings_sheet.cpp win/info_commands.cpp win/viewer_menu.cpp

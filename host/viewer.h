@@ -13,7 +13,7 @@
 #include "host/shell_windows.h"
 #include "host/viewer_registry.h"
 #include "host/viewer_stream.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "ui/ui_state.h"
 #include "view/mouse_modes.h"
 #include "view/view_state.h"
@@ -66,7 +66,7 @@ struct Viewer {
     ImageMouse mouse;         // view: the image window's mouse, band and link
     AnnotateState annotate;   // annotate: pen, eraser, marks shown, upload
     UiState ui;               // ui: toolbar and settings sheet
-    PageEventState events;    // script: the page's event mask
+    PageEventState events;    // host: the page's event mask
 };
 
 struct ViewerCreateArgs {

@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "annotate/sketch.h"
+#include "host/viewer_sketch.h"
 #include "annotate/win/render_overlays.h"
-#include "annotate/win/sketch_commands.h"
+#include "host/win/sketch_commands.h"
 #include "annotate/win/sketch_draw.h"
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_mouse.h"
 #include "base/win/handles.h"
 #include "decode/raster_ops.h"
 #include "host/stream_reception.h"

@@ -3,7 +3,7 @@
 // result becomes a white-out mark or a crop rectangle on the current page.
 #include <windowsx.h>
 
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_mouse.h"
 #include "host/browser.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
@@ -12,7 +12,7 @@
 #include "host/win/module.h"
 #include "host/win/zoom_window.h"
 #include "host/win/viewer_toolbar.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "host/win/viewer_commands.h"
 #include "view/geometry.h"
 #include "view/mouse_modes.h"

@@ -1,6 +1,6 @@
 // Layout and scrolling of the image window: the view code decides sizes and
 // positions, this file moves the scroll bars and the pixels.
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_mouse.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/win/image_window.h"

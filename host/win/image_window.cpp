@@ -1,7 +1,7 @@
 #include "host/win/image_window.h"
 
 #include "annotate/win/sketch_draw.h"
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_mouse.h"
 #include "decode/raster_ops.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"

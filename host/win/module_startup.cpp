@@ -17,7 +17,7 @@
 #include "host/win/zoom_window.h"
 #include "host/win/viewer_toolbar.h"
 #include "ui/win/toolbar.h"
-#include "script/win/script_ops_win.h"
+#include "host/win/script_ops_win.h"
 #include "host/win/status_line.h"
 #include "output/win/print_backend.h"
 #include "document/tiff_messages.h"

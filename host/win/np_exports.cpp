@@ -8,7 +8,7 @@
 #include "host/win/module.h"
 #include "host/win/npp_slots.h"
 #include "host/win/viewer_quarantine.h"
-#include "script/script_object.h"
+#include "host/script_object.h"
 
 extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* funcs);
 extern "C" NPError __stdcall NP_Initialize(NPNetscapeFuncs* funcs);

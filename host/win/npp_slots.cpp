@@ -14,8 +14,8 @@
 #include "host/win/stream_reception.h"
 #include "host/win/viewer_shell.h"
 #include "host/win/viewer_output.h"
-#include "script/page_events.h"
-#include "script/script_object.h"
+#include "host/page_events.h"
+#include "host/script_object.h"
 
 namespace {
 Viewer* viewer_of(NPP npp) { return npp ? static_cast<Viewer*>(npp->pdata) : nullptr; }

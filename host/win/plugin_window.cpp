@@ -14,7 +14,7 @@
 #include "host/win/status_line.h"
 #include "host/win/viewer_output.h"
 #include "host/win/viewer_update.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "ui/win/toolbar.h"
 #include "update/win/update_check.h"
 

@@ -10,7 +10,7 @@
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
 #include "host/win/viewer_toolbar.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "ui/win/toolbar.h"
 
 namespace {

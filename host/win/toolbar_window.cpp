@@ -18,7 +18,7 @@
 #include "host/win/viewer_commands.h"
 #include "host/win/viewer_menu.h"
 #include "host/win/viewer_toolbar.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "ui/commands.h"
 #include "ui/toolbar_table.h"
 #include "ui/win/toolbar.h"

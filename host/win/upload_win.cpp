@@ -12,7 +12,7 @@
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/viewer_output.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 
 static_assert(kSchemeFtp == INTERNET_SCHEME_FTP && kSchemeHttp == INTERNET_SCHEME_HTTP &&
               kSchemeHttps == INTERNET_SCHEME_HTTPS);

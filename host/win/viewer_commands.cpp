@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "annotate/win/sketch_commands.h"
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_commands.h"
+#include "host/win/sketch_mouse.h"
 #include "config/settings.h"
 #include "config/win/registry_store.h"
 #include "config/zoom_steps.h"
@@ -25,7 +25,7 @@
 #include "inspect/win/tag_viewer.h"
 #include "output/win/clipboard.h"
 #include "host/win/upload_win.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "ui/commands.h"
 #include "view/geometry.h"
 #include "view/scaled_view.h"

@@ -13,7 +13,7 @@
 #include "output/win/output_commands.h"
 #include "output/win/print.h"
 #include "output/win/print_draw.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 
 namespace {
 // Asked after every nested loop: the records again while the viewer lives.

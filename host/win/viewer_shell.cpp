@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "annotate/win/sketch_commands.h"
+#include "host/win/sketch_commands.h"
 #include "config/win/registry_store.h"
 #include "host/module_state.h"
 #include "host/viewer.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "document/page_marks.h"
-#include "annotate/sketch.h"
-#include "annotate/win/sketch_commands.h"
+#include "host/viewer_sketch.h"
+#include "host/win/sketch_commands.h"
 #include "config/message_box.h"
 #include "decode/raster.h"
 #include "document/test_support.h"

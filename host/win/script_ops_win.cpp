@@ -1,4 +1,4 @@
-#include "script/win/script_ops_win.h"
+#include "host/win/script_ops_win.h"
 
 #include <windows.h>
 
@@ -12,8 +12,8 @@
 #include "host/win/upload_win.h"
 #include "host/win/viewer_toolbar.h"
 #include "output/win/print.h"
-#include "script/page_events.h"
-#include "script/script_methods.h"
+#include "host/page_events.h"
+#include "host/script_methods.h"
 #include "host/win/viewer_commands.h"
 
 namespace {

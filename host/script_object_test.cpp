@@ -1,4 +1,4 @@
-#include "script/script_object.h"
+#include "host/script_object.h"
 
 #include <gtest/gtest.h>
 

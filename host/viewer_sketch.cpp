@@ -1,4 +1,4 @@
-#include "annotate/sketch.h"
+#include "host/viewer_sketch.h"
 
 #include "decode/raster_ops.h"
 #include "host/viewer.h"

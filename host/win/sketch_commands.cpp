@@ -1,14 +1,14 @@
-#include "annotate/win/sketch_commands.h"
+#include "host/win/sketch_commands.h"
 
 #include <windows.h>
 #include <commdlg.h>
 
-#include "annotate/sketch.h"
+#include "host/viewer_sketch.h"
 #include "annotate/win/sketch_draw.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 
 namespace {
 void repaint_if_current(Viewer* v, int directory, bool erase) {

@@ -1,10 +1,10 @@
-#include "annotate/win/sketch_mouse.h"
+#include "host/win/sketch_mouse.h"
 
-#include "annotate/sketch.h"
+#include "host/viewer_sketch.h"
 #include "annotate/win/sketch_draw.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 #include "view/win/image_paint.h"
 
 namespace {

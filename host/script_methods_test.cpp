@@ -1,4 +1,4 @@
-#include "script/script_methods.h"
+#include "host/script_methods.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
-#include "script/script_object.h"
+#include "host/script_object.h"
 #include "testing/tiff_builder.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "script/script_methods.h"
+#include "host/script_methods.h"
 
 #include <cmath>
 #include <cstring>
 
 #include "analysis/page_analysis.h"
-#include "annotate/sketch.h"
+#include "host/viewer_sketch.h"
 #include "base/text.h"
 #include "config/zoom_steps.h"
 #include "document/page_marks.h"
@@ -13,7 +13,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_registry.h"
-#include "script/page_events.h"
+#include "host/page_events.h"
 
 // A call's arguments, and the first six read as integers (what most methods take).
 struct ScriptCall {

@@ -1,10 +1,10 @@
-#include "script/script_object.h"
+#include "host/script_object.h"
 
 #include <cstdlib>
 
 #include "host/browser.h"
 #include "host/viewer.h"
-#include "script/script_methods.h"
+#include "host/script_methods.h"
 
 namespace {
 NPClass* g_class = nullptr;

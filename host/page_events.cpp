@@ -1,4 +1,4 @@
-#include "script/page_events.h"
+#include "host/page_events.h"
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,0 @@
-vl_uses(base config annotate analysis)
-vl_shell_uses(view output ui)
-vl_uses_against_order(host)
-vl_core(script_object.cpp page_events.cpp script_methods.cpp)
-vl_core_test(script_object_test.cpp script_methods_test.cpp)
-vl_win(win/script_ops_win.cpp)
-vl_fuzz(../fuzz/script_fuzz.cpp)
