@@ -22,6 +22,7 @@
 #include "host/viewer.h"
 #include "host/page_events.h"
 #include "host/script_methods.h"
+#include "view/shell_seam.h"
 
 namespace {
 using Row = std::vector<std::string>;
@@ -202,9 +203,9 @@ TEST(Guide, ValueKeysThePageCanSetAreTheOnesTheViewerTakes) {
                                 [&](const ScriptMethod& m) { return std::string(m.name) == name; }) -
                    kScriptMethods);
     };
-    ScriptOps ops;
+    ShellSeam ops;
     ops.set_orientation = [](Viewer* v, int o) { v->view.orientation = o; };
-    script_set_ops(ops);
+    shell_install(ops);
     MemorySettingsStore store;
     settings_forget_low_integrity();
     ViewerCreateArgs a;
@@ -224,7 +225,7 @@ TEST(Guide, ValueKeysThePageCanSetAreTheOnesTheViewerTakes) {
         if (result.value.intValue) taken_strings.insert(std::to_string(key));
     }
     viewer_free(v);
-    script_set_ops(ScriptOps{});
+    shell_install(ShellSeam{});
     expect_same_names(settable, taken);
     expect_same_names(string_keys, taken_strings);
 }

@@ -27,6 +27,7 @@
 #include "host/page_events.h"
 #include "host/script_methods.h"
 #include "host/script_object.h"
+#include "view/shell_seam.h"
 #include "view/view_ops.h"
 
 namespace {
@@ -223,9 +224,9 @@ void set_size_mode(Viewer* v, int mode) {
     lay_out(v);
     events_size_mode_change(v, mode, 100);
 }
-void zoom_changed(Viewer* v) {
-    lay_out(v);
-    events_size_mode_change(v, v->view.size_mode, 100);
+// The windows' part of a repaint: only the layout keeps state.
+void repaint(Viewer* v, unsigned what) {
+    if (what & (kShellFit | kShellRefit)) lay_out(v);
 }
 void scroll(Viewer* v, bool vertical, int code, int thumb) {
     if (!viewer_page_shown(v)) return;
@@ -237,18 +238,17 @@ int g_print_answer = 0;
 int print(Viewer*, bool) { return g_print_answer; }
 
 void install_shell() {
-    ScriptOps ops;
+    ShellSeam ops;
+    ops.repaint = repaint;
     ops.print = print;
     ops.set_orientation = set_orientation;
     ops.toggle_negative = toggle_negative;
     ops.toggle_smoothing = toggle_smoothing;
     ops.set_mouse_mode = set_mouse_mode;
     ops.set_size_mode = set_size_mode;
-    ops.zoom_changed = zoom_changed;
     ops.scroll = scroll;
-    script_set_ops(ops);
+    shell_install(ops);
     StreamHooks h;
-    h.view_changed = lay_out;
     h.ready_event = events_ready;
     h.page_change_event = events_page_change;
     h.get_url = [](Viewer* v, const char16_t* url) {

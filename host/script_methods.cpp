@@ -14,6 +14,7 @@
 #include "host/viewer_file.h"
 #include "host/viewer_registry.h"
 #include "host/page_events.h"
+#include "view/shell_seam.h"
 
 // A call's arguments, and the first six read as integers (what most methods take).
 struct ScriptCall {
@@ -22,8 +23,6 @@ struct ScriptCall {
 };
 
 namespace {
-ScriptOps g_ops;
-
 constexpr uint32_t kStringMax = 1048576;
 constexpr size_t kValueStringMax = 2047;
 
@@ -136,7 +135,7 @@ int32_t print(Viewer* v, int how) {
     const bool auto_allowed = v->settings.allowautoprint != 0;
     const bool dialog = how == 0 || how == 1 || (how == 5 && !auto_allowed);
     const bool quick = (how == 4 || how == 5) && auto_allowed;
-    if ((dialog || quick) && g_ops.print) printed = g_ops.print(v, dialog);
+    if ((dialog || quick) && shell().print) printed = shell().print(v, dialog);
     if (printed < 0) return 0;  // the page closed the viewer while the dialog was open
     events_print_complete(v, printed);
     return printed;
@@ -207,8 +206,8 @@ int32_t set_orientation_value(Viewer* v, int value) {
     else if (value == 5) target = (now + 1) % 4;
     else if (value == 6) target = (now + 3) % 4;
     else if (value == 7) target = (now + 2) % 4;
-    if (target == now || !g_ops.set_orientation) return 0;
-    g_ops.set_orientation(v, target);
+    if (target == now || !shell().set_orientation) return 0;
+    shell().set_orientation(v, target);
     return v->view.orientation == target ? 1 : 0;
 }
 
@@ -219,30 +218,31 @@ void set_zoom_percent(Viewer* v, int percent) {
     const int index = zoom_nearest_step(ZoomTable::kImage, percent);
     if (index == v->view.zoom_index) return;
     v->view.zoom_index = index;
-    if (g_ops.zoom_changed) g_ops.zoom_changed(v);
+    shell_repaint(v, kShowViewSize);
+    events_size_mode_change(v, v->view.size_mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
 
 int32_t set_value(Viewer* v, int key, int value) {
     switch (key) {
     case kKeyOrientation: return set_orientation_value(v, value);
     case kKeyNegative:
-        if ((value == 0 || value == 1) && bool(value) != bool(v->view.negative) && g_ops.toggle_negative)
-            g_ops.toggle_negative(v);
-        else if (value == 2 && g_ops.toggle_negative) g_ops.toggle_negative(v);
+        if ((value == 0 || value == 1) && bool(value) != bool(v->view.negative) && shell().toggle_negative)
+            shell().toggle_negative(v);
+        else if (value == 2 && shell().toggle_negative) shell().toggle_negative(v);
         return 1;
     case kKeySmoothing:
-        if ((value == 0 || value == 1) && bool(value) != bool(v->view.smooth) && g_ops.toggle_smoothing)
-            g_ops.toggle_smoothing(v);
+        if ((value == 0 || value == 1) && bool(value) != bool(v->view.smooth) && shell().toggle_smoothing)
+            shell().toggle_smoothing(v);
         return 1;
     case kKeyMouseMode:
-        if (value >= 0 && value <= 6 && value != v->view.mouse_mode && g_ops.set_mouse_mode) g_ops.set_mouse_mode(v, value);
+        if (value >= 0 && value <= 6 && value != v->view.mouse_mode && shell().set_mouse_mode) shell().set_mouse_mode(v, value);
         return 1;
     case kKeySizeMode:
-        if (value >= 0 && value <= 3 && value != v->view.size_mode && g_ops.set_size_mode) g_ops.set_size_mode(v, value);
+        if (value >= 0 && value <= 3 && value != v->view.size_mode && shell().set_size_mode) shell().set_size_mode(v, value);
         return 1;
     case kKeyZoomPercent: set_zoom_percent(v, value); return 1;
     case kKeyScrollX: case kKeyScrollY:
-        if (page_decoded(v) && g_ops.scroll) g_ops.scroll(v, key == kKeyScrollY, kThumbPosition, value);
+        if (page_decoded(v) && shell().scroll) shell().scroll(v, key == kKeyScrollY, kThumbPosition, value);
         return 1;
     case kKeyEventMask: v->events.mask = uint32_t(value); return 1;
     default: return 0;
@@ -250,12 +250,12 @@ int32_t set_value(Viewer* v, int key, int value) {
 }
 
 void scroll(Viewer* v, int direction, int amount) {
-    if (direction < 1 || direction > 4 || amount < 1 || amount > 3 || !g_ops.scroll) return;
+    if (direction < 1 || direction > 4 || amount < 1 || amount > 3 || !shell().scroll) return;
     const bool vertical = direction == 1 || direction == 3;
     const bool backwards = direction == 1 || direction == 4;  // up, left
     static const int kForward[3] = {kLineDown, kPageDown, kBottom};
     static const int kBackward[3] = {kLineUp, kPageUp, kTop};
-    g_ops.scroll(v, vertical, (backwards ? kBackward : kForward)[amount - 1], 0);
+    shell().scroll(v, vertical, (backwards ? kBackward : kForward)[amount - 1], 0);
 }
 
 void set_crop_select(Viewer* v, const int32_t* a) {
@@ -269,7 +269,7 @@ void set_crop_select(Viewer* v, const int32_t* a) {
     if (!sketch_store_crop(v, directory, PageRect{a[2], a[3], edge(a[2], a[4]), edge(a[3], a[5])}, a[0] == 1))
         return;
     v->annotate.annotations_shown = 1;
-    if (g_ops.marks_changed) g_ops.marks_changed(v);
+    shell_repaint(v, kShowPageLook);
 }
 
 const DisplayRaster* current_raster(Viewer* v) { return page_decoded(v) ? &v->document.file->raster : nullptr; }
@@ -291,11 +291,11 @@ int32_t set_value_string(Viewer* v, int key, const std::u16string& text) {
             v->ui.background_color = colour;
             v->ui.bgcolor_from_settings = 0;
         }
-        if (g_ops.background_changed) g_ops.background_changed(v);
+        shell_repaint(v, kShowBackground);
         return 1;
     case kKeyUploadUrl:
         btext_set_view(&v->annotate.upload.url, upload_sanitise_url(text));
-        if (g_ops.toolbar_refresh) g_ops.toolbar_refresh(v);
+        shell_repaint(v, kShellToolbarStates);
         return 1;
     case kKeyUploadFieldName: btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(text)); return 1;
     case kKeyUploadFileName: btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(text)); return 1;
@@ -326,7 +326,7 @@ int32_t clear_annotations(Viewer* v, int page, int which) {
     if (which == 1) {
         const int directory = directory_of_page(v, page);
         if (directory >= 0 && sketch_remove_pen(v, directory)) {
-            if (g_ops.marks_changed) g_ops.marks_changed(v);
+            shell_repaint(v, kShowPageLook);
             events_annotation_change(v, page);
         }
     }
@@ -340,7 +340,7 @@ PageAnalysis* analysis(Viewer* v) {
 // The methods' bodies, in table order. Each sets the result itself; the
 // result is Int32 0 when it sets nothing.
 void about_box(Viewer* v, const ScriptCall&, NPVariant* r) {
-    if (g_ops.about_box) g_ops.about_box(v);
+    if (shell().about_box) shell().about_box(v);
     set_int(r, 1);
 }
 void get_version_method(Viewer*, const ScriptCall& c, NPVariant* r) { set_int(r, get_version(c.a[0])); }
@@ -348,8 +348,8 @@ void get_state_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r,
 void nothing(Viewer*, const ScriptCall&, NPVariant*) {}  // RegisterFileTypes, SetPageValue
 void print_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, print(v, c.a[0])); }
 void zoom(Viewer* v, const ScriptCall& c, NPVariant* r) {
-    if (c.a[0] == 1 && page_decoded(v) && v->shell.plugin_window && g_ops.zoom_window) g_ops.zoom_window(v, true);
-    else if (c.a[0] == 0 && v->shell.zoom_window && g_ops.zoom_window) g_ops.zoom_window(v, false);
+    if (c.a[0] == 1 && page_decoded(v) && v->shell.plugin_window && shell().zoom_window) shell().zoom_window(v, true);
+    else if (c.a[0] == 0 && v->shell.zoom_window && shell().zoom_window) shell().zoom_window(v, false);
     set_int(r, 1);
 }
 void go_to_page_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, go_to_page(v, c.a[0])); }
@@ -403,8 +403,8 @@ void get_page_value(Viewer* v, const ScriptCall& c, NPVariant* r) {
     set_int(r, c.a[1] == kKeyHasPen && directory >= 0 && sketch_page_has_pen(v, directory) ? 1 : 0);
 }
 void upload(Viewer* v, const ScriptCall& c, NPVariant* r) {
-    if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->annotate.upload.url) && g_ops.upload)
-        set_int(r, g_ops.upload(v, c.a[0]));
+    if (!(v->access_flags & kAccessNoUpload) && !v->busy && !btext_empty(&v->annotate.upload.url) && shell().upload)
+        set_int(r, shell().upload(v, c.a[0]));
 }
 void clear_annotations_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
     set_int(r, clear_annotations(v, c.a[0], c.a[1]));
@@ -433,9 +433,6 @@ bool changes_upload(const ScriptMethod& m, int32_t key) {
     return false;
 }
 }  // namespace
-
-
-void script_set_ops(const ScriptOps& ops) { g_ops = ops; }
 
 int32_t script_arg_int(const NPVariant& v) {
     switch (v.type) {

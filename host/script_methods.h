@@ -2,34 +2,14 @@
 // The 28 methods a page calls on the viewer's scriptable object: the method
 // table, how arguments are read, the gate that turns scripting off, and the
 // method bodies. What needs windows (repainting, scroll bars, dialogs, the
-// shared view operations) goes through ScriptOps, which the shell installs;
-// a missing operation makes its method do nothing.
+// shared view operations) goes through the seam (view/shell_seam.h); a
+// missing operation makes its method do nothing.
 #include <cstdint>
 #include <string>
 
 #include "host/npapi.h"
 
 struct Viewer;
-
-struct ScriptOps {
-    void (*about_box)(Viewer*) = nullptr;
-    // 1 printed, 0 not; -1 the viewer was destroyed meanwhile (touch nothing).
-    int (*print)(Viewer*, bool with_dialog) = nullptr;
-    void (*zoom_window)(Viewer*, bool open) = nullptr;
-    void (*set_orientation)(Viewer*, int orientation) = nullptr;  // fires its event
-    void (*toggle_negative)(Viewer*) = nullptr;                   // fires its event
-    void (*toggle_smoothing)(Viewer*) = nullptr;
-    void (*set_mouse_mode)(Viewer*, int mode) = nullptr;  // fires its event when it changes
-    void (*set_size_mode)(Viewer*, int mode) = nullptr;   // lays out, fires its event
-    void (*zoom_changed)(Viewer*) = nullptr;              // the zoom step changed: lay out, fire
-    void (*scroll)(Viewer*, bool vertical, int code, int thumb) = nullptr;  // SB_* codes
-    void (*marks_changed)(Viewer*) = nullptr;             // repaint the marks
-    void (*background_changed)(Viewer*) = nullptr;        // new brush, repaint
-    void (*toolbar_refresh)(Viewer*) = nullptr;
-    int (*upload)(Viewer*, int tag) = nullptr;            // asks first; 1 uploaded
-};
-
-void script_set_ops(const ScriptOps& ops);
 
 // What a method does to an upload the user is being asked to confirm; the
 // calls that change it are refused while the confirmation box is open.

@@ -16,6 +16,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/script_object.h"
+#include "testing/recording_shell.h"
 #include "testing/tiff_builder.h"
 
 namespace {
@@ -27,8 +28,8 @@ void fake_identifiers(const NPUTF8** names, int32_t count, NPIdentifier* out) {
 void* fake_alloc(uint32_t size) { return std::malloc(size); }
 
 std::vector<std::string> g_ops;  // what the shell was asked to do
-ScriptOps recording_ops() {
-    ScriptOps o;
+ShellSeam recording_ops() {
+    ShellSeam o;
     o.set_orientation = [](Viewer* v, int value) {
         v->view.orientation = value;
         g_ops.push_back("orientation " + std::to_string(value));
@@ -45,7 +46,6 @@ ScriptOps recording_ops() {
         v->view.mouse_mode = m;
         g_ops.push_back("mouse " + std::to_string(m));
     };
-    o.zoom_changed = [](Viewer*) { g_ops.push_back("zoom changed"); };
     o.scroll = [](Viewer*, bool vertical, int code, int thumb) {
         g_ops.push_back(std::string(vertical ? "v" : "h") + " " + std::to_string(code) + " " + std::to_string(thumb));
     };
@@ -53,8 +53,6 @@ ScriptOps recording_ops() {
         g_ops.push_back(dialog ? "print dialog" : "print quick");
         return 1;
     };
-    o.marks_changed = [](Viewer*) { g_ops.push_back("marks"); };
-    o.background_changed = [](Viewer*) { g_ops.push_back("background"); };
     return o;
 }
 
@@ -107,7 +105,7 @@ class ScriptMethods : public ::testing::Test {
         ASSERT_NE(script_class_create(), nullptr);
         settings_forget_low_integrity();
         g_ops.clear();
-        script_set_ops(recording_ops());
+        recording_shell_install(&g_ops, ~0u, recording_ops());
         ViewerCreateArgs a;
         a.store = &store;
         ASSERT_EQ(viewer_create(a, &v), 0);
@@ -119,7 +117,7 @@ class ScriptMethods : public ::testing::Test {
     void TearDown() override {
         script_class()->deallocate(object);
         script_class_free();
-        script_set_ops(ScriptOps{});
+        recording_shell_remove();
         viewer_file_free(v);
         viewer_free(v);
         browser_clear();
@@ -132,6 +130,7 @@ class ScriptMethods : public ::testing::Test {
         reception_write(v, info, 0, int32_t(bytes.size()), bytes.data());
         reception_end(v, info, 0);
         ASSERT_EQ(v->document.page_count, 3);
+        g_ops.clear();  // the arrival's own repaints
     }
     // Calls by name, as a page does; the result must be an integer.
     int32_t call(const char* name, std::vector<NPVariant> args = {}) {
@@ -303,7 +302,7 @@ TEST_F(ScriptMethods, ViewValues) {
     EXPECT_EQ(call("Scroll", {i(4), i(3)}), 1);
     EXPECT_EQ(call("Scroll", {i(5), i(1)}), 1);
     const std::vector<std::string> expected = {"orientation 0", "orientation 3", "orientation 1", "negative",
-                                               "negative", "smooth", "mouse 1", "zoom changed", "v 3 0", "h 6 0"};
+                                               "negative", "smooth", "mouse 1", "repaint toolbar-checks refit", "v 3 0", "h 6 0"};
     EXPECT_EQ(g_ops, expected);
 }
 
@@ -361,6 +360,15 @@ TEST_F(ScriptMethods, WhatTheUploadBoxNamesCannotChangeWhileItIsOpen) {
     EXPECT_EQ(call("DeleteUploadParam", {s("kept")}), 1);
 }
 
+// The magnifier shows the page's background too: a new colour repaints it.
+TEST_F(ScriptMethods, BackgroundColourReachesBothWindows) {
+    EXPECT_EQ(call("SetValueString", {i(19), s("#102030")}), 1);
+    EXPECT_EQ(call("SetValueString", {i(19), s("")}), 1);  // back to the settings' colour
+    EXPECT_EQ(call("SetValueString", {i(19), s("red")}), 0);
+    const std::string both = "repaint brush image erase magnifier";
+    EXPECT_EQ(g_ops, (std::vector<std::string>{both, both}));
+}
+
 TEST_F(ScriptMethods, CropSelectionByPageNumber) {
     open_document();
     EXPECT_EQ(call("SetCropSelect", {i(1), i(2), i(1), i(1), i(4), i(2)}), 1);
@@ -375,7 +383,7 @@ TEST_F(ScriptMethods, CropSelectionByPageNumber) {
     EXPECT_EQ(call("SetCropSelect", {i(0), i(2), i(0), i(0), i(0), i(0)}), 1);
     EXPECT_FALSE(m->crop_set);
     EXPECT_EQ(call("SetCropSelect", {i(1), i(9), i(0), i(0), i(1), i(1)}), 1);  // no such page
-    EXPECT_EQ(g_ops, (std::vector<std::string>{"marks", "marks"}));
+    EXPECT_EQ(g_ops, (std::vector<std::string>{"repaint image magnifier", "repaint image magnifier"}));
     v->access_flags |= 0x800;
     v->mouse.crop_select = 0;
     EXPECT_EQ(call("SetCropSelect", {i(1), i(0), i(0), i(0), i(1), i(1)}), 1);
@@ -406,7 +414,7 @@ TEST_F(ScriptMethods, PenMarksByPageAndThePenColour) {
     EXPECT_EQ(call("GetPageValue", {i(3), i(41)}), 1);
     EXPECT_EQ(call("ClearAnnotations", {i(3), i(1)}), 1);
     EXPECT_EQ(call("GetValue", {i(41)}), 0);
-    EXPECT_EQ(g_ops, (std::vector<std::string>{"marks"}));
+    EXPECT_EQ(g_ops, (std::vector<std::string>{"repaint image magnifier"}));
 
     EXPECT_EQ(call_string("GetValueString", {i(31)}), "#000000");
     EXPECT_EQ(call("SetValueString", {i(31), s("#ff0010")}), 1);

@@ -9,12 +9,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_ui.h"
-
-namespace {
-void call(void (*hook)(Viewer*), Viewer* v) {
-    if (hook) hook(v);
-}
-}  // namespace
+#include "view/shell_seam.h"
 
 Settings sheet_commit(Viewer* v, const Settings& edited, SettingsStore* store) {
     const Settings before = v->settings;
@@ -31,22 +26,20 @@ void sheet_relist_pages(Viewer* v) {
     v->document.page_count = pages;
     v->document.loaded = pages > 0 ? 1 : 0;
     v->document.current_page = 0;
-    const StreamHooks& h = stream_hooks();
     if (!pages) {
         // As an opening that found no pages leaves it; the page's own log
         // spoke of a page that is no longer one.
         errlog_clear(&v->logs.page);
         f->page.shown = false;
         raster_destroy(&f->raster);
-        call(h.toolbar_refresh, v);
-        call(h.view_changed, v);
+        shell_repaint(v, kShellToolbarStates | kShowNewPage);
     }
-    call(h.page_list_refill, v);
+    shell_repaint(v, kShellPageList);
     if (v->document.page_count <= 0) v->document.page_count = 1;
     if (pages) viewer_show_page(v, 0);
 }
 
-void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks) {
+void sheet_apply(Viewer* v, const Settings& before) {
     SheetViewerState now;
     now.toolbar_from_settings = v->ui.toolbar_from_settings != 0;
     now.toolbar_position = v->ui.toolbar_position;
@@ -54,13 +47,13 @@ void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks
     now.background_color = v->ui.background_color;
     const SheetApplyPlan p = sheet_apply_plan(before, v->settings, now);
     if (p.set_toolbar_position) v->ui.toolbar_position = p.toolbar_position;
-    if (p.rebuild_toolbar) call(hooks.rebuild_toolbar, v);
-    else if (p.layout) call(hooks.layout, v);
+    if (p.rebuild_toolbar) shell_repaint(v, kShellToolbarBuild);
+    else if (p.layout) shell_repaint(v, kShellWindowLayout);
     if (p.set_background) {
         v->ui.background_color = p.background_color;
-        call(hooks.background_brush, v);
+        shell_repaint(v, kShellBrush);
     }
-    if (p.set_tooltips) call(hooks.tooltips, v);
+    if (p.set_tooltips) shell_repaint(v, kShellTooltips);
     if (p.set_fix_ratio) v->layout.fix_ratio = v->settings.fixratio != 0 ? 1 : 0;
     switch (p.page) {
     case SheetPageAction::kRelistPages: sheet_relist_pages(v); break;
@@ -69,7 +62,8 @@ void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks
         // would put "Unable to display image" on the status line.
         if (v->document.loaded) viewer_show_page(v, v->document.current_page);
         break;
-    case SheetPageAction::kRepaintImage: call(hooks.repaint_image, v); break;
+    // The brush is new already; both windows show the colour around the page.
+    case SheetPageAction::kRepaintImage: shell_repaint(v, kShowBackground & ~kShellBrush); break;
     case SheetPageAction::kNone: break;
     }
 }

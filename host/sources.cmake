@@ -10,7 +10,8 @@ vl_fuzz(../fuzz/script_fuzz.cpp)
 vl_win(win/viewer_shell.cpp win/status_line.cpp win/viewer_output.cpp win/open_local.cpp win/viewer_update.cpp
        win/image_window.cpp win/image_scroll.cpp win/image_mouse.cpp win/zoom_window.cpp win/upload_win.cpp
        win/viewer_commands.cpp win/settings_sheet.cpp win/info_commands.cpp win/viewer_menu.cpp
-       win/toolbar_window.cpp win/viewer_toolbar.cpp)
+       win/toolbar_window.cpp win/viewer_toolbar.cpp
+       win/shell_win.cpp)
 vl_core(npapi.h module_state.cpp module_rules.cpp nperror.cpp browser.cpp)
 vl_core_test(module_rules_test.cpp nperror_test.cpp browser_test.cpp)
 vl_win(win/np_exports.cpp win/viewer_quarantine.cpp win/module_startup.cpp win/npp_slots.cpp win/plugin_window.cpp win/stream_reception.cpp)

@@ -7,6 +7,7 @@
 #include "config/message_box.h"
 #include "decode/raster_ops.h"
 #include "view/scaled_view.h"
+#include "view/shell_seam.h"
 #include "view/view_ops.h"
 #include "document/file_system.h"
 #include "document/temp_file.h"
@@ -27,6 +28,9 @@ template <class... A>
 void call(void (*fn)(Viewer*, A...), Viewer* v, A... args) {
     if (fn) fn(v, args...);
 }
+
+void progress(Viewer* v, int percent) { call(shell().progress, v, percent); }
+void wait_cursor(Viewer* v, bool on) { call(shell().wait_cursor, v, on); }
 
 void close_temp(Viewer* v) {
     if (v->stream.temp_file_handle != kNoFile) fs_close(v->stream.temp_file_handle);
@@ -79,7 +83,7 @@ void show_progress(Viewer* v, int64_t upto) {
         char16_t text[100];
         text_format(text, 100, u"  Downloading\u2026 %d%% of %dK", percent, int(v->stream.expected_length >> 10));
         viewer_set_status(v, text);
-        call(g_hooks.progress, v, percent);
+        progress(v, percent);
     } else {
         char16_t text[100];
         text_format(text, 100, u"  Downloading\u2026 %dK of (unknown)", int(upto / 1024));
@@ -99,7 +103,7 @@ void failure_steps(Viewer* v) {
     drop_received_data(v);
     v->document.loaded = 0;
     viewer_set_status(v, u"  Download failed");
-    call(g_hooks.progress_remove, v);
+    progress(v, -1);
 }
 
 void success_steps(Viewer* v) {
@@ -110,9 +114,9 @@ void success_steps(Viewer* v) {
     if (v->stream.source == SourceKind::kMemory && int64_t(v->stream.data_size) > int64_t(v->stream.expected_length))
         v->stream.data_size = int(v->stream.expected_length);
     v->stream.data_size_known = 1;
-    call(g_hooks.toolbar_repaint, v);
+    shell_repaint(v, kShellToolbarNow);
     viewer_set_status(v, u"  Processing\u2026");
-    call(g_hooks.progress_remove, v);
+    progress(v, -1);
     if (v->stream.source == SourceKind::kFile) btext_set_view(&v->stream.file_path, btext_view(&v->stream.temp_path));
     if (viewer_open_received_file(v)) viewer_show_page(v, v->document.current_page);
     // A file without pages must not be left saying it is still being processed.
@@ -120,7 +124,8 @@ void success_steps(Viewer* v) {
     if (length_mismatch)
         errlog_warning(&v->logs.error, u"Expected %d bytes, received %d. Possible web site or web browser malfunction.",
                        int(v->stream.expected_length), v->stream.bytes_received);
-    if (v->stream.autoprint && v->settings.allowscript && v->stream.download_count == 1) call(g_hooks.post_autoprint, v);
+    if (v->stream.autoprint && v->settings.allowscript && v->stream.download_count == 1)
+        call(shell().post_autoprint, v);
 }
 }  // namespace
 
@@ -134,7 +139,7 @@ const StreamHooks& stream_hooks() { return g_hooks; }
 void viewer_set_status(Viewer* v, const char16_t* text) {
     if (!text) btext_clear(&v->shell.status_text);
     else if (!(text[0] == u'*' && text[1] == 0)) btext_set(&v->shell.status_text, text);
-    call(g_hooks.status_changed, v);
+    shell_repaint(v, kShellStatus);
 }
 
 int reception_new(Viewer* v, const StreamInfo& s) {
@@ -159,7 +164,7 @@ int reception_new(Viewer* v, const StreamInfo& s) {
     reset_for_new_file(v);
     v->stream.expected_length = s.end;
     if (btext_empty(&v->stream.url) && s.url) btext_set_view(&v->stream.url, text_from_utf8(s.url));
-    call(g_hooks.toolbar_refresh, v);
+    shell_repaint(v, kShellToolbarStates);
     viewer_set_status(v, u"  Downloading\u2026");
     drop_received_data(v);
     if (!prepare_storage(v, s.end)) return kNpErrGenericError;
@@ -232,7 +237,7 @@ int reception_end(Viewer* v, const StreamInfo&, int reason) {
 }
 
 bool viewer_open_received_file(Viewer* v) {
-    call(g_hooks.wait_cursor, v, true);
+    wait_cursor(v, true);
     v->document.loaded = 0;
     errlog_clear(&v->logs.error);
     viewer_file_reset(v);
@@ -256,7 +261,7 @@ bool viewer_open_received_file(Viewer* v) {
         bytes.memory = v->stream.memory_buffer;
     }
     if (!usable || !f) {
-        call(g_hooks.wait_cursor, v, false);
+        wait_cursor(v, false);
         return false;
     }
     bytes.size = v->stream.data_size;
@@ -275,13 +280,12 @@ bool viewer_open_received_file(Viewer* v) {
         v->document.loaded = 0;
         f->page.shown = false;
         raster_destroy(&f->raster);
-        call(g_hooks.toolbar_refresh, v);
-        call(g_hooks.view_changed, v);
+        shell_repaint(v, kShellToolbarStates | kShowNewPage);
     }
-    call(g_hooks.page_list_refill, v);
+    shell_repaint(v, kShellPageList);
     if (v->document.page_count <= 0) v->document.page_count = 1;
     if (v->document.current_page < 0) v->document.current_page = 0;
-    call(g_hooks.wait_cursor, v, false);
+    wait_cursor(v, false);
     return v->document.loaded != 0;
 }
 
@@ -304,7 +308,7 @@ bool viewer_open_local_file(Viewer* v, const char16_t* path) {
 void viewer_show_page(Viewer* v, int n) {
     ViewerFile* f = viewer_file(v);
     if (!f) return;
-    call(g_hooks.wait_cursor, v, true);
+    wait_cursor(v, true);
     errlog_clear(&v->logs.page);
     raster_destroy(&f->raster);
     analysis_page_changed(&f->analysis);
@@ -330,9 +334,8 @@ void viewer_show_page(Viewer* v, int n) {
     v->document.blank_score = -1;
     if (have) viewer_set_status(v, nullptr);
     else viewer_set_status(v, u"  Unable to display image");
-    call(g_hooks.toolbar_refresh, v);
-    call(g_hooks.view_changed, v);
-    call(g_hooks.wait_cursor, v, false);
+    shell_repaint(v, kShellToolbarStates | kShowNewPage);
+    wait_cursor(v, false);
 }
 
 bool viewer_go_to_page(Viewer* v, int n) {
@@ -355,8 +358,8 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {
     v->stream.state = DownloadState::kIdle;
     v->document.loaded = 0;
     viewer_set_status(v, nullptr);
-    call(g_hooks.view_changed, v);
-    call(g_hooks.toolbar_refresh, v);
+    shell_repaint(v, kShowNewPage);
+    shell_repaint(v, kShellToolbarStates);
     if (!url || !url[0]) return true;
     if (!url_access_allowed(url, v->settings.localaccess, &v->logs.error)) return false;
     // Page numbers below 1 mean the first page; the lowest integer has no "minus one".

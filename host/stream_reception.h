@@ -2,7 +2,7 @@
 // Receiving the document as a browser stream: into memory when it is small and
 // announced, into a temporary file otherwise; the status line and progress
 // texts on the way; opening the file and showing the start page at the end.
-// The decisions are here; the shell supplies the windows through the hooks.
+// The decisions are here; the shell's windows are reached through the seam.
 #include <cstdint>
 
 #include "base/text.h"
@@ -16,19 +16,11 @@ struct StreamInfo {
     uint32_t end = 0;                // announced length; 0 when unknown
 };
 
-// What the shell does for the stream code. Every hook may be null.
+// What the stream code tells the page and asks of the browser; the windows
+// are reached through the seam (view/shell_seam.h). Every hook may be null.
 struct StreamHooks {
-    void (*status_changed)(Viewer* v) = nullptr;       // show v->shell.status_text (empty: remove line and bar)
-    void (*progress)(Viewer* v, int percent) = nullptr;  // create the bar when needed and set it
-    void (*progress_remove)(Viewer* v) = nullptr;
-    void (*toolbar_refresh)(Viewer* v) = nullptr;       // enabled/checked states
-    void (*toolbar_repaint)(Viewer* v) = nullptr;       // paint at once
-    void (*page_list_refill)(Viewer* v) = nullptr;      // 1 .. page_count
-    void (*view_changed)(Viewer* v) = nullptr;          // fitted size, scroll bars, repaint
-    void (*wait_cursor)(Viewer* v, bool on) = nullptr;
-    void (*ready_event)(Viewer* v) = nullptr;           // the page's ready event, when not yet raised
+    void (*ready_event)(Viewer* v) = nullptr;  // the page's ready event, when not yet raised
     void (*page_change_event)(Viewer* v, int page_1based) = nullptr;
-    void (*post_autoprint)(Viewer* v) = nullptr;        // posts the deferred print message
     // Asks the browser for a URL into this viewer (null target); returns its NPError.
     int (*get_url)(Viewer* v, const char16_t* url) = nullptr;
 };

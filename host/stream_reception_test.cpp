@@ -8,11 +8,13 @@
 #include "host/npapi.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
+#include "testing/recording_shell.h"
 #include "testing/tiff_builder.h"
 
 namespace {
 std::vector<Text16> g_boxes;
 std::vector<int> g_page_events;
+std::vector<std::string> g_repaints;
 int g_autoprints = 0;
 int g_get_url_result = 0;
 Text16 g_requested;
@@ -43,17 +45,20 @@ struct StreamTest : ::testing::Test {
         settings_forget_low_integrity();
         g_boxes.clear();
         g_page_events.clear();
+        g_repaints.clear();
         g_autoprints = 0;
         g_get_url_result = 0;
         old_box = msgbox_set_handler(record_box, nullptr, &old_ctx);
         StreamHooks h;
         h.page_change_event = [](Viewer*, int page) { g_page_events.push_back(page); };
-        h.post_autoprint = [](Viewer*) { ++g_autoprints; };
         h.get_url = [](Viewer*, const char16_t* url) {
             g_requested = url;
             return g_get_url_result;
         };
         stream_set_hooks(h);
+        ShellSeam shell;
+        shell.post_autoprint = [](Viewer*) { ++g_autoprints; };
+        recording_shell_install(&g_repaints, kShellFit | kShellMagnifier, shell);
         make({});
     }
     void TearDown() override {
@@ -61,6 +66,7 @@ struct StreamTest : ::testing::Test {
         viewer_file_free(v);
         viewer_free(v);
         stream_set_hooks(StreamHooks{});
+        recording_shell_remove();
         msgbox_set_handler(old_box, old_ctx);
         settings_forget_low_integrity();
     }
@@ -221,12 +227,15 @@ TEST_F(StreamTest, StartPageIsClampedToTheDocument) {
 TEST_F(StreamTest, PageNavigationRaisesPageChange) {
     const auto file = three_pages();
     deliver(file, uint32_t(file.size()), 4096);
+    g_repaints.clear();
     EXPECT_TRUE(viewer_go_to_page(v, 0));  // already shown: nothing happens
     EXPECT_TRUE(g_page_events.empty());
     EXPECT_TRUE(viewer_go_to_page(v, 2));
     EXPECT_FALSE(viewer_go_to_page(v, 3));
     EXPECT_FALSE(viewer_go_to_page(v, -1));
     EXPECT_EQ(g_page_events, std::vector<int>{3});
+    // The new page is fitted in the image window and shown in an open magnifier.
+    EXPECT_EQ(g_repaints, std::vector<std::string>{"repaint fit magnifier"});
     EXPECT_EQ(v->document.current_page, 2);
 }
 

@@ -18,23 +18,15 @@ MenuState context_menu_state(const Viewer* v);
 // it holds and the link. The environment and the credits are left as they are.
 void info_facts_from_viewer(const Viewer* v, InfoFacts* facts);
 
-// What the window side does for the apply steps; each hook may be null.
-struct SheetApplyHooks {
-    void (*rebuild_toolbar)(Viewer* v) = nullptr;  // measured and built again, then laid out
-    void (*layout)(Viewer* v) = nullptr;           // toolbar band and image window placed again
-    void (*background_brush)(Viewer* v) = nullptr;  // a brush of v->ui.background_color
-    void (*tooltips)(Viewer* v) = nullptr;          // on or off from v->settings.tooltips
-    void (*repaint_image)(Viewer* v) = nullptr;
-};
-
 // OK, first step: the working copy becomes the viewer's Settings, and all of
 // them are saved (nothing reaches the store under access bit 0x2; an
 // unwritable key shows the warning over the plug-in window). Returns the
 // Settings as they were, for sheet_apply.
 Settings sheet_commit(Viewer* v, const Settings& edited, SettingsStore* store);
 // OK, the remaining steps, in order: toolbar position, toolbar build or
-// layout, background colour, tooltips, then the pages or the page.
-void sheet_apply(Viewer* v, const Settings& before, const SheetApplyHooks& hooks);
+// layout, background colour, tooltips, then the pages or the page; the
+// windows through the seam (view/shell_seam.h).
+void sheet_apply(Viewer* v, const Settings& before);
 
 // Numbers the open Document's pages again after the sub-image choice changed
 // and shows page 1; the document's log starts afresh. Nothing happens while no

@@ -12,6 +12,7 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_ui.h"
+#include "testing/recording_shell.h"
 #include "testing/tiff_builder.h"
 
 // ---- How the controls show and read values ----
@@ -264,15 +265,10 @@ int record_box(const MessageBoxRequest& r, void*) {
     return kIdOk;
 }
 
-SheetApplyHooks recording_hooks() {
-    SheetApplyHooks h;
-    h.rebuild_toolbar = [](Viewer*) { g_calls.push_back("rebuild"); };
-    h.layout = [](Viewer*) { g_calls.push_back("layout"); };
-    h.background_brush = [](Viewer*) { g_calls.push_back("brush"); };
-    h.tooltips = [](Viewer*) { g_calls.push_back("tooltips"); };
-    h.repaint_image = [](Viewer*) { g_calls.push_back("repaint"); };
-    return h;
-}
+// The parts of the screen the sheet's steps reach (the toolbar's states and the
+// status line change on every page shown and are left out).
+constexpr unsigned kWatched = kShellToolbarBuild | kShellWindowLayout | kShellBrush | kShellTooltips | kShellImage |
+                              kShellErase | kShellMagnifier | kShellPageList | kShellFit;
 
 TiffPage small_page(uint32_t subfile_type = 0) {
     TiffPage p;
@@ -309,10 +305,9 @@ struct SheetApplyTest : ::testing::Test {
         g_boxes.clear();
         old_box = msgbox_set_handler(record_box, nullptr, &old_ctx);
         StreamHooks h;
-        h.page_list_refill = [](Viewer*) { g_calls.push_back("page list"); };
-        h.view_changed = [](Viewer*) { g_calls.push_back("view"); };
         h.page_change_event = [](Viewer*, int) { g_calls.push_back("page event"); };
         stream_set_hooks(h);
+        recording_shell_install(&g_calls, kWatched);
         ViewerCreateArgs a;
         a.store = &store;
         ASSERT_EQ(viewer_create(a, &v), 0);
@@ -322,6 +317,7 @@ struct SheetApplyTest : ::testing::Test {
         viewer_file_free(v);
         viewer_free(v);
         stream_set_hooks(StreamHooks{});
+        recording_shell_remove();
         msgbox_set_handler(old_box, old_ctx);
         settings_forget_low_integrity();
     }
@@ -337,7 +333,7 @@ struct SheetApplyTest : ::testing::Test {
     }
     void confirm(const Settings& edited) {
         const Settings before = sheet_commit(v, edited, &store);
-        sheet_apply(v, before, recording_hooks());
+        sheet_apply(v, before);
     }
 };
 }  // namespace
@@ -354,7 +350,8 @@ TEST_F(SheetApplyTest, OkStoresEverySettingAndAppliesInOrder) {
     EXPECT_EQ(v->settings.pansens, 4);
     EXPECT_EQ(v->ui.toolbar_position, 2);
     EXPECT_EQ(v->ui.background_color, 0x0000FFu);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"rebuild", "brush", "tooltips", "repaint"}));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"repaint toolbar-build", "repaint brush", "repaint tooltips",
+                                                 "repaint image erase magnifier"}));
     EXPECT_EQ(stored_dword(store, u"toolbar"), 2u);
     EXPECT_EQ(stored_dword(store, u"tbbuttonsize"), 40u);
     EXPECT_EQ(stored_dword(store, u"pansens"), 4u);
@@ -371,7 +368,7 @@ TEST_F(SheetApplyTest, NoSaveAccessStillChangesTheRunningViewer) {
     EXPECT_TRUE(g_boxes.empty());
     EXPECT_EQ(v->settings.toolbar, 0);
     EXPECT_EQ(v->ui.toolbar_position, 0);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"layout"}));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"repaint window-layout"}));
 }
 
 TEST_F(SheetApplyTest, SubImageChoiceRelistsAndGoesToPageOne) {
@@ -388,7 +385,7 @@ TEST_F(SheetApplyTest, SubImageChoiceRelistsAndGoesToPageOne) {
     EXPECT_EQ(v->document.loaded, 1);
     EXPECT_TRUE(viewer_page_shown(v));
     EXPECT_EQ(document_directory_of_page(&v->document.file->document, 1), 2);
-    EXPECT_EQ(g_calls.front(), "page list");  // refilled before the page is shown
+    EXPECT_EQ(g_calls.front(), "repaint page-list");  // refilled before the page is shown
 
     edited.ignorespecialimages = 0;
     confirm(edited);
@@ -430,5 +427,5 @@ TEST_F(SheetApplyTest, AspectCorrectionShowsTheSamePageAgain) {
     EXPECT_EQ(v->layout.fix_ratio, 0);
     EXPECT_EQ(v->document.current_page, 1);
     EXPECT_TRUE(viewer_page_shown(v));
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"view"}));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"repaint fit magnifier"}));
 }

@@ -17,14 +17,15 @@ enum ShellPart : unsigned {
     kShellWindowLayout = 1u << 2,   // the toolbar band and the image window placed again
     kShellTooltips = 1u << 3,       // tooltips on or off from the settings
     kShellToolbarStates = 1u << 4,  // the toolbar's enabled and checked states
-    kShellFit = 1u << 5,            // displayed size and scroll bars anew, from the start; repaints
-    kShellRefit = 1u << 6,          // the same keeping the relative scroll position; repaints
-    kShellImage = 1u << 7,          // the image window paints again
-    kShellErase = 1u << 8,          // ... its background erased first (with kShellImage)
-    kShellMagnifier = 1u << 9,      // the open magnifier paints again
-    kShellPageList = 1u << 10,      // the page list holds 1 .. page count
-    kShellStatus = 1u << 11,        // the status line shows v->shell.status_text; empty removes it
-    kShellToolbarNow = 1u << 12,    // the toolbar paints at once, not when the queue reaches it
+    kShellToolbarChecks = 1u << 5,  // only its checked states (the view's modes)
+    kShellFit = 1u << 6,            // displayed size and scroll bars anew, from the start; repaints
+    kShellRefit = 1u << 7,          // the same keeping the relative scroll position; repaints
+    kShellImage = 1u << 8,          // the image window paints again
+    kShellErase = 1u << 9,          // ... its background erased first (with kShellImage)
+    kShellMagnifier = 1u << 10,     // the open magnifier paints again
+    kShellPageList = 1u << 11,      // the page list holds 1 .. page count
+    kShellStatus = 1u << 12,        // the status line shows v->shell.status_text; empty removes it
+    kShellToolbarNow = 1u << 13,    // the toolbar paints at once, not when the queue reaches it
 };
 
 // The kinds of change, each with every part that shows it.
@@ -35,7 +36,7 @@ constexpr unsigned kShowBackground = kShellBrush | kShellImage | kShellErase | k
 // Another page (or none) shown: its size, the scroll bars and the picture.
 constexpr unsigned kShowNewPage = kShellFit | kShellMagnifier;
 // The view's size mode or zoom step: the toolbar's checks and the fitted size.
-constexpr unsigned kShowViewSize = kShellToolbarStates | kShellRefit;
+constexpr unsigned kShowViewSize = kShellToolbarChecks | kShellRefit;
 
 struct ShellSeam {
     // Brings the parts named by `what` (ShellPart bits) up to date.

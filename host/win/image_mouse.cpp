@@ -11,9 +11,9 @@
 #include "host/win/info_commands.h"
 #include "host/win/module.h"
 #include "host/win/zoom_window.h"
-#include "host/win/viewer_toolbar.h"
 #include "host/page_events.h"
 #include "host/win/viewer_commands.h"
+#include "view/shell_seam.h"
 #include "view/geometry.h"
 #include "view/mouse_modes.h"
 #include "view/view_ops.h"
@@ -208,8 +208,7 @@ LRESULT image_mouse_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
     for (int i = 0; i < r.lines_up; ++i) PostMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
     if (r.zoom_changed) {
         v->view.zoom_index = r.zoom_index;
-        toolbar_check_pass(v);  // the fixed-size button is checked off 100 % only
-        image_window_layout(v, true);
+        shell_repaint(v, kShowViewSize);  // the fixed-size button is checked off 100 % only
     }
     return 0;
 }

@@ -17,15 +17,28 @@
 #include "host/win/zoom_window.h"
 #include "host/win/viewer_toolbar.h"
 #include "ui/win/toolbar.h"
-#include "host/win/script_ops_win.h"
-#include "host/win/status_line.h"
+#include "host/stream_reception.h"
+#include "host/viewer.h"
+#include "host/win/shell_win.h"
 #include "output/win/print_backend.h"
+#include "host/page_events.h"
 #include "document/tiff_messages.h"
 #include "host/viewer_file.h"
 #include "update/win/update_check.h"
 
 namespace {
 Module g_module;
+
+// The stream code's links to the page and the browser (its windows are the seam's).
+void install_stream_hooks() {
+    StreamHooks h;
+    h.ready_event = events_ready;
+    h.page_change_event = events_page_change;
+    h.get_url = [](Viewer* v, const char16_t* url) {
+        return int(browser_open_url(static_cast<NPP>(v->browser.npp), url, nullptr));
+    };
+    stream_set_hooks(h);
+}
 
 void report(const char16_t* text) { msgbox_show(nullptr, kMbIconError, u"%s", text); }
 
@@ -124,8 +137,8 @@ int module_startup() {
     // libtiff's handlers are process-wide; each walk and page load aims them at its own log.
     tiffmsg_attach(nullptr);
     viewer_set_disabled_compressions(g_module.process.disable_compression);
-    stream_install_shell_hooks();
-    script_install_shell_ops();
+    shell_win_install();
+    install_stream_hooks();
     g_module.small_font.reset(make_font(L"Small Fonts", 10));
     g_module.ui_font_14.reset(make_font(g_module.ui_face, 14));
     g_module.ui_font_16.reset(make_font(g_module.ui_face, 16));

@@ -9,34 +9,11 @@
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/viewer_ui.h"
-#include "host/win/viewer_shell.h"
 #include "host/win/module.h"
-#include "host/win/plugin_window.h"
-#include "host/win/viewer_toolbar.h"
 #include "ui/win/settings_pages.h"
 #include "view/win/zoom_monitors.h"
 
 namespace {
-void rebuild_toolbar(Viewer* v) {
-    toolbar_rebuild(v);
-    // A toolbar that could not be made again leaves its band to the image.
-    plugin_window_layout(v);
-}
-
-void repaint_image(Viewer* v) {
-    if (v->shell.image_window) InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, TRUE);
-}
-
-SheetApplyHooks shell_hooks() {
-    SheetApplyHooks h;
-    h.rebuild_toolbar = rebuild_toolbar;
-    h.layout = plugin_window_layout;
-    h.background_brush = viewer_shell_renew_background_brush;
-    h.tooltips = toolbar_set_tooltips_active;
-    h.repaint_image = repaint_image;
-    return h;
-}
-
 int start_page(const Viewer* v) {
     return v->ui.settings_sheet_page == kSheetPageAdvanced ? kSheetPageAdvanced : kSheetPageGeneral;
 }
@@ -62,7 +39,7 @@ SheetOutcome settings_sheet_show(Viewer* v, SettingsStore* store) {
         const Settings before = sheet_commit(v, w->copy.settings, store);
         // An unwritable key shows a warning box, another nested loop.
         if (!busy.viewer()) return SheetOutcome::kViewerGone;
-        sheet_apply(v, before, shell_hooks());
+        sheet_apply(v, before);
         outcome = SheetOutcome::kApplied;
     }
     return outcome;

@@ -9,11 +9,11 @@
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
 #include "host/page_events.h"
+#include "view/shell_seam.h"
 
 namespace {
 void repaint_if_current(Viewer* v, int directory, bool erase) {
-    if (directory == v->document.current_directory && v->shell.image_window)
-        InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, erase ? TRUE : FALSE);
+    if (directory == v->document.current_directory) shell_repaint(v, kShowPageLook | (erase ? kShellErase : 0u));
 }
 }  // namespace
 

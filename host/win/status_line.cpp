@@ -3,15 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "host/stream_reception.h"
 #include "host/viewer.h"
-#include "host/browser.h"
-#include "host/win/image_window.h"
 #include "host/win/module.h"
-#include "host/win/plugin_window.h"
-#include "host/win/viewer_toolbar.h"
-#include "host/page_events.h"
-#include "ui/win/toolbar.h"
 
 namespace {
 constexpr int kStatusHeight = 19;
@@ -62,44 +55,3 @@ void status_line_progress(Viewer* v, int percent) {
 }
 
 void status_line_remove_progress(Viewer* v) { destroy_child(&v->shell.progress_window); }
-
-namespace {
-void view_changed(Viewer* v) {
-    image_window_layout(v, false);
-    // An open magnifier shows the same page: a script may have changed it.
-    if (v->shell.zoom_window) InvalidateRect(static_cast<HWND>(v->shell.zoom_window), nullptr, FALSE);
-}
-
-void wait_cursor(Viewer*, bool on) {
-    static HCURSOR previous = nullptr;
-    if (on) previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    else SetCursor(previous ? previous : module().cursors.arrow);
-}
-
-void toolbar_repaint(Viewer* v) {
-    if (v->shell.toolbar_window) UpdateWindow(static_cast<HWND>(v->shell.toolbar_window));
-}
-
-void post_autoprint(Viewer* v) {
-    if (v->shell.plugin_window) PostMessageW(static_cast<HWND>(v->shell.plugin_window), kAutoPrintMessage, 0, 0);
-}
-
-int get_url(Viewer* v, const char16_t* url) { return browser_open_url(static_cast<NPP>(v->browser.npp), url, nullptr); }
-}  // namespace
-
-void stream_install_shell_hooks() {
-    StreamHooks h;
-    h.status_changed = status_line_update;
-    h.progress = status_line_progress;
-    h.progress_remove = status_line_remove_progress;
-    h.toolbar_refresh = toolbar_refresh;
-    h.toolbar_repaint = toolbar_repaint;
-    h.page_list_refill = toolbar_fill_page_list;
-    h.view_changed = view_changed;
-    h.wait_cursor = wait_cursor;
-    h.ready_event = events_ready;
-    h.page_change_event = events_page_change;
-    h.post_autoprint = post_autoprint;
-    h.get_url = get_url;
-    stream_set_hooks(h);
-}

@@ -23,6 +23,7 @@
 #include "ui/toolbar_table.h"
 #include "ui/win/toolbar.h"
 #include "ui/win/toolbar_controls.h"
+#include "view/shell_seam.h"
 
 namespace {
 HWND plugin_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
@@ -131,8 +132,7 @@ void spinner_end(Viewer* v, ToolbarControls* c, HWND spinner) {
     const SpinnerStep step = toolbar_spinner_end(&c->spinner, v->view.size_mode, v->view.zoom_index);
     v->view.size_mode = step.size_mode;
     v->view.zoom_index = step.zoom_index;
-    if (step.relayout && v->shell.image_window) image_window_layout(v, true);
-    toolbar_check_pass(v);
+    shell_repaint(v, kShellToolbarChecks | (step.relayout ? kShellRefit : 0u));
     events_size_mode_change(v, v->view.size_mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
 

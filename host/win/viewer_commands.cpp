@@ -29,18 +29,12 @@
 #include "ui/commands.h"
 #include "view/geometry.h"
 #include "view/scaled_view.h"
+#include "view/shell_seam.h"
 #include "view/view_ops.h"
 
 namespace {
 
 HWND plugin_hwnd(Viewer* v) { return static_cast<HWND>(v->shell.plugin_window); }
-
-// The page as shown changed: the image window and an open magnifier (which a
-// script's change can reach while it is open) paint it again.
-void repaint_image(Viewer* v) {
-    if (v->shell.image_window) InvalidateRect(static_cast<HWND>(v->shell.image_window), nullptr, FALSE);
-    if (v->shell.zoom_window) InvalidateRect(static_cast<HWND>(v->shell.zoom_window), nullptr, FALSE);
-}
 
 void show_tags(Viewer* v, bool all_pages) {
     TagViewerRequest r;
@@ -72,7 +66,7 @@ void remove_marks(Viewer* v, bool all) {
     if (!marks) return;
     if (all) marks_clear_whiteouts(marks);
     else marks_remove_last_whiteout(marks);
-    repaint_image(v);
+    shell_repaint(v, kShowPageLook);
 }
 
 void save_all_settings(Viewer* v) {
@@ -87,15 +81,14 @@ void command_set_mouse_mode(Viewer* v, int mode) {
     // The eraser's outline follows the mouse; it goes with any other mode.
     if (mode == kMouseErase) sketch_outline_start(v);
     else if (v->annotate.eraser_shown) sketch_outline_stop(v);
-    toolbar_check_pass(v);
+    shell_repaint(v, kShellToolbarChecks);
     events_mouse_mode_change(v, mode);
 }
 
 void command_set_size_mode(Viewer* v, int mode) {
     if (mode < kSizeFixed || mode > kSizeBestFit) return;
     v->view.size_mode = mode;
-    toolbar_check_pass(v);
-    if (v->shell.image_window) image_window_layout(v, true);
+    shell_repaint(v, kShowViewSize);
     events_size_mode_change(v, mode, zoom_step_percent(ZoomTable::kImage, v->view.zoom_index));
 }
 
@@ -119,26 +112,22 @@ void command_set_zoom_window_scale(Viewer* v, int percent) {
 void command_set_orientation(Viewer* v, int orientation) {
     const OrientationChange o = view_set_orientation(viewer_view_context(v), orientation);
     if (!o.changed) {
-        if (!o.ok) repaint_image(v);  // the log tells why the page did not turn
+        if (!o.ok) shell_repaint(v, kShowPageLook);  // the log tells why the page did not turn
         return;
     }
-    toolbar_check_pass(v);
-    if (o.needs_layout && v->shell.image_window) image_window_layout(v, true);
-    repaint_image(v);
+    shell_repaint(v, kShellToolbarChecks | (o.needs_layout ? kShellRefit : 0u) | kShowPageLook);
     events_orientation_change(v, o.event_value);
 }
 
 void command_toggle_negative(Viewer* v) {
     const int negative = view_toggle_negative(viewer_view_context(v));
-    toolbar_check_pass(v);
-    repaint_image(v);
+    shell_repaint(v, kShellToolbarChecks | kShowPageLook);
     events_negative_change(v, negative);
 }
 
 void command_toggle_smoothing(Viewer* v) {
     view_toggle_smoothing(viewer_view_context(v));
-    toolbar_check_pass(v);
-    repaint_image(v);
+    shell_repaint(v, kShellToolbarChecks | kShowPageLook);
 }
 
 void command_page_step(Viewer* v, int step) {
