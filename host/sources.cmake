@@ -15,6 +15,7 @@ vl_win(win/viewer_shell.cpp win/status_line.cpp win/viewer_output.cpp win/open_l
 vl_core(npapi.h module_state.cpp module_rules.cpp nperror.cpp browser.cpp)
 vl_core_test(module_rules_test.cpp nperror_test.cpp browser_test.cpp)
 vl_win(win/np_exports.cpp win/viewer_quarantine.cpp win/module_startup.cpp win/npp_slots.cpp win/plugin_window.cpp win/stream_reception.cpp)
-vl_win_test(win/module_startup_test.cpp win/npp_slots_test.cpp win/image_window_test.cpp win/zoom_window_test.cpp)
+vl_win_test(win/module_startup_test.cpp win/npp_slots_test.cpp win/image_window_test.cpp win/zoom_window_test.cpp
+            win/shell_win_test.cpp)
 vl_fuzz(../fuzz/embed_params_fuzz.cpp)
 vl_fuzz(../fuzz/stream_fuzz.cpp)

@@ -11,6 +11,8 @@
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/win/module.h"
+#include "host/win/shell_win.h"
+#include "view/shell_seam.h"
 #include "testing/tiff_builder.h"
 #include "view/view_ops.h"
 #include "view/win/zoom_monitors.h"
@@ -265,6 +267,19 @@ TEST_F(ZoomWindow, AScriptOpensItCentredAndAClickClosesIt) {
     ASSERT_EQ(g_log.moves.size(), 2u);
     EXPECT_EQ(g_log.moves[1].x, v.layout.zoom.saved_cursor_x);
     EXPECT_EQ(g_log.moves[1].y, v.layout.zoom.saved_cursor_y);
+}
+
+// Marks, the turn, the negative and a new page show in the magnifier too.
+TEST_F(ZoomWindow, ChangesOfThePageRepaintAnOpenMagnifier) {
+    use_custom_rect();
+    zoom_window_open(&v, 0, 0, true);
+    ASSERT_NE(zoom(), nullptr);
+    for (const unsigned what : {kShowPageLook, kShowNewPage}) {
+        ValidateRect(zoom(), nullptr);
+        shell_win_repaint(&v, what);
+        RECT dirty{};
+        EXPECT_TRUE(GetUpdateRect(zoom(), &dirty, FALSE)) << what;
+    }
 }
 
 TEST_F(ZoomWindow, EscapeClosesAndAClosedWindowIsNotClosedTwice) {
