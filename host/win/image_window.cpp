@@ -10,28 +10,10 @@
 #include "view/paint_plan.h"
 #include "view/view_state.h"
 #include "view/win/image_paint.h"
+#include "view/win/page_paint.h"
 
 namespace {
 constexpr UINT kLogFormat = DT_NOPREFIX | DT_WORDBREAK;
-
-RECT to_rect(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-Rect32 to_rect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}; }
-
-void fill(HDC dc, const RECT& r, Viewer* v) {
-    const auto brush = static_cast<HBRUSH>(v->shell.background_brush);
-    FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-}
-
-// Copies part of a raster 1:1; `source` is top-down, right and bottom exclusive.
-void blit(HDC dc, const DisplayRaster* r, const Rect32& source, int dest_x, int dest_y) {
-    const int w = source.right - source.left, h = source.bottom - source.top;
-    if (w <= 0 || h <= 0 || raster_empty(r)) return;
-    // Bottom-up rows: the source's lower edge counts from the last row.
-    const int y_from_bottom = raster_height(r) - source.bottom;
-    SetDIBitsToDevice(dc, dest_x, dest_y, DWORD(w), DWORD(h), source.left, y_from_bottom, 0,
-                      UINT(raster_height(r)), r->bits, reinterpret_cast<const BITMAPINFO*>(r->header),
-                      DIB_RGB_COLORS);
-}
 
 // The document's log, then the page's log under it, in light yellow on grey.
 void paint_logs(Viewer* v, HDC dc, const Rect32& area_in) {
@@ -40,7 +22,7 @@ void paint_logs(Viewer* v, HDC dc, const Rect32& area_in) {
     SetTextColor(dc, kLogTextColour);
     SetBkColor(dc, kLogBackColour);
     SetBkMode(dc, OPAQUE);
-    RECT area = to_rect(area_in);
+    RECT area = gdi_rect(area_in);
     const ErrorLog* logs[2] = {&v->logs.error, &v->logs.page};
     for (const ErrorLog* log : logs) {
         const auto* text = reinterpret_cast<const wchar_t*>(errlog_text(log));
@@ -77,29 +59,9 @@ void paint_pen(Viewer* v, HDC dc) {
 
 void paint_page(Viewer* v, HDC dc, const RECT& paint) {
     const ViewLayout& l = v->layout;
-    const DisplayRaster* page = &v->document.file->raster;
-    const PaintImagePlan plan = paint_plan_image(l.main_view, page, to_rect32(paint), l.scroll_x, l.scroll_y);
-    if (!plan.drawn) {
-        fill(dc, paint, v);
+    if (!gdi_paint_page(dc, &v->logs.page, l.main_view, &v->document.file->raster, paint, l.scroll_x, l.scroll_y,
+                        v->shell.background_brush))
         return;
-    }
-    if (plan.stretched) {
-        DisplayRaster piece;
-        if (paint_render_stretch(&v->logs.page, l.main_view, page, plan, l.scroll_x, l.scroll_y, &piece)) {
-            blit(dc, &piece, Rect32{0, 0, raster_width(&piece), raster_height(&piece)}, plan.span.left,
-                 plan.span.top);
-            raster_destroy(&piece);
-        } else {
-            RECT span = to_rect(plan.span);
-            fill(dc, span, v);
-        }
-    } else {
-        blit(dc, plan.raster, plan.source, plan.dest.x, plan.dest.y);
-    }
-    for (int i = 0; i < plan.band_count; ++i) {
-        RECT band = to_rect(plan.bands[i]);
-        fill(dc, band, v);
-    }
     paint_marks(v, dc);
     paint_pen(v, dc);
 }
@@ -151,14 +113,14 @@ void image_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint
     SetMapMode(dc, MM_TEXT);
     const bool shown = viewer_page_shown(v);
     const bool logs = errlog_has_entries(&v->logs.error) || errlog_has_entries(&v->logs.page);
-    const PaintWindowPlan plan = paint_plan_window(shown, logs, to_rect32(client));
+    const PaintWindowPlan plan = paint_plan_window(shown, logs, gdi_rect32(client));
     if (plan.paint_page) {
         paint_page(v, dc, paint);
         sketch_outline_paint(v, dc);
         if (v->mouse.band.shown) image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
         return;
     }
-    fill(dc, paint, v);
+    gdi_fill(dc, paint, v->shell.background_brush);
     if (plan.show_logs) paint_logs(v, dc, plan.log_area);
 }
 

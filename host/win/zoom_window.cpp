@@ -14,6 +14,7 @@
 #include "view/marks_paint.h"
 #include "view/paint_plan.h"
 #include "view/scaled_view.h"
+#include "view/win/page_paint.h"
 #include "view/win/zoom_monitors.h"
 #include "view/zoom_geometry.h"
 
@@ -22,24 +23,8 @@ const ZoomCursorOps kSystemCursor{ClipCursor, SetCursorPos, GetCursorPos};
 const ZoomCursorOps* g_cursor = &kSystemCursor;
 SettingsStore* g_store = nullptr;
 
-RECT to_rect(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-Rect32 to_rect32(const RECT& r) { return Rect32{r.left, r.top, r.right, r.bottom}; }
 
 Viewer* attached(HWND hwnd) { return reinterpret_cast<Viewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
-void fill(Viewer* v, HDC dc, const RECT& r) {
-    const auto brush = static_cast<HBRUSH>(v->shell.background_brush);
-    FillRect(dc, &r, brush ? brush : static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-}
-
-// Copies part of a bottom-up raster 1:1; `source` is top-down, right and bottom
-// exclusive.
-void blit(HDC dc, const DisplayRaster* r, const Rect32& source, int dest_x, int dest_y) {
-    const int w = source.right - source.left, h = source.bottom - source.top;
-    if (w <= 0 || h <= 0 || raster_empty(r)) return;
-    SetDIBitsToDevice(dc, dest_x, dest_y, DWORD(w), DWORD(h), source.left, raster_height(r) - source.bottom, 0,
-                      UINT(raster_height(r)), r->bits, reinterpret_cast<const BITMAPINFO*>(r->header), DIB_RGB_COLORS);
-}
 
 // The zoom view is only ever dropped by others (a new page, a turn, the
 // negative); it is rebuilt here, under the wait cursor, before it is used.
@@ -73,7 +58,7 @@ void follow_cursor(Viewer* v, HWND hwnd) {
 }
 
 void confine(Viewer* v) {
-    const RECT r = to_rect(v->layout.zoom.confinement);
+    const RECT r = gdi_rect(v->layout.zoom.confinement);
     g_cursor->clip(&r);
 }
 
@@ -97,25 +82,8 @@ void paint_page(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
     const ScaledView& z = v->layout.zoom_view;
     const int ox = zoom_paint_origin(client.right - client.left, z.target_width, v->layout.zoom.scroll_x);
     const int oy = zoom_paint_origin(client.bottom - client.top, z.target_height, v->layout.zoom.scroll_y);
-    const DisplayRaster* page = &v->document.file->raster;
-    const PaintImagePlan plan = paint_plan_image(z, page, to_rect32(paint), -ox, -oy);
-    if (!plan.drawn) {
-        fill(v, dc, paint);
+    if (!gdi_paint_page(dc, &v->logs.page, z, &v->document.file->raster, paint, -ox, -oy, v->shell.background_brush))
         return;
-    }
-    if (plan.stretched) {
-        DisplayRaster piece;
-        if (paint_render_stretch(&v->logs.page, z, page, plan, -ox, -oy, &piece)) {
-            blit(dc, &piece, Rect32{0, 0, raster_width(&piece), raster_height(&piece)}, plan.span.left, plan.span.top);
-            raster_destroy(&piece);
-        } else {
-            const RECT span = to_rect(plan.span);
-            fill(v, dc, span);
-        }
-    } else {
-        blit(dc, plan.raster, plan.source, plan.dest.x, plan.dest.y);
-    }
-    for (int i = 0; i < plan.band_count; ++i) fill(v, dc, to_rect(plan.bands[i]));
     paint_marks(v, dc, ox, oy);
 }
 
@@ -268,7 +236,7 @@ LRESULT CALLBACK zoom_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void zoom_window_paint(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
     SetMapMode(dc, MM_TEXT);
     if (!viewer_page_shown(v)) {
-        fill(v, dc, paint);
+        gdi_fill(dc, paint, v->shell.background_brush);
         return;
     }
     ensure_zoom_view(v);
@@ -311,7 +279,7 @@ void zoom_window_open(Viewer* v, int click_x, int click_y, bool centred) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(v));
     RECT confinement{0, 0, a.cx, a.cy};
     MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&confinement), 2);
-    v->layout.zoom.confinement = to_rect32(confinement);
+    v->layout.zoom.confinement = gdi_rect32(confinement);
     confine(v);
     follow(v, hwnd, cursor.x, cursor.y);
     SetCursor(module().cursors.cross);
