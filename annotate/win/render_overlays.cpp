@@ -64,7 +64,7 @@ bool render_with_overlays(const DisplayRaster* page, const PageMarks* marks, int
         if (marks) burn_in(dc.get(), *marks, w, h, orientation);
         GdiFlush();
     }
-    out->bitmap = bitmap.release();
+    out->bitmap = std::move(bitmap);
     out->bits = bits;
     out->bits_per_pixel = bilevel ? 1 : 24;
     return true;

@@ -4,11 +4,13 @@
 // copying, saving and uploading. The crop rectangle is not burnt in.
 #include <windows.h>
 
+#include "base/win/handles.h"
+
 struct DisplayRaster;
 struct PageMarks;
 
 struct RenderedPage {
-    HBITMAP bitmap = nullptr;  // owned by the caller (DeleteObject)
+    UniqueBitmap bitmap;
     void* bits = nullptr;      // the section's pixels, bottom-up
     int bits_per_pixel = 0;    // 1 (table black, white) for a black-and-white page, else 24
 };

@@ -37,7 +37,6 @@ TEST(RenderWithOverlays, WhiteoutsAreBurntInAndTheCropIsNot) {
     EXPECT_EQ(pixel24(out, 20, 10, 4, 5), 0xFFFFFFu);   // inclusive corner
     EXPECT_EQ(pixel24(out, 20, 10, 5, 5), 0x404040u);
     EXPECT_EQ(pixel24(out, 20, 10, 1, 9), 0x404040u);   // outside the crop: not darkened
-    DeleteObject(out.bitmap);
     raster_destroy(&page);
 }
 
@@ -56,6 +55,5 @@ TEST(RenderWithOverlays, TurnedPageAndBilevelDepth) {
     const auto* top = static_cast<const uint8_t*>(out.bits) + 19 * stride;
     EXPECT_TRUE(top[9 / 8] & (0x80 >> (9 % 8)));  // white at (9, 0)
     EXPECT_FALSE(top[0] & 0x80);                  // black at (0, 0)
-    DeleteObject(out.bitmap);
     raster_destroy(&page);
 }

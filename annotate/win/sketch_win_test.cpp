@@ -212,7 +212,6 @@ TEST(AnnotatedPageImage, PenOverWhiteoutsAtScaleOneAndDotsAreOnePixel) {
     EXPECT_EQ(pixel24(out, 20, 10, 17, 2), 0x00FF00u);
     EXPECT_EQ(pixel24(out, 20, 10, 18, 2), 0x404040u);
     EXPECT_EQ(pixel24(out, 20, 10, 17, 3), 0x404040u);
-    DeleteObject(out.bitmap);
     raster_destroy(&page);
 }
 
@@ -228,14 +227,12 @@ TEST(AnnotatedPageImage, BilevelPageKeepsOneBitUntilAColouredStroke) {
     EXPECT_EQ(out.bits_per_pixel, 1);
     EXPECT_FALSE(pixel1(out, 16, 8, 3, 3));  // black
     EXPECT_TRUE(pixel1(out, 16, 8, 4, 3));
-    DeleteObject(out.bitmap);
     marks_add_pen(&marks, PenSegment{6.5, 3.5, 6.5, 3.5, 0x0000FF});
     ASSERT_TRUE(render_with_overlays(&page, &marks, 0, &out));
     EXPECT_EQ(out.bits_per_pixel, 24);
     EXPECT_EQ(pixel24(out, 16, 8, 6, 3), kRed);
     EXPECT_EQ(pixel24(out, 16, 8, 3, 3), kBlack);
     EXPECT_EQ(pixel24(out, 16, 8, 5, 3), kWhite);
-    DeleteObject(out.bitmap);
     raster_destroy(&page);
 }
 
@@ -249,7 +246,6 @@ TEST(AnnotatedPageImage, TurnedPageTurnsItsStrokes) {
     ASSERT_TRUE(render_with_overlays(&page, &marks, 1, &out));
     EXPECT_EQ(pixel24(out, 10, 20, 9, 0), kWhite);
     EXPECT_EQ(pixel24(out, 10, 20, 0, 0), kBlack);
-    DeleteObject(out.bitmap);
     raster_destroy(&page);
 }
 

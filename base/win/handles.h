@@ -70,6 +70,12 @@ struct RegKeyTraits {  // RegOpenKeyExW / RegCreateKeyExW
     static void close(HKEY h) { RegCloseKey(h); }
 };
 
+struct GlobalTraits {  // GlobalAlloc blocks not (or not yet) handed to the system
+    using Handle = HGLOBAL;
+    static HGLOBAL none() { return nullptr; }
+    static void close(HGLOBAL h) { GlobalFree(h); }
+};
+
 using UniqueFont = Unique<GdiTraits<HFONT>>;
 using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniquePen = Unique<GdiTraits<HPEN>>;
@@ -79,6 +85,7 @@ using UniqueIcon = Unique<IconTraits>;
 using UniqueFile = Unique<FileTraits>;
 using UniqueLibrary = Unique<LibraryTraits>;
 using UniqueRegKey = Unique<RegKeyTraits>;
+using UniqueGlobal = Unique<GlobalTraits>;
 
 // The one "no file" of UniqueFile, whichever form the call returned.
 inline HANDLE file_handle_or_none(HANDLE h) { return h ? h : INVALID_HANDLE_VALUE; }
@@ -94,6 +101,31 @@ class SelectScope {
   private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// GetDC/ReleaseDC: keeps the window its ReleaseDC needs. A DC taken earlier
+// (one held across a gesture) can be handed in to be released here.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    WindowDc(HWND hwnd, HDC taken) : hwnd_(hwnd), dc_(taken) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+    // Keeps the DC for a later owner; this scope no longer releases it.
+    HDC release() {
+        HDC dc = dc_;
+        dc_ = nullptr;
+        return dc;
+    }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
 };
 
 // BeginPaint/EndPaint.

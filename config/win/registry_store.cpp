@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/win/handles.h"
+
 const wchar_t kRegistryKeyPath[] = L"SOFTWARE\\ZEB\\Vellarion";
 const wchar_t kRegistryLowKeyPath[] = L"SOFTWARE\\AppDataLow\\Software\\ZEB\\Vellarion";
 
@@ -22,30 +24,24 @@ KeyPlace place(SettingsKey k) {
     return {HKEY_CURRENT_USER, kRegistryLowKeyPath};
 }
 
-// Owns one open key for the length of a call.
-class OpenKey {
-public:
+// One key opened for the length of a call, with the error when it could not be.
+struct OpenKey {
     OpenKey(SettingsKey k, REGSAM access) {
         const KeyPlace p = place(k);
-        error_ = RegOpenKeyExW(p.root, p.path, 0, access, &key_);
-        if (error_ != ERROR_SUCCESS) key_ = nullptr;
+        HKEY key = nullptr;
+        error_ = RegOpenKeyExW(p.root, p.path, 0, access, &key);
+        if (error_ == ERROR_SUCCESS) key_.reset(key);
     }
-    ~OpenKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY get() const { return key_; }
+    HKEY get() const { return key_.get(); }
     long error() const { return error_; }
 
 private:
-    HKEY key_ = nullptr;
+    UniqueRegKey key_;
     long error_ = 0;
 };
 
 class RegistryStore : public SettingsStore {
 public:
-    ~RegistryStore() override { close_write(); }
 
     bool key_exists(SettingsKey k) override { return OpenKey(k, KEY_READ).get() != nullptr; }
 
@@ -69,18 +65,18 @@ public:
     long open_for_write(SettingsKey k) override {
         close_write();
         const KeyPlace p = place(k);
-        return RegCreateKeyExW(p.root, p.path, 0, nullptr, 0, KEY_WRITE, nullptr, &write_key_, nullptr);
+        HKEY key = nullptr;
+        const long error = RegCreateKeyExW(p.root, p.path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        if (error == ERROR_SUCCESS) write_key_.reset(key);
+        return error;
     }
 
     long write(const char16_t* name, const StoredValue& v) override {
         if (!write_key_) return ERROR_INVALID_HANDLE;
-        return RegSetValueExW(write_key_, as_w(name), 0, v.type, v.bytes.data(), DWORD(v.bytes.size()));
+        return RegSetValueExW(write_key_.get(), as_w(name), 0, v.type, v.bytes.data(), DWORD(v.bytes.size()));
     }
 
-    void close_write() override {
-        if (write_key_) RegCloseKey(write_key_);
-        write_key_ = nullptr;
-    }
+    void close_write() override { write_key_.reset(); }
 
     long remove(SettingsKey k, const char16_t* name) override {
         OpenKey key(k, KEY_SET_VALUE);
@@ -89,7 +85,7 @@ public:
     }
 
 private:
-    HKEY write_key_ = nullptr;
+    UniqueRegKey write_key_;
 };
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/text.h"
+#include "base/win/handles.h"
 #include "document/file_system.h"
 
 namespace {
@@ -67,10 +68,9 @@ bool fs_close(FsHandle file) { return file != kNoFile && CloseHandle(handle_of(f
 bool fs_exists(const char16_t* path) {
     // No access rights asked for: this succeeds even for a file another program
     // holds open for writing, as long as it shares reading.
-    const HANDLE h = CreateFileW(wide(path), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(h);
-    return true;
+    const UniqueFile file{
+        CreateFileW(wide(path), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    return bool(file);
 }
 
 bool fs_delete(const char16_t* path) { return DeleteFileW(wide(path)) != FALSE; }

@@ -39,9 +39,8 @@ BandGeometry band_geometry(Viewer* v) {
 }
 
 void draw_band_now(Viewer* v, HWND hwnd) {
-    HDC dc = GetDC(hwnd);
-    image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
-    ReleaseDC(hwnd, dc);
+    const WindowDc dc(hwnd);
+    image_band_draw(dc.get(), v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
 }
 
 void finish_band(Viewer* v, HWND hwnd, bool cancel) {

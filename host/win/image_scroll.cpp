@@ -64,9 +64,8 @@ void image_window_scroll(Viewer* v, bool vertical, int code, int thumb) {
     if (!step.changed) return;
     // The band is drawn inverted over the pixels that are about to move: take it off first.
     if (v->mouse.band.shown) {
-        HDC dc = GetDC(hwnd);
-        image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
-        ReleaseDC(hwnd, dc);
+        const WindowDc dc(hwnd);
+        image_band_draw(dc.get(), v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
         v->mouse.band.shown = false;
     }
     sketch_outline_hide(v);  // likewise the eraser's outline, which comes back below

@@ -5,6 +5,7 @@
 
 #include "host/viewer_sketch.h"
 #include "annotate/win/sketch_draw.h"
+#include "base/win/handles.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/module.h"
@@ -60,8 +61,9 @@ void sketch_choose_pen_colour(Viewer* v) {
 
 void sketch_release(Viewer* v) {
     if (!v) return;
-    if (v->annotate.stroke.surface && v->shell.image_window)
-        ReleaseDC(static_cast<HWND>(v->shell.image_window), static_cast<HDC>(v->annotate.stroke.surface));
+    if (v->shell.image_window) {  // a stroke under way holds the window's DC
+        const WindowDc done(static_cast<HWND>(v->shell.image_window), static_cast<HDC>(v->annotate.stroke.surface));
+    }
     v->annotate.stroke = SketchStroke{};
     sketch_pen_release(&v->annotate.pen_cache);
 }

@@ -1,7 +1,10 @@
 #include "host/win/sketch_mouse.h"
 
+#include <optional>
+
 #include "host/viewer_sketch.h"
 #include "annotate/win/sketch_draw.h"
+#include "base/win/handles.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/page_events.h"
@@ -13,10 +16,8 @@ HWND image_hwnd(const Viewer* v) { return static_cast<HWND>(v->shell.image_windo
 // Draws the outline's box inverted through a window DC.
 void invert_outline(HWND hwnd, const EraserOutline& o) {
     if (!hwnd) return;
-    HDC dc = GetDC(hwnd);
-    if (!dc) return;
-    sketch_draw_outline(dc, RECT{o.left, o.top, o.right, o.bottom});
-    ReleaseDC(hwnd, dc);
+    const WindowDc dc(hwnd);
+    if (dc) sketch_draw_outline(dc.get(), RECT{o.left, o.top, o.right, o.bottom});
 }
 
 bool outline_wanted(const Viewer* v) {
@@ -39,10 +40,11 @@ void place_outline(Viewer* v, int x, int y) {
 }
 
 // The XOR overlays come off before the pen draws over them and go back after.
+// The stroke's own DC when it holds one, else one for this line.
 void draw_now(Viewer* v, HWND hwnd, const PenSegment& s) {
+    std::optional<WindowDc> own;
     HDC dc = static_cast<HDC>(v->annotate.stroke.surface);
-    const bool own_dc = !dc;
-    if (own_dc) dc = GetDC(hwnd);
+    if (!dc) dc = own.emplace(hwnd).get();
     if (!dc) return;
     const bool band = v->mouse.band.shown;
     sketch_outline_hide(v);
@@ -53,7 +55,6 @@ void draw_now(Viewer* v, HWND hwnd, const PenSegment& s) {
     sketch_draw_line(dc, line, -v->layout.scroll_x, -v->layout.scroll_y, &v->annotate.pen_cache);
     if (band) image_band_draw(dc, v->mouse.band.rect, v->layout.scroll_x, v->layout.scroll_y);
     sketch_outline_show(v);
-    if (own_dc) ReleaseDC(hwnd, dc);
 }
 
 void repaint_now(HWND hwnd) {
@@ -61,8 +62,9 @@ void repaint_now(HWND hwnd) {
     UpdateWindow(hwnd);
 }
 
+// The stroke's DC is held from the press to the release.
 void release_surface(Viewer* v, HWND hwnd) {
-    if (v->annotate.stroke.surface) ReleaseDC(hwnd, static_cast<HDC>(v->annotate.stroke.surface));
+    const WindowDc done(hwnd, static_cast<HDC>(v->annotate.stroke.surface));
     v->annotate.stroke.surface = nullptr;
 }
 
@@ -82,7 +84,7 @@ bool sketch_mouse_down(Viewer* v, HWND hwnd, int x, int y, bool erase) {
     if (!step.started) return false;
     SetCapture(hwnd);
     if (!erase) {
-        v->annotate.stroke.surface = GetDC(hwnd);
+        v->annotate.stroke.surface = WindowDc(hwnd).release();
         return true;
     }
     place_outline(v, x, y);

@@ -7,6 +7,7 @@
 
 #include "annotate/upload_body.h"
 #include "base/text.h"
+#include "base/win/handles.h"
 #include "config/message_box.h"
 #include "document/temp_file.h"
 #include "host/viewer.h"
@@ -22,7 +23,7 @@ constexpr DWORD kPiece = 16384;
 
 // The library is loaded for each upload and released when it ends.
 struct WinInet {
-    HMODULE library = nullptr;
+    UniqueLibrary library;
     decltype(&InternetOpenW) open = nullptr;
     decltype(&InternetConnectW) connect = nullptr;
     decltype(&InternetReadFile) read = nullptr;
@@ -37,10 +38,10 @@ struct WinInet {
 
     template <class F>
     void find(F* slot, const char* name) {
-        *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+        *slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library.get(), name)));
     }
     bool load() {
-        library = LoadLibraryW(L"WININET.DLL");
+        library.reset(LoadLibraryW(L"WININET.DLL"));
         if (!library) return false;
         find(&open, "InternetOpenW");
         find(&connect, "InternetConnectW");
@@ -55,9 +56,6 @@ struct WinInet {
         find(&end_request, "HttpEndRequestW");
         return crack && open && connect && write && read && close && open_request && send_request_ex &&
                end_request && query_info;
-    }
-    ~WinInet() {
-        if (library) FreeLibrary(library);
     }
 };
 
@@ -195,11 +193,11 @@ class WaitCursor {
 // written (and, for a script's upload, what the user agreed to).
 struct UploadBody {
     wchar_t path[MAX_PATH + 1] = {};
-    HANDLE file = INVALID_HANDLE_VALUE;
+    UniqueFile file;
     std::wstring url;
     bool ready = false;  // every part and the closing delimiter are written
     ~UploadBody() {
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        file.reset();  // closed before it can be deleted
         if (path[0]) DeleteFileW(path);
     }
 };
@@ -213,15 +211,15 @@ bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
         upload_set_error(r, kUploadUnknown);
         return false;
     }
-    b->file = CreateFileW(b->path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-    if (b->file == INVALID_HANDLE_VALUE) {
+    b->file.reset(file_handle_or_none(
+        CreateFileW(b->path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!b->file) {
         upload_set_error(r, kUploadNoTempFile);
         return false;
     }
     r->boundary = upload_boundary(GetTickCount());
     UploadBodyWriter w;
-    HANDLE file = b->file;
+    HANDLE file = b->file.get();
     w.write = [file](const void* data, size_t size) { return write_all(file, data, size); };
     w.to_ansi = to_ansi;
     bool ok = upload_write_fields(v->annotate.upload.params, r, w) &&
@@ -247,7 +245,7 @@ void upload_send(const ViewerHandle& viewer, int tag, bool written, UploadBody* 
     if (!api.load()) {
         upload_set_error(r, kUploadNoLibrary);
     } else if (written ? b->ready : body_write(v, b, r)) {
-        if (!send_file(viewer, api, b->file, b->url, r) && r->code == kUploadOk) upload_set_error(r, kUploadUnknown);
+        if (!send_file(viewer, api, b->file.get(), b->url, r) && r->code == kUploadOk) upload_set_error(r, kUploadUnknown);
     } else if (r->code == kUploadOk) {
         upload_set_error(r, kUploadUnknown);
     }

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "host/win/sketch_commands.h"
+#include "base/win/handles.h"
 #include "config/win/registry_store.h"
 #include "host/module_state.h"
 #include "host/viewer.h"
@@ -78,6 +80,15 @@ void viewer_shell_detach_window(Viewer* v) {
     v->shell.plugin_window = nullptr;
 }
 
+namespace {
+// The record holds the brush untyped for the core; the shell owns it and
+// swaps it only here.
+void replace_brush(Viewer* v, UniqueBrush brush) {
+    const UniqueBrush old{static_cast<HBRUSH>(v->shell.background_brush)};
+    v->shell.background_brush = brush.release();
+}
+}  // namespace
+
 int16_t viewer_shell_destroy(Viewer* v) {
     if (!v) return kNpErrInvalidInstance;
     v->stream.state = DownloadState::kIdle;
@@ -85,8 +96,7 @@ int16_t viewer_shell_destroy(Viewer* v) {
     reception_release(v);  // the download's temporary file and memory
     delete_file_named(&v->shell.work_file);
     if (!btext_empty(&v->shell.work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->shell.work_folder)));
-    if (v->shell.background_brush) DeleteObject(static_cast<HBRUSH>(v->shell.background_brush));
-    v->shell.background_brush = nullptr;
+    replace_brush(v, UniqueBrush{});
     sketch_release(v);  // the cached pen
     viewer_file_free(v);
     viewer_free(v);
@@ -95,10 +105,9 @@ int16_t viewer_shell_destroy(Viewer* v) {
 
 void viewer_shell_renew_background_brush(Viewer* v) {
     const uint32_t c = v->ui.background_color;  // 0x00BBGGRR
-    HBRUSH brush = CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    UniqueBrush brush{CreateSolidBrush(RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF))};
     if (!brush) return;  // the old colour stays
-    if (v->shell.background_brush) DeleteObject(static_cast<HBRUSH>(v->shell.background_brush));
-    v->shell.background_brush = brush;
+    replace_brush(v, std::move(brush));
     if (v->shell.plugin_window) InvalidateRect(static_cast<HWND>(v->shell.plugin_window), nullptr, TRUE);
 }
 

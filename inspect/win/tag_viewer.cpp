@@ -2,28 +2,10 @@
 
 #include <richedit.h>
 
+#include "base/win/handles.h"
 #include "inspect/report_builder.h"
 
 namespace {
-
-// Owns a file handle; INVALID_HANDLE_VALUE and null are both "none".
-class OwnedFile {
-public:
-  explicit OwnedFile(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  ~OwnedFile() { reset(); }
-  void reset() {
-    if (h_)
-      CloseHandle(h_);
-    h_ = nullptr;
-  }
-  OwnedFile(const OwnedFile &) = delete;
-  OwnedFile &operator=(const OwnedFile &) = delete;
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
-private:
-  HANDLE h_;
-};
 
 struct DialogState {
   const TagViewerRequest *request;
@@ -75,11 +57,11 @@ bool make_temp_name(wchar_t (&path)[MAX_PATH]) {
 // itself.
 bool write_report(const DialogState &s, HANDLE temp) {
   const TagViewerRequest &r = *s.request;
-  OwnedFile document(
+  const UniqueFile document{file_handle_or_none(
       r.file_path ? CreateFileW(r.file_path, GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                  : nullptr);
+                  : nullptr)};
   MemoryBytes memory{r.data, (size_t)r.size};
   TagReportRequest report;
   if (r.file_path) {
@@ -100,11 +82,11 @@ bool write_report(const DialogState &s, HANDLE temp) {
 
 void load_report(const DialogState &s, HWND edit) {
   wchar_t path[MAX_PATH] = L"";
-  OwnedFile temp(make_temp_name(path)
-                     ? CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0,
-                                   nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_TEMPORARY, nullptr)
-                     : nullptr);
+  UniqueFile temp{file_handle_or_none(
+      make_temp_name(path)
+          ? CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr)
+          : nullptr)};
   if (!temp) {
     if (s.request->log)
       errlog_error(s.request->log, u"Could not write temp file (%s)",

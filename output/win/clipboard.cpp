@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/win/handles.h"
 #include "config/message_box.h"
 #include "output/win/page_bitmap.h"
 
@@ -20,16 +21,12 @@ class HourglassScope {
 
 // A block that cannot be locked is as good as not allocated: setting it would
 // put zeros on the clipboard and call that a copy.
-HGLOBAL filled_block(const void* data, size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, size);
-    if (!block) return nullptr;
-    void* p = GlobalLock(block);
-    if (!p) {
-        GlobalFree(block);
-        return nullptr;
-    }
+UniqueGlobal filled_block(const void* data, size_t size) {
+    UniqueGlobal block{GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, size)};
+    void* p = block ? GlobalLock(block.get()) : nullptr;
+    if (!p) return UniqueGlobal{};
     std::memcpy(p, data, size);
-    GlobalUnlock(block);
+    GlobalUnlock(block.get());
     return block;
 }
 }  // namespace
@@ -43,15 +40,12 @@ bool clipboard_put(HWND owner, UINT format, const void* data, size_t size) {
     bool ok = false;
     if (!EmptyClipboard()) {
         msgbox_warning(owner, u"Can\u2019t clear the clipboard");
-    } else if (HGLOBAL block = filled_block(data, size); !block) {
+    } else if (UniqueGlobal block = filled_block(data, size); !block) {
         msgbox_warning(owner, u"Can\u2019t allocate memory for clipboard");
     } else {
-        // Once set, the block belongs to the clipboard.
-        ok = SetClipboardData(format, block) != nullptr;
-        if (!ok) {
-            GlobalFree(block);
-            msgbox_warning(owner, u"Can\u2019t set clipboard data");
-        }
+        ok = SetClipboardData(format, block.get()) != nullptr;
+        if (ok) block.release();  // the clipboard owns it now
+        else msgbox_warning(owner, u"Can\u2019t set clipboard data");
     }
     CloseClipboard();
     return ok;

@@ -14,16 +14,13 @@ bool make_with_gdi(void*, const DisplayRaster* page, const PageMarks* marks, Pag
     RenderedPage r;
     if (!render_with_overlays(page, marks, 0, &r)) return false;
     DIBSECTION ds{};
-    if (!GetObjectW(r.bitmap, sizeof ds, &ds)) {
-        const UniqueBitmap drop{r.bitmap};
-        return false;
-    }
+    if (!GetObjectW(r.bitmap.get(), sizeof ds, &ds)) return false;
     out->width = ds.dsBmih.biWidth;
     out->height = ds.dsBmih.biHeight;
     out->bits_per_pixel = r.bits_per_pixel;
     out->stride = ds.dsBm.bmWidthBytes;
     out->bits = static_cast<const uint8_t*>(r.bits);
-    out->owner = r.bitmap;
+    out->owner = r.bitmap.release();  // until release_gdi
     return true;
 }
 

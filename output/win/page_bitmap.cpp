@@ -15,7 +15,7 @@ namespace {
 // black-and-white page, the rows.
 std::vector<uint8_t> packed_rendering(const RenderedPage& page) {
     DIBSECTION ds{};
-    if (!GetObjectW(page.bitmap, sizeof ds, &ds)) return {};
+    if (!GetObjectW(page.bitmap.get(), sizeof ds, &ds)) return {};
     static_assert(sizeof(DibHeader) == sizeof(BITMAPINFOHEADER));
     DibHeader h;
     memcpy(&h, &ds.dsBmih, sizeof h);
@@ -49,7 +49,6 @@ PageBitmapResult page_bitmap_current(const OutputSource& s, PageBitmap* out) {
     }
     RenderedPage page;
     if (!render_with_overlays(raster, marks, s.view->orientation, &page)) return PageBitmapResult::kOutOfMemory;
-    const UniqueBitmap owner{page.bitmap};
     out->owned = packed_rendering(page);
     if (out->owned.empty()) return PageBitmapResult::kOutOfMemory;
     out->data = out->owned.data();

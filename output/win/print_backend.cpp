@@ -17,7 +17,7 @@ int abort_doc(HDC dc) { return AbortDoc(dc); }
 PrintBackend g_backend = print_system_backend();
 
 void free_global(HGLOBAL* h) {
-    if (*h) GlobalFree(*h);
+    const UniqueGlobal block{*h};
     *h = nullptr;
 }
 }  // namespace
