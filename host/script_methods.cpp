@@ -10,6 +10,7 @@
 #include "document/page_marks.h"
 #include "host/browser.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_registry.h"

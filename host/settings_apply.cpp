@@ -6,6 +6,7 @@
 #include "decode/raster_ops.h"
 #include "document/document.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_ui.h"

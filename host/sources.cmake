@@ -1,6 +1,6 @@
 vl_uses(base config decode document view annotate analysis ui)
 vl_shell_uses(output update inspect)
-vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp context_menu_viewer.cpp info_text_viewer.cpp settings_apply.cpp)
+vl_core(viewer.cpp viewer_registry.cpp embed_params.cpp viewer_file.cpp stream_reception.cpp viewer_pages.cpp context_menu_viewer.cpp info_text_viewer.cpp settings_apply.cpp)
 vl_core_test(viewer_test.cpp viewer_registry_test.cpp stream_reception_test.cpp)
 # The viewer's scripting surface and its sketching work on the whole viewer.
 vl_core(script_object.cpp page_events.cpp script_methods.cpp viewer_sketch.cpp)
@@ -14,7 +14,7 @@ vl_win(win/viewer_shell.cpp win/status_line.cpp win/viewer_output.cpp win/open_l
        win/shell_win.cpp)
 vl_core(npapi.h module_state.cpp module_rules.cpp nperror.cpp browser.cpp)
 vl_core_test(module_rules_test.cpp nperror_test.cpp browser_test.cpp)
-vl_win(win/np_exports.cpp win/viewer_quarantine.cpp win/module_startup.cpp win/npp_slots.cpp win/plugin_window.cpp win/stream_reception.cpp)
+vl_win(win/np_exports.cpp win/viewer_quarantine.cpp win/module_startup.cpp win/npp_slots.cpp win/plugin_window.cpp)
 vl_win_test(win/module_startup_test.cpp win/npp_slots_test.cpp win/image_window_test.cpp win/zoom_window_test.cpp
             win/shell_win_test.cpp)
 vl_fuzz(../fuzz/embed_params_fuzz.cpp)

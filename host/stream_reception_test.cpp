@@ -1,4 +1,5 @@
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 
 #include <gtest/gtest.h>
 

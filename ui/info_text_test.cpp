@@ -9,6 +9,7 @@
 
 #include "config/settings_store.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_ui.h"

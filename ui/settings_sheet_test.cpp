@@ -9,6 +9,7 @@
 #include "config/message_box.h"
 #include "document/document.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_file.h"
 #include "host/viewer_ui.h"

@@ -8,16 +8,25 @@
 #include <cstring>
 
 #include "host/browser.h"
+#include "host/stream_reception.h"
 #include "host/viewer.h"
 #include "host/win/module.h"
 #include "host/win/plugin_window.h"
-#include "host/win/stream_reception.h"
 #include "host/win/viewer_shell.h"
 #include "host/win/viewer_output.h"
 #include "host/page_events.h"
 #include "host/script_object.h"
 
 namespace {
+// The browser's stream as the reception code sees it.
+StreamInfo info_of(const NPStream* s) {
+    StreamInfo i;
+    i.identity = s;
+    i.url = s ? s->url : nullptr;
+    i.end = s ? s->end : 0;
+    return i;
+}
+
 Viewer* viewer_of(NPP npp) { return npp ? static_cast<Viewer*>(npp->pdata) : nullptr; }
 
 NPError slot_new(NPMIMEType, NPP npp, uint16_t mode, int16_t argc, char** argn, char** argv, NPSavedData*) {
@@ -58,18 +67,18 @@ NPError slot_set_window(NPP npp, NPWindow* window) {
     return NPERR_NO_ERROR;
 }
 
-NPError slot_new_stream(NPP npp, NPMIMEType type, NPStream* stream, NPBool, uint16_t* stype) {
+NPError slot_new_stream(NPP npp, NPMIMEType, NPStream* stream, NPBool, uint16_t* stype) {
     Viewer* v = viewer_of(npp);
     if (!v) return NPERR_INVALID_INSTANCE_ERROR;
     if (!stream) return NPERR_INVALID_PARAM;
     if (stype) *stype = NP_NORMAL;
-    return stream_begin(v, type, stream);
+    return NPError(reception_new(v, info_of(stream)));
 }
 
 NPError slot_destroy_stream(NPP npp, NPStream* stream, NPReason reason) {
     Viewer* v = viewer_of(npp);
     if (!v) return NPERR_INVALID_INSTANCE_ERROR;
-    const NPError result = stream_end(v, stream, reason);
+    const NPError result = NPError(reception_end(v, info_of(stream), reason));
     events_file_ready(v);
     return result;
 }
@@ -81,7 +90,7 @@ int32_t slot_write_ready(NPP, NPStream*) { return 0x0FFFFFFF; }
 int32_t slot_write(NPP npp, NPStream* stream, int32_t offset, int32_t len, void* buffer) {
     Viewer* v = viewer_of(npp);
     if (!v) return -1;
-    return stream_write(v, stream, offset, len, buffer);
+    return reception_write(v, info_of(stream), offset, len, buffer);
 }
 
 void slot_print(NPP npp, NPPrint* print) {

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/viewer_output.h"

@@ -9,6 +9,7 @@
 #include "config/zoom_steps.h"
 #include "host/browser.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer.h"
 #include "host/viewer_registry.h"
 #include "host/win/image_window.h"

@@ -11,6 +11,7 @@
 #include "host/module_state.h"
 #include "host/viewer.h"
 #include "host/stream_reception.h"
+#include "host/viewer_pages.h"
 #include "host/viewer_file.h"
 #include "host/win/zoom_window.h"
 #include "ui/win/toolbar.h"
