@@ -77,8 +77,8 @@ TEST(BarcodeCorpus, EveryPageReadsWhatTheRowScanningRulesFind) {
     for (const Sample& s : samples) {
         DisplayRaster raster;
         std::string error;
-        ASSERT_TRUE(analysis_raster_load((std::string(VL_CORPUS_DIR) + "/barcodes/" + s.file).c_str(), 0, &raster,
-                                         &error))
+        ASSERT_TRUE(
+            analysis_raster_load((std::string(VL_CORPUS_DIR) + "/barcodes/" + s.file).c_str(), 0, &raster, &error))
             << s.file << ": " << error;
         PageAnalysis a;
         analysis_init(&a);

@@ -33,13 +33,13 @@ void draw_pixel(DisplayRaster* r, int32_t x, int32_t y, bool light) {
     uint8_t* row = raster_row(r, y);
     switch (raster_bpp(r)) {
     case 1:
-        if (light)
-            row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+        if (light) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
         else
             row[x >> 3] &= uint8_t(~(0x80 >> (x & 7)));
         break;
-    case 4: row[x >> 1] = uint8_t((x & 1) ? (row[x >> 1] & 0xF0) | (light ? 15 : 0)
-                                          : (row[x >> 1] & 0x0F) | (light ? 0xF0 : 0));
+    case 4:
+        row[x >> 1] =
+            uint8_t((x & 1) ? (row[x >> 1] & 0xF0) | (light ? 15 : 0) : (row[x >> 1] & 0x0F) | (light ? 0xF0 : 0));
         break;
     case 8: row[x] = light ? 255 : 0; break;
     case 24: row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = light ? 255 : 0; break;

@@ -34,7 +34,7 @@ int64_t count_bits(const uint8_t* bits, int64_t from, int64_t to) {
 }
 
 class BitCounter {
-  public:
+public:
     explicit BitCounter(const DisplayRaster* r)
         : bits_(r->bits), row_bits_(int64_t(r->stride) * 8), total_(row_bits_ * raster_height(r)) {}
 
@@ -46,7 +46,7 @@ class BitCounter {
         return prefix(to) - prefix(from);
     }
 
-  private:
+private:
     // Light bits before position p, from whole stored rows plus part of one;
     // the row totals are added up the first time a wide window needs them.
     int64_t prefix(int64_t p) {

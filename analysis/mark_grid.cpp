@@ -28,8 +28,8 @@ bool align_rotated(MarkGrid* g, const BorderLine& l, const BorderLine& r, int32_
     // Without resolutions (or form size) there is no expected width to
     // compare with, and the frame width stands as measured.
     if (xres > 0 && yres > 0 && g->form_width > 0 && g->form_height > 0) {
-        const double expected = trunc_int((double(g->form_width) / xres) * g->frame_height /
-                                          (double(g->form_height) / yres));
+        const double expected =
+            trunc_int((double(g->form_width) / xres) * g->frame_height / (double(g->form_height) / yres));
         if (g->frame_width < 0.99 * expected) g->frame_width = int32_t(expected);
     }
     double dxl = lb.x - lt.x, dyl = lb.row - lt.row, dxr = rb.x - rt.x, dyr = rb.row - rt.row;

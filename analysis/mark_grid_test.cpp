@@ -86,10 +86,10 @@ TEST(MarkGrid, BoxesOffThePageAndWithoutAlignment) {
     analysis_init(&a);
     EXPECT_EQ(analysis_omr_check(&a, &page.r, 200, 300, 40, 40), 0.0);  // before OMRInit
     analysis_omr_init(&a, &page.r, 0, 0, 800, 1100);
-    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, -400, 50, 50), 1.0);   // above the page
-    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, 1500, 50, 50), 1.0);   // below it
-    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, -1000000000, 50, 50), 1.0);   // far off costs nothing
-    EXPECT_EQ(analysis_omr_check(&a, &page.r, 200, 300, -40, -40), 0.0);  // no pixels
+    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, -400, 50, 50), 1.0);         // above the page
+    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, 1500, 50, 50), 1.0);         // below it
+    EXPECT_EQ(analysis_omr_check(&a, &page.r, 0, -1000000000, 50, 50), 1.0);  // far off costs nothing
+    EXPECT_EQ(analysis_omr_check(&a, &page.r, 200, 300, -40, -40), 0.0);      // no pixels
     EXPECT_EQ(analysis_omr_check(&a, &page.r, 200, 300, 0, 40), 0.0);
     EXPECT_EQ(analysis_omr_check(&a, nullptr, 200, 300, 40, 40), 0.0);
 

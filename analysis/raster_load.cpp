@@ -45,9 +45,13 @@ bool analysis_raster_load(const char* path, int page, DisplayRaster* out, std::s
     const FileOpenResult opened = file_document_open(&f, path);
     PageState state;
     if (opened == FileOpenResult::kUnreadable) *error = std::string("cannot open ") + path;
-    else if (opened == FileOpenResult::kNoPages) *error = text_to_utf8(errlog_text(&f.error_log));
-    else if (page < 0 || page >= f.doc.page_count) *error = "no such page";
-    else if (!file_document_load_page(&f, page, &state, out)) *error = text_to_utf8(errlog_text(&f.page_log));
-    else return true;
+    else if (opened == FileOpenResult::kNoPages)
+        *error = text_to_utf8(errlog_text(&f.error_log));
+    else if (page < 0 || page >= f.doc.page_count)
+        *error = "no such page";
+    else if (!file_document_load_page(&f, page, &state, out))
+        *error = text_to_utf8(errlog_text(&f.page_log));
+    else
+        return true;
     return false;
 }

@@ -104,8 +104,8 @@ int row_runs_build(const PixelClassifier& c, const uint8_t* row, int32_t x0, int
     case 1: return build_1bit(row, x0, count, runs, dark);
     case 8: return build_generic([&](int32_t x) { return c.light_index[row[x]]; }, x0, count, runs, dark);
     case 24:
-        return build_generic([&](int32_t x) { return pixel_is_light(row[3 * x + 2], row[3 * x + 1], row[3 * x]); },
-                             x0, count, runs, dark);
+        return build_generic([&](int32_t x) { return pixel_is_light(row[3 * x + 2], row[3 * x + 1], row[3 * x]); }, x0,
+                             count, runs, dark);
     default:
         runs[0] = 0;
         runs[1] = count;

@@ -59,9 +59,9 @@ TEST(PenHit, SegmentToPathDistanceCases) {
 
 TEST(PenHit, EraserRadiusIsInclusive) {
     PageMarks m;
-    marks_add_pen(&m, seg(0, 15, 100, 15));     // exactly 15 from the path
+    marks_add_pen(&m, seg(0, 15, 100, 15));          // exactly 15 from the path
     marks_add_pen(&m, seg(0, -15.01, 100, -15.01));  // just outside
-    marks_add_pen(&m, seg(50, 15, 50, 15));     // a dot at 15
+    marks_add_pen(&m, seg(50, 15, 50, 15));          // a dot at 15
     EXPECT_EQ(pen_erase(&m, {50, 0}, {50, 0}), 2);
     ASSERT_EQ(m.pen.size(), 1u);
     EXPECT_EQ(m.pen[0].y0, -15.01);
@@ -72,8 +72,8 @@ TEST(PenHit, EraseTakesOnlyTouchedSegmentsAndKeepsTheOrder) {
     marks_add_pen(&m, seg(0, 0, 10, 0, 1));
     marks_add_pen(&m, seg(-500, 200, 500, 200, 2));  // crossed in the middle, ends far away
     marks_add_pen(&m, seg(100, 100, 110, 100, 3));
-    marks_add_pen(&m, seg(300, 300, 300, 300, 4));   // a dot far off
-    marks_add_pen(&m, seg(5, 5, 5, 5, 5));           // a dot near the first
+    marks_add_pen(&m, seg(300, 300, 300, 300, 4));  // a dot far off
+    marks_add_pen(&m, seg(5, 5, 5, 5, 5));          // a dot near the first
     // A path across the long segment only.
     EXPECT_EQ(pen_erase(&m, {0, 150}, {0, 250}), 1);
     ASSERT_EQ(m.pen.size(), 4u);

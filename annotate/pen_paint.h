@@ -12,8 +12,8 @@
 #include "view/geometry.h"
 
 struct PenLine {
-    Point32 from, to;  // device pixels (offsets applied)
-    uint32_t colour = 0;   // 0x00BBGGRR
+    Point32 from, to;       // device pixels (offsets applied)
+    uint32_t colour = 0;    // 0x00BBGGRR
     bool end_pixel = true;  // also set the pixel at `to`
 };
 

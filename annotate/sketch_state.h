@@ -11,9 +11,9 @@ constexpr int kStrokePen = 1;  // the only kind of stroke
 // Exists from button down to button up.
 struct SketchStroke {
     int active = 0;
-    int kind = 0;            // kStrokePen while active
-    int erase = 0;           // the eraser, not the pen
-    int segments_added = 0;  // by this gesture; none at the release leaves a dot
+    int kind = 0;                   // kStrokePen while active
+    int erase = 0;                  // the eraser, not the pen
+    int segments_added = 0;         // by this gesture; none at the release leaves a dot
     double last_x = 0, last_y = 0;  // the last mouse point in page coordinates
     void* surface = nullptr;        // HDC of the image window while the pen draws
 };
@@ -22,11 +22,11 @@ struct SketchStroke {
 // The box is remembered as drawn: the view may change size between drawing
 // and removing, and only the same box removes it.
 struct EraserOutline {
-    int x = 0, y = 0;          // centre, in image-window pixels
-    int position_known = 0;    // the mouse was seen inside since it last left
-    int drawn = 0;             // on the screen now, at `box`
+    int x = 0, y = 0;                              // centre, in image-window pixels
+    int position_known = 0;                        // the mouse was seen inside since it last left
+    int drawn = 0;                                 // on the screen now, at `box`
     int left = 0, top = 0, right = 0, bottom = 0;  // the box drawn (right, bottom exclusive)
-    int leave_tracking = 0;    // leave notification requested for the image window
+    int leave_tracking = 0;                        // leave notification requested for the image window
 };
 
 // One pen kept for drawing segments; a new one only for a new colour.

@@ -74,11 +74,11 @@ bool upload_write_image_header(std::u16string_view field_name, std::u16string_vi
                                const UploadBodyWriter& w) {
     const std::u16string field(field_name.empty() ? u"file" : field_name);
     const std::u16string file(file_name.empty() ? u"image.tif" : file_name);
-    const bool ok = write_part_start(r, w) &&
-                    write_header(w, u"Content-Disposition: form-data; name=\"" + field + u"\"; filename=\"" + file +
-                                        u"\"\r\n") &&
-                    write_header(w, u"Content-Type: image/tiff\r\n") &&
-                    write_header(w, u"Content-Transfer-Encoding: binary\r\n") && write_header(w, u"\r\n");
+    const bool ok =
+        write_part_start(r, w) &&
+        write_header(w, u"Content-Disposition: form-data; name=\"" + field + u"\"; filename=\"" + file + u"\"\r\n") &&
+        write_header(w, u"Content-Type: image/tiff\r\n") && write_header(w, u"Content-Transfer-Encoding: binary\r\n") &&
+        write_header(w, u"\r\n");
     ++r->parts;
     return ok;
 }

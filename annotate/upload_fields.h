@@ -39,6 +39,6 @@ int upload_param_delete(UploadParams* p, std::u16string_view name);
 // parameters and the script.
 struct UploadState {
     BoundedText url, param_name, file_name;  // stored sanitised
-    UploadParams params;  // the page's extra form fields
-    int confirming = 0;   // the confirmation box is open: what it names may not change
+    UploadParams params;                     // the page's extra form fields
+    int confirming = 0;                      // the confirmation box is open: what it names may not change
 };

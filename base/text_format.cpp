@@ -79,15 +79,23 @@ int text_vformat(char16_t* out, int cap, const char16_t* fmt, va_list ap) {
         Conversion sp;
         for (++p;; ++p) {
             if (*p == u'-') sp.left = true;
-            else if (*p == u'+') sp.plus = true;
-            else if (*p == u' ') sp.space = true;
-            else if (*p == u'#') sp.alt = true;
-            else if (*p == u'0') sp.zero = true;
-            else break;
+            else if (*p == u'+')
+                sp.plus = true;
+            else if (*p == u' ')
+                sp.space = true;
+            else if (*p == u'#')
+                sp.alt = true;
+            else if (*p == u'0')
+                sp.zero = true;
+            else
+                break;
         }
         if (*p == u'*') {
             sp.width = va_arg(ap, int);
-            if (sp.width < 0) { sp.left = true; sp.width = -sp.width; }
+            if (sp.width < 0) {
+                sp.left = true;
+                sp.width = -sp.width;
+            }
             ++p;
         } else {
             while (*p >= u'0' && *p <= u'9') sp.width = sp.width * 10 + (*p++ - u'0');
@@ -95,32 +103,45 @@ int text_vformat(char16_t* out, int cap, const char16_t* fmt, va_list ap) {
         if (*p == u'.') {
             ++p;
             sp.precision = 0;
-            if (*p == u'*') { sp.precision = va_arg(ap, int); ++p; }
-            else while (*p >= u'0' && *p <= u'9') sp.precision = sp.precision * 10 + (*p++ - u'0');
+            if (*p == u'*') {
+                sp.precision = va_arg(ap, int);
+                ++p;
+            } else
+                while (*p >= u'0' && *p <= u'9') sp.precision = sp.precision * 10 + (*p++ - u'0');
         }
         if (sp.width > 4096) sp.width = 4096;
         if (sp.precision > 4096) sp.precision = 4096;
         bool is_short = false;
         for (;; ++p) {
             if (*p == u'l') sp.size++;
-            else if (*p == u'h') is_short = true;
-            else if (*p == u'z') sp.size = sizeof(size_t) == 8 ? 2 : 0;
-            else if (*p == u'I' && p[1] == u'6' && p[2] == u'4') { sp.size = 2; p += 2; }
-            else break;
+            else if (*p == u'h')
+                is_short = true;
+            else if (*p == u'z')
+                sp.size = sizeof(size_t) == 8 ? 2 : 0;
+            else if (*p == u'I' && p[1] == u'6' && p[2] == u'4') {
+                sp.size = 2;
+                p += 2;
+            } else
+                break;
         }
         (void)is_short;
         const char16_t conv = *p;
         if (!conv) break;
         switch (conv) {
-        case u'd': case u'i': {
+        case u'd':
+        case u'i': {
             long long v = sp.size >= 2 ? va_arg(ap, long long) : sp.size == 1 ? va_arg(ap, long) : va_arg(ap, int);
             const unsigned long long mag = v < 0 ? 0ULL - (unsigned long long)v : (unsigned long long)v;
             emit_integer(s, sp, mag, v < 0, 10, false);
             break;
         }
-        case u'u': case u'x': case u'X': case u'o': {
-            unsigned long long v = sp.size >= 2 ? va_arg(ap, unsigned long long)
-                                 : sp.size == 1 ? va_arg(ap, unsigned long) : va_arg(ap, unsigned);
+        case u'u':
+        case u'x':
+        case u'X':
+        case u'o': {
+            unsigned long long v = sp.size >= 2   ? va_arg(ap, unsigned long long)
+                                   : sp.size == 1 ? va_arg(ap, unsigned long)
+                                                  : va_arg(ap, unsigned);
             emit_integer(s, sp, v, false, conv == u'u' ? 10 : conv == u'o' ? 8 : 16, conv == u'X');
             break;
         }
@@ -146,18 +167,21 @@ int text_vformat(char16_t* out, int cap, const char16_t* fmt, va_list ap) {
             emit_text(s, sp, w.data(), w.size());
             break;
         }
-        case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': {
+        case u'f':
+        case u'F':
+        case u'e':
+        case u'E':
+        case u'g':
+        case u'G': {
             char f[32], buf[400];
-            snprintf(f, sizeof f, "%%%s%s%s%s%s*.*%c", sp.left ? "-" : "", sp.plus ? "+" : "",
-                     sp.space ? " " : "", sp.alt ? "#" : "", sp.zero ? "0" : "", char(conv));
+            snprintf(f, sizeof f, "%%%s%s%s%s%s*.*%c", sp.left ? "-" : "", sp.plus ? "+" : "", sp.space ? " " : "",
+                     sp.alt ? "#" : "", sp.zero ? "0" : "", char(conv));
             snprintf(buf, sizeof buf, f, sp.width > 300 ? 300 : sp.width,
                      sp.precision < 0 ? 6 : (sp.precision > 60 ? 60 : sp.precision), va_arg(ap, double));
             for (const char* q = buf; *q; ++q) s.put(char16_t(uint8_t(*q)));
             break;
         }
-        case u'%':
-            s.put(u'%');
-            break;
+        case u'%': s.put(u'%'); break;
         default:  // unknown conversion: write it as it stands
             s.put(u'%');
             s.put(conv);

@@ -43,8 +43,8 @@ TEST(TextConvert, Utf8RoundTripAndBadSequences) {
     const Text16 w = text_from_utf8(s);
     EXPECT_EQ(w, u"a\u00e9\u20ac\U0001F600z");
     EXPECT_EQ(text_to_utf8(w), s);
-    EXPECT_EQ(text_from_utf8("\xc3"), u"\uFFFD");           // cut short
-    EXPECT_EQ(text_from_utf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong
+    EXPECT_EQ(text_from_utf8("\xc3"), u"\uFFFD");                        // cut short
+    EXPECT_EQ(text_from_utf8("\xc0\xaf"), u"\uFFFD\uFFFD");              // overlong
     EXPECT_EQ(text_from_utf8("\xed\xa0\x80x"), u"\uFFFD\uFFFD\uFFFDx");  // surrogate
     EXPECT_EQ(text_from_cp1252("\x80\xe9"), u"\u20ac\u00e9");
 }

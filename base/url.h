@@ -18,7 +18,7 @@ enum class UrlForm {
 };
 
 struct ParsedUrl {
-    Text16 text;    // the address as the browser acts on it (trimmed, tabs and line breaks removed)
+    Text16 text;  // the address as the browser acts on it (trimmed, tabs and line breaks removed)
     UrlForm form = UrlForm::kRelative;
     Text16 scheme;  // lower case, without the colon; empty when there is none
     // The path alone: after the scheme and any "//authority", up to the first

@@ -40,7 +40,7 @@ TEST(BoundedText, SetAllocatesExactlyAndNullFrees) {
 
 TEST(BoundedText, AppendGrowthRuleAndCap) {
     Owned o(100);
-    btext_set(&o.t, u"abcd");  // allocated 5
+    btext_set(&o.t, u"abcd");   // allocated 5
     btext_append(&o.t, u"ef");  // max(5 + 3*2 + 3, 10) = 14
     EXPECT_EQ(o.t.allocated, 14);
     EXPECT_EQ(btext_view(&o.t), u"abcdef");

@@ -14,7 +14,8 @@ void add_line(ErrorLog* log, bool is_error, const char16_t* fmt, va_list ap) {
     char16_t line[kLineUnits];
     text_format(line, kLineUnits, is_error ? u"Error: %s\r\n" : u"Warning: %s\r\n", message);
     if (is_error) log->error_count++;
-    else log->warning_count++;
+    else
+        log->warning_count++;
     const std::u16string_view l(line, text_len(line));
     if (btext_view(&log->last_line) == l && log->last_line.buffer) return;
     if (log->text.length + int(l.size()) + 1 > kErrorLogTextCap) btext_clear(&log->text);
@@ -74,7 +75,6 @@ void* errlog_alloc_zeroed(ErrorLog* log, size_t size) {
 }
 
 bool colour_to_text(unsigned colour, char16_t* out, int cap) {
-    const int n = text_format(out, cap, u"#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF,
-                              (colour >> 16) & 0xFF);
+    const int n = text_format(out, cap, u"#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
     return cap > 0 && n < cap;
 }

@@ -11,8 +11,8 @@
 struct ErrorLog {
     int error_count = 0;
     int warning_count = 0;
-    BoundedText last_line;  // cap 2048
-    BoundedText text;       // cap 8000
+    BoundedText last_line;            // cap 2048
+    BoundedText text;                 // cap 8000
     bool unknown_tag_filter = false;  // drop libtiff's "unknown field with tag" warnings
 };
 

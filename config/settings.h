@@ -21,7 +21,7 @@ struct Rect32 {
 
 // The view group: what the viewer keeps in its live View state.
 struct ViewGroup {
-    int smooth = 1;             // `resample`
+    int smooth = 1;  // `resample`
     int negative = 0;
     int orientation = 0;        // 0 top, 1 right, 2 bottom, 3 left
     int size_mode = 1;          // `sizemode`: 0 fixed, 1 width, 2 height, 3 best
@@ -72,8 +72,8 @@ void settings_load(SettingsStore* store, Settings* out);
 // `access_flags` has 0x2 (false, no message). When the user key cannot be
 // opened, the warning "Unable to save settings!" goes to `box_owner` and the
 // result is false.
-bool settings_save(SettingsStore* store, const Settings& settings, const ViewGroup& view,
-                   uint32_t access_flags, unsigned which, void* box_owner);
+bool settings_save(SettingsStore* store, const Settings& settings, const ViewGroup& view, uint32_t access_flags,
+                   unsigned which, void* box_owner);
 
 // Whether the low-integrity key exists: decided at the first question and kept
 // for the life of the module.

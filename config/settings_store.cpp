@@ -3,9 +3,9 @@
 #include <cstring>
 
 namespace {
-constexpr long kNotFound = 2;        // ERROR_FILE_NOT_FOUND
-constexpr long kAccessDenied = 5;    // ERROR_ACCESS_DENIED
-constexpr long kInvalidHandle = 6;   // ERROR_INVALID_HANDLE
+constexpr long kNotFound = 2;       // ERROR_FILE_NOT_FOUND
+constexpr long kAccessDenied = 5;   // ERROR_ACCESS_DENIED
+constexpr long kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
 }  // namespace
 
 bool store_read_dword(SettingsStore* s, SettingsKey key, const char16_t* name, uint32_t* out) {
@@ -90,11 +90,14 @@ long MemorySettingsStore::remove(SettingsKey key, const char16_t* name) {
 void MemorySettingsStore::set_raw(SettingsKey key, const char16_t* name, const StoredValue& v) {
     exists_[int(key)] = true;
     if (Entry* e = find(key, name)) e->value = v;
-    else values_[int(key)].push_back(Entry{name, v});
+    else
+        values_[int(key)].push_back(Entry{name, v});
 }
 
 void MemorySettingsStore::set_dword(SettingsKey key, const char16_t* name, uint32_t value) {
-    set_raw(key, name, StoredValue{kValueDword, {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)}});
+    set_raw(
+        key, name,
+        StoredValue{kValueDword, {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)}});
 }
 
 void MemorySettingsStore::set_text(SettingsKey key, const char16_t* name, const char16_t* text) {

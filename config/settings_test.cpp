@@ -60,8 +60,8 @@ TEST_F(Fixture, ReadOrderOverridesAndOrsAccessBits) {
     store.set_dword(K::kLowIntegrity, u"pansens", 4);
     load();
     EXPECT_EQ(s.access, 0xCu);
-    EXPECT_EQ(s.pansens, 4);       // the low-integrity key is read last
-    EXPECT_EQ(s.localaccess, 2);   // default follows miscflags 0x2
+    EXPECT_EQ(s.pansens, 4);      // the low-integrity key is read last
+    EXPECT_EQ(s.localaccess, 2);  // default follows miscflags 0x2
 }
 
 TEST_F(Fixture, NormalisesOnReading) {
@@ -89,7 +89,7 @@ TEST_F(Fixture, NormalisesOnReading) {
 }
 
 TEST_F(Fixture, WrongTypesAndSizesAreIgnored) {
-    store.set_text(K::kUser, u"pansens", u"7");  // text where a number belongs
+    store.set_text(K::kUser, u"pansens", u"7");                                // text where a number belongs
     store.set_raw(K::kUser, u"bgcolor", StoredValue{kValueDword, {1, 2, 3}});  // 3-byte DWORD
     store.set_dword(K::kUser, u"zoomloc", 5);
     const Text16 long_items(600, u'A');
@@ -104,11 +104,33 @@ TEST_F(Fixture, SaveWritesGroupsInOrderToTheUserKey) {
     load();
     s.view.zoom_index = 7;
     ASSERT_TRUE(settings_save(&store, s, s.view, 0, 0x3, nullptr));
-    const std::vector<Text16> expected = {
-        u"resample", u"negative", u"orientation", u"scalepct", u"sizemode", u"zscalepct", u"mousemode",
-        u"toolbar", u"zoomsize", u"pansens", u"tbbuttonsize", u"bgcolor", u"tooltips", u"zoommon", u"zoomloc",
-        u"fixratio", u"ignorespecialimages", u"printfull", u"printcenter", u"printautorotate", u"printstretched",
-        u"allowscript", u"allowautoprint", u"autoupdate", u"mousewheeldir", u"localaccess", u"supportmultcopies"};
+    const std::vector<Text16> expected = {u"resample",
+                                          u"negative",
+                                          u"orientation",
+                                          u"scalepct",
+                                          u"sizemode",
+                                          u"zscalepct",
+                                          u"mousemode",
+                                          u"toolbar",
+                                          u"zoomsize",
+                                          u"pansens",
+                                          u"tbbuttonsize",
+                                          u"bgcolor",
+                                          u"tooltips",
+                                          u"zoommon",
+                                          u"zoomloc",
+                                          u"fixratio",
+                                          u"ignorespecialimages",
+                                          u"printfull",
+                                          u"printcenter",
+                                          u"printautorotate",
+                                          u"printstretched",
+                                          u"allowscript",
+                                          u"allowautoprint",
+                                          u"autoupdate",
+                                          u"mousewheeldir",
+                                          u"localaccess",
+                                          u"supportmultcopies"};
     EXPECT_EQ(store.write_log, expected);
     uint32_t v = 0;
     ASSERT_TRUE(store_read_dword(&store, K::kUser, u"scalepct", &v));

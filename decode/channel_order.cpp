@@ -72,10 +72,10 @@ __attribute__((target("ssse3"))) inline size_t rgb_to_bgr_shuffled(const uint8_t
 // Returns the pixels done; the narrower rounds finish the row.
 template <size_t kStep>
 __attribute__((target("avx2"))) inline size_t rgb_to_bgr_wide(const uint8_t* source, uint8_t* dest, size_t n) {
-    const __m256i order = _mm256_setr_epi8(2, 1, 0, 2 + kStep, 1 + kStep, kStep, 2 + 2 * kStep, 1 + 2 * kStep,
-                                           2 * kStep, 2 + 3 * kStep, 1 + 3 * kStep, 3 * kStep, -1, -1, -1, -1,
-                                           2, 1, 0, 2 + kStep, 1 + kStep, kStep, 2 + 2 * kStep, 1 + 2 * kStep,
-                                           2 * kStep, 2 + 3 * kStep, 1 + 3 * kStep, 3 * kStep, -1, -1, -1, -1);
+    const __m256i order =
+        _mm256_setr_epi8(2, 1, 0, 2 + kStep, 1 + kStep, kStep, 2 + 2 * kStep, 1 + 2 * kStep, 2 * kStep, 2 + 3 * kStep,
+                         1 + 3 * kStep, 3 * kStep, -1, -1, -1, -1, 2, 1, 0, 2 + kStep, 1 + kStep, kStep, 2 + 2 * kStep,
+                         1 + 2 * kStep, 2 * kStep, 2 + 3 * kStep, 1 + 3 * kStep, 3 * kStep, -1, -1, -1, -1);
     const __m256i spread = _mm256_setr_epi32(0, 1, 2, 3, 3, 4, 5, 6);
     const __m256i pack = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7);
     size_t x = 0;
@@ -96,7 +96,7 @@ __attribute__((target("ssse3"))) inline void store_plane_round(const uint8_t* so
                            _mm_setr_epi8(-1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1, 10, -1),
                            _mm_setr_epi8(-1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1, -1)};
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
-    #pragma GCC unroll 3
+#pragma GCC unroll 3
     for (int k = 0; k < 3; ++k) {
         __m128i* part = reinterpret_cast<__m128i*>(dest + 16 * k);
         // The shuffle's unused places (index -1) are the bytes to keep.
@@ -128,8 +128,8 @@ __attribute__((target("ssse3"))) inline __m128i map_bytes(const uint16_t* map, i
 // Eight entries a round: the three maps' bytes interleaved with a zero byte
 // into four-byte entries.
 __attribute__((target("ssse3"))) size_t table_from_maps_shuffled(const uint16_t* red, const uint16_t* green,
-                                                                  const uint16_t* blue, int shift, uint8_t* rgb0,
-                                                                  size_t n) {
+                                                                 const uint16_t* blue, int shift, uint8_t* rgb0,
+                                                                 size_t n) {
     const __m128i zero = _mm_setzero_si128();
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -166,11 +166,11 @@ __attribute__((target("ssse3"))) inline void rgb_to_bgr_finish(const uint8_t* so
     }
     if (x < n - 4) rgb_to_bgr<kStep>(source, dest, x, n - 4);
     constexpr char k = char(kSkip);
-    const __m128i order = _mm_setr_epi8(k + 2, k + 1, k, k + 2 + kStep, k + 1 + kStep, k + kStep, k + 2 + 2 * kStep,
-                                        k + 1 + 2 * kStep, k + 2 * kStep, k + 2 + 3 * kStep, k + 1 + 3 * kStep,
-                                        k + 3 * kStep, -1, -1, -1, -1);
-    const __m128i v = _mm_shuffle_epi8(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + kStep * (n - 4) - kSkip)), order);
+    const __m128i order =
+        _mm_setr_epi8(k + 2, k + 1, k, k + 2 + kStep, k + 1 + kStep, k + kStep, k + 2 + 2 * kStep, k + 1 + 2 * kStep,
+                      k + 2 * kStep, k + 2 + 3 * kStep, k + 1 + 3 * kStep, k + 3 * kStep, -1, -1, -1, -1);
+    const __m128i v =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + kStep * (n - 4) - kSkip)), order);
     uint8_t* out = dest + 3 * (n - 4);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
     const uint32_t last = uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
@@ -210,11 +210,14 @@ void channel_rgb_to_bgr(const uint8_t* source, uint8_t* dest, size_t n, size_t s
         return;
     }
 #ifdef VL_BYTE_SHUFFLE
-    if (has_wide_shuffle()) return step == 3 ? rgb_to_bgr_avx2<3>(source, dest, n) : rgb_to_bgr_avx2<4>(source, dest, n);
-    if (has_byte_shuffle()) return step == 3 ? rgb_to_bgr_ssse3<3>(source, dest, n) : rgb_to_bgr_ssse3<4>(source, dest, n);
+    if (has_wide_shuffle())
+        return step == 3 ? rgb_to_bgr_avx2<3>(source, dest, n) : rgb_to_bgr_avx2<4>(source, dest, n);
+    if (has_byte_shuffle())
+        return step == 3 ? rgb_to_bgr_ssse3<3>(source, dest, n) : rgb_to_bgr_ssse3<4>(source, dest, n);
 #endif
     if (step == 3) rgb_to_bgr<3>(source, dest, 0, n);
-    else rgb_to_bgr<4>(source, dest, 0, n);
+    else
+        rgb_to_bgr<4>(source, dest, 0, n);
 }
 
 void channel_store_plane(const uint8_t* __restrict source, uint8_t* __restrict dest, size_t n) {
@@ -225,8 +228,8 @@ void channel_store_plane(const uint8_t* __restrict source, uint8_t* __restrict d
     for (; x < n; ++x) dest[3 * x] = source[x];
 }
 
-void channel_table_from_maps(const uint16_t* red, const uint16_t* green, const uint16_t* blue, int shift,
-                             uint8_t* rgb0, size_t n) {
+void channel_table_from_maps(const uint16_t* red, const uint16_t* green, const uint16_t* blue, int shift, uint8_t* rgb0,
+                             size_t n) {
     size_t i = 0;
 #ifdef VL_BYTE_SHUFFLE
     if (has_byte_shuffle()) i = table_from_maps_shuffled(red, green, blue, shift, rgb0, n);

@@ -58,7 +58,8 @@ TEST(ChannelOrder, ColourTablesFromMapsAndIntoTheRasterOrder) {
         for (int shift : {0, 8}) {
             SCOPED_TRACE("n " + std::to_string(n) + " shift " + std::to_string(shift));
             std::vector<uint16_t> red(n), green(n), blue(n);
-            for (size_t i = 0; i < n; ++i) red[i] = uint16_t(rng()), green[i] = uint16_t(rng()), blue[i] = uint16_t(rng());
+            for (size_t i = 0; i < n; ++i)
+                red[i] = uint16_t(rng()), green[i] = uint16_t(rng()), blue[i] = uint16_t(rng());
             std::vector<uint8_t> rgb0(4 * n + 8, 0x5C), expected(4 * n + 8, 0x5C);
             for (size_t i = 0; i < n; ++i) {
                 expected[4 * i] = uint8_t(red[i] >> shift);

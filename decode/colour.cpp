@@ -23,7 +23,8 @@ void colour_type_name(int photometric, int bits_per_sample, char16_t* out, int c
     case 32845: name = u"CIE Log2(L) (u',v')"; break;
     }
     if (name) text_copy(out, cap, name);
-    else text_format(out, cap, u"Unknown (%d)", photometric);
+    else
+        text_format(out, cap, u"Unknown (%d)", photometric);
 }
 
 namespace {
@@ -86,8 +87,8 @@ void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step) {
     }
 }
 
-void colour_cmyk_planes_to_rgb(const uint8_t* cyan, const uint8_t* magenta, const uint8_t* yellow,
-                               const uint8_t* black, uint8_t* out, size_t pixels, size_t out_step) {
+void colour_cmyk_planes_to_rgb(const uint8_t* cyan, const uint8_t* magenta, const uint8_t* yellow, const uint8_t* black,
+                               uint8_t* out, size_t pixels, size_t out_step) {
     const uint8_t* table = cmyk_table();
     // Everything is read before anything is written: byte stores through out
     // would otherwise make the compiler reload the inputs after each one.

@@ -16,8 +16,8 @@ void colour_cmyk_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step);
 void colour_cmyk_to_rgb_plain(uint8_t* row, size_t pixels, size_t pixel_step);
 // The same conversion from four separate planes: pixel i becomes R, G, B, K at
 // out + i * out_step (out_step >= 4), as colour_cmyk_to_rgb leaves it in place.
-void colour_cmyk_planes_to_rgb(const uint8_t* cyan, const uint8_t* magenta, const uint8_t* yellow,
-                               const uint8_t* black, uint8_t* out, size_t pixels, size_t out_step);
+void colour_cmyk_planes_to_rgb(const uint8_t* cyan, const uint8_t* magenta, const uint8_t* yellow, const uint8_t* black,
+                               uint8_t* out, size_t pixels, size_t out_step);
 // Y, Cb, Cr → R, G, B with the fixed 601 coefficients, clamped.
 void colour_ycbcr_to_rgb(uint8_t* row, size_t pixels, size_t pixel_step);
 

@@ -91,8 +91,9 @@ bool build_palette(PageDecoder* d) {
     if (!alloc_palette(d, n)) return false;
     const bool repair = d->repair_palette && palette_needs_repair(d, n);
     if (repair)
-        decoder_warning(d, u"All colors are indistinguishable from black. Assuming palette is incorrect, "
-                           u"and attempting to repair.");
+        decoder_warning(d,
+                        u"All colors are indistinguishable from black. Assuming palette is incorrect, "
+                        u"and attempting to repair.");
     channel_table_from_maps(d->map_red, d->map_green, d->map_blue, repair ? 0 : 8, d->palette, size_t(n));
     if (n == 2) normalise_two_colours(d);
     return true;

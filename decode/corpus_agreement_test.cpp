@@ -88,7 +88,8 @@ std::string sha256_hex(const std::vector<uint8_t>& data) {
     for (size_t off = 0; off < m.size(); off += 64) {
         uint32_t w[64];
         for (int i = 0; i < 16; ++i)
-            w[i] = uint32_t(m[off + 4 * i]) << 24 | m[off + 4 * i + 1] << 16 | m[off + 4 * i + 2] << 8 | m[off + 4 * i + 3];
+            w[i] = uint32_t(m[off + 4 * i]) << 24 | m[off + 4 * i + 1] << 16 | m[off + 4 * i + 2] << 8 |
+                   m[off + 4 * i + 3];
         for (int i = 16; i < 64; ++i) {
             const uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
             const uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
@@ -131,13 +132,13 @@ bool has(const Row& m, const char* feature) { return m.at("features").find(featu
 
 struct Verdict {
     bool agrees = false;
-    std::string why;        // the deliberate difference, when there is one
+    std::string why;  // the deliberate difference, when there is one
 };
 
 Verdict compare_page(const Row& m, const Row& ref, const std::vector<uint8_t>& rgb, int w, int h, bool had_errors) {
     Verdict v;
-    const bool transposing = has(m, "orientation-5") || has(m, "orientation-6") || has(m, "orientation-7") ||
-                             has(m, "orientation-8");
+    const bool transposing =
+        has(m, "orientation-5") || has(m, "orientation-6") || has(m, "orientation-7") || has(m, "orientation-8");
     const auto ok = [&](const char* tool) { return ref.at(std::string(tool) + "_status").rfind("ok", 0) == 0; };
     // The RGBA reader does not transpose pages, so those compare with the other tool.
     const std::string tool = ok("tiff2rgba") && !transposing ? "tiff2rgba" : "im";
@@ -164,7 +165,8 @@ Verdict compare_page(const Row& m, const Row& ref, const std::vector<uint8_t>& r
     }
     int tolerance = 0;
     if (has(m, "c:jpeg")) tolerance = kJpegTolerance;
-    if (has(m, "bps:16") || has(m, "bps:32") || has(m, "bps:12") || has(m, "bps:14")) tolerance = std::max(tolerance, 1);
+    if (has(m, "bps:16") || has(m, "bps:32") || has(m, "bps:12") || has(m, "bps:14"))
+        tolerance = std::max(tolerance, 1);
     if (has(m, "p:cmyk")) tolerance = std::max(tolerance, 1);
     const bool alpha = has(m, "alpha/extra") || has(m, "grey+extra");
     int worst = 0;
@@ -172,12 +174,16 @@ Verdict compare_page(const Row& m, const Row& ref, const std::vector<uint8_t>& r
         for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(int(rgb[3 * i + c]) - pic.rgba[4 * i + c]));
     }
     v.agrees = worst <= tolerance;
-    if (tolerance && worst) printf("  %s: largest channel difference %d (allowed %d)\n", m.at("file").c_str(), worst, tolerance);
+    if (tolerance && worst)
+        printf("  %s: largest channel difference %d (allowed %d)\n", m.at("file").c_str(), worst, tolerance);
     if (!v.agrees) {
         if (alpha) v.why = "alpha: the reference is composited over black";
-        else if (has(m, "p:cielab")) v.why = "CIELab: different white point and companding";
-        else if (has(m, "c:ojpeg")) v.why = "old-style JPEG: different chroma upsampling";
-        else v.why = "max channel difference " + std::to_string(worst);
+        else if (has(m, "p:cielab"))
+            v.why = "CIELab: different white point and companding";
+        else if (has(m, "c:ojpeg"))
+            v.why = "old-style JPEG: different chroma upsampling";
+        else
+            v.why = "max channel difference " + std::to_string(worst);
     }
     return v;
 }
@@ -217,11 +223,12 @@ TEST(CorpusAgreement, EveryPageDecodesAndMatchesTheReferences) {
                                            raster_height(&raster), log.error_count > 0);
             agreeing += v.agrees && v.why.empty();
             if (!v.agrees || !v.why.empty()) {
-                const bool deliberate = v.why.rfind("max", 0) != 0 && v.why != "size differs" &&
-                                        v.why.rfind("reference kept", 0) != 0;
+                const bool deliberate =
+                    v.why.rfind("max", 0) != 0 && v.why != "size differs" && v.why.rfind("reference kept", 0) != 0;
                 explained += deliberate;
                 if (!deliberate) unexplained += m.at("file") + " dir " + m.at("dir") + ": " + v.why + "\n";
-                else printf("  %s dir %s: %s\n", m.at("file").c_str(), m.at("dir").c_str(), v.why.c_str());
+                else
+                    printf("  %s dir %s: %s\n", m.at("file").c_str(), m.at("dir").c_str(), v.why.c_str());
             }
         } else if (!ok && reference_decodes) {
             printf("  %s dir %s: not shown (%s)\n", m.at("file").c_str(), m.at("dir").c_str(),
@@ -233,7 +240,9 @@ TEST(CorpusAgreement, EveryPageDecodesAndMatchesTheReferences) {
     }
     TIFFSetWarningHandler(old_warning);
     TIFFSetErrorHandler(old_error);
-    printf("corpus: %d directories, %d decoded; of %d pages the references decode, %d agree and %d differ by "
-           "our rules\n", pages, decoded, reference_pages, agreeing, explained);
+    printf(
+        "corpus: %d directories, %d decoded; of %d pages the references decode, %d agree and %d differ by "
+        "our rules\n",
+        pages, decoded, reference_pages, agreeing, explained);
     EXPECT_EQ(unexplained, "");
 }

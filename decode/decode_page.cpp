@@ -19,7 +19,8 @@ void on_library_message(PageDecoder* d, const char* module, const char* format, 
     vsnprintf(text, sizeof text, format, ap);
     const Text16 wide = text_from_cp1252(text);
     if (module && *module) errlog_error(log_of(d), u"%S: %s", module, wide.c_str());
-    else errlog_error(log_of(d), u"%s", wide.c_str());
+    else
+        errlog_error(log_of(d), u"%s", wide.c_str());
 }
 
 int fact(PageDecoder* d, DecoderFact number) {
@@ -58,8 +59,8 @@ bool decode_page_check_limits(PageDecoder* d, ErrorLog* log) {
 }
 
 bool decode_page_check_memory(PageDecoder* d, ErrorLog* log, uint32_t memory_limit_mb) {
-    if (upright_within_limit(fact(d, DecoderFact::kWidth), fact(d, DecoderFact::kHeight), fact(d, DecoderFact::kOutputBitsPerPixel),
-                             memory_limit_mb))
+    if (upright_within_limit(fact(d, DecoderFact::kWidth), fact(d, DecoderFact::kHeight),
+                             fact(d, DecoderFact::kOutputBitsPerPixel), memory_limit_mb))
         return true;
     errlog_error(log, u"Image too large, exceeds configured %uMB memory limit", memory_limit_mb);
     return false;
@@ -68,7 +69,8 @@ bool decode_page_check_memory(PageDecoder* d, ErrorLog* log, uint32_t memory_lim
 bool decode_page_into_raster(PageDecoder* d, ErrorLog* log, int orientation, uint32_t memory_limit_mb,
                              DisplayRaster* raster, bool* turned_out) {
     *turned_out = false;
-    const int w = fact(d, DecoderFact::kWidth), h = fact(d, DecoderFact::kHeight), bpp = fact(d, DecoderFact::kOutputBitsPerPixel);
+    const int w = fact(d, DecoderFact::kWidth), h = fact(d, DecoderFact::kHeight),
+              bpp = fact(d, DecoderFact::kOutputBitsPerPixel);
     // Pages that can be stored already turned skip the turn afterwards, with
     // its second raster and its pass over the page. The memory limit still
     // applies to the upright raster, as it does when the page is turned

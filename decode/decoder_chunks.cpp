@@ -101,8 +101,7 @@ bool read_fills_what_it_reports(uint16_t compression) {
 
 }  // namespace
 
-tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size,
-                            tmsize_t needed) {
+tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size, tmsize_t needed) {
     const auto read = [&] {
         return tile ? TIFFReadEncodedTile(d->tiff, index, buf, size) : TIFFReadEncodedStrip(d->tiff, index, buf, size);
     };
@@ -138,7 +137,8 @@ bool read_whole_strips_from(PageDecoder* d, uint32_t* image_row_out) {
     const tmsize_t size = TIFFStripSize(d->tiff);
     if (!chunk_size_ok(d, size)) return false;
     if (uint64_t(size) < uint64_t(line < 0 ? 0 : line) * rows || line < 1) {
-        decoder_error(d, u"Problem with strip size calculation (%u<%u)", unsigned(size), unsigned(uint64_t(line) * rows));
+        decoder_error(d, u"Problem with strip size calculation (%u<%u)", unsigned(size),
+                      unsigned(uint64_t(line) * rows));
         return false;
     }
     RowBuffer buf;
@@ -207,7 +207,8 @@ bool read_tiles(PageDecoder* d) {
         decoder_error(d, u"Missing TILELENGTH tag");
         return false;
     }
-    if (d->colour_model == PHOTOMETRIC_YCBCR && d->planar == 1 && d->tile_width >= d->width && d->tile_length >= d->height)
+    if (d->colour_model == PHOTOMETRIC_YCBCR && d->planar == 1 && d->tile_width >= d->width &&
+        d->tile_length >= d->height)
         return read_subsampled_ycbcr(d, true);
     const tmsize_t size = TIFFTileSize(d->tiff);
     if (size < 1 || size > kDecoderMaxChunkBytes || !d->tile_width || !d->tile_length) {
@@ -238,7 +239,7 @@ bool read_tiles(PageDecoder* d) {
 namespace {
 
 struct YcbcrLayout {
-    uint32_t h, v;        // subsampling
+    uint32_t h, v;  // subsampling
     uint32_t units_per_row, unit_rows;
     uint32_t unit_bytes;  // h × v luma samples, then Cb and Cr
 };
@@ -261,8 +262,7 @@ void place_edge_unit(PageDecoder* d, const YcbcrLayout& l, const uint8_t* unit, 
 template <uint32_t H, uint32_t V>
 uint32_t place_inner_units(PageDecoder* d, const uint8_t* units, uint32_t count, uint64_t ux, uint64_t uy) {
     uint8_t* rows[V];
-    for (uint32_t s = 0; s < V; ++s)
-        rows[s] = decoder_dest_row(d, uy + s) + 3 * ux;
+    for (uint32_t s = 0; s < V; ++s) rows[s] = decoder_dest_row(d, uy + s) + 3 * ux;
     for (uint32_t i = 0; i < count; ++i, units += H * V + 2) {
         const uint8_t cb = units[H * V], cr = units[H * V + 1];
         const YcbcrOffsets o = colour_ycbcr_offsets(cb, cr);
@@ -276,7 +276,7 @@ uint32_t place_inner_units(PageDecoder* d, const uint8_t* units, uint32_t count,
 // Places up to `count` consecutive units of one unit row starting at unit
 // column `column`: whole ones by the fixed-size loops, edge ones one by one.
 void place_row_units(PageDecoder* d, const YcbcrLayout& l, const uint8_t* units, uint32_t count, uint32_t column,
-                         uint64_t uy) {
+                     uint64_t uy) {
     const uint64_t whole_columns = d->width / l.h;
     uint32_t inner = 0;
     if (uy + l.v <= d->height && column < whole_columns)
@@ -360,7 +360,8 @@ bool read_subsampled_ycbcr(PageDecoder* d, bool single_tile) {
         }
         ++read;
         if (n % l.unit_bytes)
-            decoder_error(d, u"Strip should have a multiple of %d bytes, but doesn't (has %d)", int(l.unit_bytes), int(n));
+            decoder_error(d, u"Strip should have a multiple of %d bytes, but doesn't (has %d)", int(l.unit_bytes),
+                          int(n));
         if (!place_units(d, l, buf.data, size_t(n), &k)) break;
     }
     if (!read) return false;

@@ -59,7 +59,8 @@ void reduce_in_blocks(uint8_t* line, size_t samples, int high) {
 void decoder_reduce_to_high_bytes(uint8_t* line, size_t samples, int bytes_per_sample) {
     const int high = std::endian::native == std::endian::little ? bytes_per_sample - 1 : 0;
     if (bytes_per_sample == 2) reduce_in_blocks<2>(line, samples, high);
-    else if (bytes_per_sample == 4) reduce_in_blocks<4>(line, samples, high);
+    else if (bytes_per_sample == 4)
+        reduce_in_blocks<4>(line, samples, high);
     else
         for (size_t i = 0; i < samples; ++i) line[i] = line[i * bytes_per_sample + high];
 }
@@ -122,7 +123,8 @@ bool uncompressed_strips_whole(PageDecoder* d) {
     if (uint64_t(d->strips_per_plane) * (d->planar == 2 ? d->samples_per_pixel : 1) != strips) return false;
     for (uint32_t s = 0; s < strips; ++s) {
         const uint64_t first_row = uint64_t(s % d->strips_per_plane) * d->rows_per_strip;
-        const uint64_t rows = std::min<uint64_t>(d->rows_per_strip, d->height - std::min<uint64_t>(first_row, d->height));
+        const uint64_t rows =
+            std::min<uint64_t>(d->rows_per_strip, d->height - std::min<uint64_t>(first_row, d->height));
         const uint64_t offset = TIFFGetStrileOffset(d->tiff, s), count = TIFFGetStrileByteCount(d->tiff, s);
         if (count < rows * d->line_buffer_size || offset > file_size || count > file_size - offset) return false;
     }
@@ -230,9 +232,9 @@ inline void store_packed(uint8_t* dest, const uint8_t* source, size_t bytes, boo
 
 }  // namespace
 
-void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count,
-                           uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
-                           uint32_t dest_step, uint64_t dest_offset) {
+void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count, uint32_t row,
+                           int type, uint32_t source_step, uint32_t source_offset, uint32_t dest_step,
+                           uint64_t dest_offset) {
     if (row >= d->height || !count) return;
     uint8_t* dest_row = decoder_dest_row(d, row);
     const uint64_t dest_start = dest_offset / 8;
@@ -243,7 +245,8 @@ void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_
         if (source_step != uint32_t(type) || dest_step != uint32_t(type) || source_offset || dest_offset % 8) return;
         const uint64_t whole = (uint64_t(count) * type + 7) / 8;
         const uint64_t bytes = std::min<uint64_t>({whole, source_len, dest_room});
-        store_packed(dest, source, size_t(bytes), d->invert, bytes == whole ? last_byte_keep(uint64_t(count) * type) : 0xFF);
+        store_packed(dest, source, size_t(bytes), d->invert,
+                     bytes == whole ? last_byte_keep(uint64_t(count) * type) : 0xFF);
         return;
     }
     const size_t s_step = source_step / 8, d_step = dest_step / 8, s0 = source_offset / 8;
@@ -278,7 +281,8 @@ bool read_low_depth_scanlines(PageDecoder* d) {
         if (decoder_read_line(d, 0, row, 0) == LineResult::kStop) break;
         uint8_t* dest = decoder_dest_row(d, row);
         if (bps != 2) store_packed(dest, d->line, bytes, d->invert, keep);
-        else if (expand) colour_expand_2bit(d->line, dest, d->width, d->invert);
+        else if (expand)
+            colour_expand_2bit(d->line, dest, d->width, d->invert);
     }
     return d->rows_read > 0;
 }
@@ -298,8 +302,8 @@ bool read_8bit_scanlines(PageDecoder* d) {
 
 // The three colour samples of each pixel into the blue, green, red raster
 // row; one pass instead of one per channel, as colour pages are the big ones.
-void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32_t row, uint32_t step,
-                       uint32_t count, uint32_t x0) {
+void decoder_store_rgb(PageDecoder* d, const uint8_t* source, size_t len, uint32_t row, uint32_t step, uint32_t count,
+                       uint32_t x0) {
     if (d->red_offset != 16 || d->green_offset != 8 || d->blue_offset != 0) {
         const int offsets[3] = {d->red_offset, d->green_offset, d->blue_offset};
         for (uint32_t c = 0; c < 3; ++c)
@@ -330,8 +334,7 @@ struct TurnedBand {
 
 // Pixels [from, n) of one line, red, green, blue every spp bytes, to their
 // places in the turned raster.
-void store_turned_pixels(const PageDecoder* d, const uint8_t* line, uint32_t row, size_t from, size_t n,
-                         size_t spp) {
+void store_turned_pixels(const PageDecoder* d, const uint8_t* line, uint32_t row, size_t from, size_t n, size_t spp) {
     uint8_t* out = d->turned_origin + int64_t(row) * d->turned_row_step + int64_t(from) * d->turned_column_step;
     const uint8_t* in = line + from * spp;
     for (size_t x = from; x < n; ++x, in += spp, out += d->turned_column_step) {
@@ -374,7 +377,7 @@ __attribute__((target("ssse3"))) size_t store_turned_blocks(const PageDecoder* d
     size_t x = 0;
     for (; x + 4 <= n && spp * x + 16 <= len; x += 4) {
         __m128i r[4];
-        #pragma GCC unroll 4
+#pragma GCC unroll 4
         for (int k = 0; k < 4; ++k)
             r[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b.rows[k] + spp * x)), spread);
         const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]), t1 = _mm_unpacklo_epi32(r[2], r[3]);
@@ -382,11 +385,11 @@ __attribute__((target("ssse3"))) size_t store_turned_blocks(const PageDecoder* d
         const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1), _mm_unpacklo_epi64(t2, t3),
                                 _mm_unpackhi_epi64(t2, t3)};
         if (wide) {
-            #pragma GCC unroll 4
+#pragma GCC unroll 4
             for (int k = 0; k < 4; ++k, out += step)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out + wide_at), _mm_shuffle_epi8(col[k], pack));
         } else {
-            #pragma GCC unroll 4
+#pragma GCC unroll 4
             for (int k = 0; k < 4; ++k, out += step) {
                 const __m128i v = _mm_shuffle_epi8(col[k], pack);
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
@@ -448,7 +451,8 @@ bool read_contiguous_colour_turned(PageDecoder* d) {
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
         if (model == 5) colour_cmyk_to_rgb(d->line, converted, spp);
-        else if (model == 8) colour_cielab_to_rgb(d->line, converted, spp);
+        else if (model == 8)
+            colour_cielab_to_rgb(d->line, converted, spp);
         if (stored) add_turned_row(d, &band, row, stored, spp);
     }
     // Rows before a stop still show.
@@ -488,7 +492,8 @@ bool read_contiguous_colour(PageDecoder* d) {
     for (uint32_t row = 0; row < d->height; ++row) {
         if (decoder_read_line(d, 8, row, 0) == LineResult::kStop) break;
         if (model == 5) colour_cmyk_to_rgb(d->line, converted, spp);
-        else if (model == 8) colour_cielab_to_rgb(d->line, converted, spp);
+        else if (model == 8)
+            colour_cielab_to_rgb(d->line, converted, spp);
         if (!usual_order) decoder_store_rgb(d, d->line, len, row, 8 * spp, d->width, 0);
         else if (stored)
             channel_rgb_to_bgr(d->line, decoder_dest_row(d, row), stored, spp);
@@ -502,9 +507,9 @@ bool read_separate_rgb(PageDecoder* d) {
         // Each plane's samples go to one byte of every pixel; every row
         // stores as many as the line holds, up to the width and the row's end.
         const uint64_t at = uint64_t(offsets[plane]) / 8;
-        const size_t n = at < d->dest_stride ? std::min<size_t>({d->width, d->line_buffer_size,
-                                                                 size_t((d->dest_stride - at + 2) / 3)})
-                                             : 0;
+        const size_t n = at < d->dest_stride
+                             ? std::min<size_t>({d->width, d->line_buffer_size, size_t((d->dest_stride - at + 2) / 3)})
+                             : 0;
         for (uint32_t row = 0; row < d->height; ++row) {
             if (decoder_read_line(d, 8, row, plane) == LineResult::kStop) return d->rows_read > 0;
             if (n) channel_store_plane(d->line, decoder_dest_row(d, row) + at, n);

@@ -116,8 +116,7 @@ enum class LineResult { kContinue, kStop };
 // is skipped when the read delivers at least `needed` bytes (all the caller
 // will look at); a read that fails or comes short is made again over the fill,
 // its first attempt's library messages dropped. Returns the library's result.
-tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size,
-                            tmsize_t needed);
+tmsize_t decoder_read_chunk(PageDecoder* d, uint32_t index, bool tile, uint8_t* buf, tmsize_t size, tmsize_t needed);
 // Passes the kept-back library messages on, in order, and forgets them.
 void decoder_release_held_messages(PageDecoder* d);
 
@@ -133,9 +132,9 @@ LineResult decoder_read_line(PageDecoder* d, int reduction, uint32_t row, uint16
 // zero source offset and a byte-aligned destination; type 8 copies one byte per
 // sample with the given bit steps and offsets. Never reads or writes outside the
 // source or the destination row.
-void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count,
-                           uint32_t row, int type, uint32_t source_step, uint32_t source_offset,
-                           uint32_t dest_step, uint64_t dest_offset);
+void decoder_store_samples(PageDecoder* d, const uint8_t* source, size_t source_len, uint32_t count, uint32_t row,
+                           int type, uint32_t source_step, uint32_t source_offset, uint32_t dest_step,
+                           uint64_t dest_offset);
 
 // Stores `count` pixels whose red, green, blue samples start every step bits
 // of the source into image row `row` from pixel x0 on.

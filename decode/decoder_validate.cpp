@@ -77,7 +77,8 @@ void substitute_colour_model(PageDecoder* d) {
 bool depth_supported(int model, int bps) {
     switch (model) {
     case PHOTOMETRIC_MINISWHITE:
-    case PHOTOMETRIC_MINISBLACK: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16 || bps == 24 || bps == 32;
+    case PHOTOMETRIC_MINISBLACK:
+        return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16 || bps == 24 || bps == 32;
     case PHOTOMETRIC_PALETTE: return bps == 1 || bps == 2 || bps == 4 || bps == 8 || bps == 16;
     default: return bps == 8 || bps == 16 || bps == 24 || bps == 32;
     }
@@ -85,8 +86,13 @@ bool depth_supported(int model, int bps) {
 
 bool check_model(PageDecoder* d) {
     switch (d->colour_model) {
-    case PHOTOMETRIC_MINISWHITE: case PHOTOMETRIC_MINISBLACK: case PHOTOMETRIC_RGB: case PHOTOMETRIC_PALETTE:
-    case PHOTOMETRIC_SEPARATED: case PHOTOMETRIC_YCBCR: case PHOTOMETRIC_CIELAB: break;
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_RGB:
+    case PHOTOMETRIC_PALETTE:
+    case PHOTOMETRIC_SEPARATED:
+    case PHOTOMETRIC_YCBCR:
+    case PHOTOMETRIC_CIELAB: break;
     default: {
         char16_t name[100];
         colour_type_name(d->photometric, d->bits_per_sample, name, 100);
@@ -113,7 +119,8 @@ bool check_model(PageDecoder* d) {
 bool choose_output(PageDecoder* d) {
     const int m = d->colour_model;
     if (grey_model(m)) d->components = 1;
-    else if (m == PHOTOMETRIC_PALETTE) d->components = d->bits_per_sample == 16 ? 3 : 1;
+    else if (m == PHOTOMETRIC_PALETTE)
+        d->components = d->bits_per_sample == 16 ? 3 : 1;
     else {
         d->components = 3;
         if (d->samples_per_pixel < (m == PHOTOMETRIC_SEPARATED ? 4 : 3)) {
@@ -126,7 +133,8 @@ bool choose_output(PageDecoder* d) {
         return false;
     }
     if (d->components == 3 || d->bits_per_sample >= 5) d->bits_per_component = 8;
-    else d->bits_per_component = d->bits_per_sample == 1 ? 1 : 4;
+    else
+        d->bits_per_component = d->bits_per_sample == 1 ? 1 : 4;
     const uint64_t row_bits = uint64_t(d->components) * d->bits_per_component * d->width;
     const uint64_t stride = ((row_bits + 31) >> 5) * 4;
     d->dest_stride = stride > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(stride);

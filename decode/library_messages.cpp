@@ -29,7 +29,8 @@ void library_messages_route(LibraryMessageFn fn, void* context) {
 }
 
 LibraryErrorDiversion::LibraryErrorDiversion(LibraryMessageFn fn, void* context)
-    : previous_(TIFFSetErrorHandler(on_diverted_error)), previous_fn_(g_diversion),
+    : previous_(TIFFSetErrorHandler(on_diverted_error)),
+      previous_fn_(g_diversion),
       previous_context_(g_diversion_context) {
     g_diversion = fn;
     g_diversion_context = context;

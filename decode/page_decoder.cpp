@@ -44,7 +44,8 @@ void forward_library_error(void* decoder, bool, const char* module, const char* 
     auto* d = static_cast<PageDecoder*>(decoder);
     if (!d->handlers.on_library_message) return;
     if (d->hold_library_messages) hold_library_message(d, module, fmt, ap);
-    else d->handlers.on_library_message(d, module, fmt, ap);
+    else
+        d->handlers.on_library_message(d, module, fmt, ap);
 }
 
 // The handler formats what it is given; a held message is already formatted
@@ -168,7 +169,8 @@ void decoder_prepare_raster(PageDecoder* d, DisplayRaster* raster) {
         h->x_pels_per_meter = h->y_pels_per_meter = 0;
     }
     const int entries = std::min(d->palette_count, raster_table_entries(raster_bpp(raster)));
-    if (entries > 0) channel_rgbx_to_bgr0(d->palette, reinterpret_cast<uint8_t*>(raster_colours(raster)), size_t(entries));
+    if (entries > 0)
+        channel_rgbx_to_bgr0(d->palette, reinterpret_cast<uint8_t*>(raster_colours(raster)), size_t(entries));
 }
 
 namespace {
@@ -290,14 +292,20 @@ namespace {
 bool choose_scanline_strategy(PageDecoder* d, bool* result) {
     const int m = d->colour_model;
     if (d->planar == 1 && interleaved_colour_model(m)) *result = read_contiguous_colour(d);
-    else if (d->planar == 2 && m == PHOTOMETRIC_RGB) *result = read_separate_rgb(d);
-    else if (d->planar == 2 && m == PHOTOMETRIC_SEPARATED) *result = read_separate_cmyk(d);
-    else if (m == PHOTOMETRIC_PALETTE && d->bits_per_sample == 16) *result = read_16bit_palette(d);
-    else if (grey_model(m) && d->bits_per_sample >= 8) *result = read_8bit_scanlines(d);
+    else if (d->planar == 2 && m == PHOTOMETRIC_RGB)
+        *result = read_separate_rgb(d);
+    else if (d->planar == 2 && m == PHOTOMETRIC_SEPARATED)
+        *result = read_separate_cmyk(d);
+    else if (m == PHOTOMETRIC_PALETTE && d->bits_per_sample == 16)
+        *result = read_16bit_palette(d);
+    else if (grey_model(m) && d->bits_per_sample >= 8)
+        *result = read_8bit_scanlines(d);
     else if (one_channel_model(m) && d->bits_per_sample < 5 && d->samples_per_pixel == 1)
         *result = read_low_depth_scanlines(d);
-    else if (one_channel_model(m) && d->bits_per_sample == 8) *result = read_8bit_scanlines(d);
-    else return false;
+    else if (one_channel_model(m) && d->bits_per_sample == 8)
+        *result = read_8bit_scanlines(d);
+    else
+        return false;
     return true;
 }
 

@@ -23,8 +23,7 @@ struct DecoderHandlers {
     // Only the palette-repair notice arrives here.
     void (*on_warning)(PageDecoder* decoder, const char16_t* text) = nullptr;
     // libtiff errors raised while decoding, unformatted (module may be null).
-    void (*on_library_message)(PageDecoder* decoder, const char* module, const char* format,
-                               va_list ap) = nullptr;
+    void (*on_library_message)(PageDecoder* decoder, const char* module, const char* format, va_list ap) = nullptr;
 };
 
 // What decoder_get_fact reads: the page's tags as validation settled them,

@@ -394,8 +394,8 @@ TEST(PageDecoderDamage, ManyUnreadableScanlinesStopButEarlierRowsShow) {
     EXPECT_NE(d.log.find("Error attempting to read this image"), std::string::npos);
     EXPECT_EQ(grey_at(d, 0, 0), 9);
     EXPECT_EQ(grey_at(d, 3, 2), 9);
-    EXPECT_EQ(grey_at(d, 0, 3), 0xAA);   // failed reads keep the fill pattern
-    EXPECT_EQ(grey_at(d, 0, 55), 0);     // never read after giving up: black
+    EXPECT_EQ(grey_at(d, 0, 3), 0xAA);  // failed reads keep the fill pattern
+    EXPECT_EQ(grey_at(d, 0, 55), 0);    // never read after giving up: black
 }
 
 TEST(PageDecoderDamage, UnreadableJpegStripKeepsTheStripsBefore) {
@@ -550,7 +550,9 @@ TIFF* open_handle(const std::vector<uint8_t>& file, bool mapped, MappedBytes* m)
 bool set_strip_byte_count(std::vector<uint8_t>* file, uint32_t index, uint32_t count) {
     auto& b = *file;
     const auto u16 = [&b](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
-    const auto u32 = [&b](size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | uint32_t(b[at + 3]) << 24; };
+    const auto u32 = [&b](size_t at) {
+        return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | uint32_t(b[at + 3]) << 24;
+    };
     const uint32_t ifd = u32(4);
     for (uint32_t i = 0; i < u16(ifd); ++i) {
         const size_t e = ifd + 2 + 12 * size_t(i);
@@ -634,8 +636,8 @@ TEST(PageDecoderDamage, UncompressedStripsShowAsIfReadRowByRow) {
                 for (uint32_t y = 0; y < 11; ++y)
                     for (uint32_t x = 0; x < 13; ++x)
                         for (uint32_t c = 0; c < 3; ++c) {
-                            const size_t at = planar == 1 ? size_t(y) * row_bytes + 4 * x + c
-                                                          : (size_t(c) * 11 + y) * row_bytes + x;
+                            const size_t at =
+                                planar == 1 ? size_t(y) * row_bytes + 4 * x + c : (size_t(c) * 11 + y) * row_bytes + x;
                             ASSERT_EQ(d.rgb[(y * 13 + x) * 3 + c], rows[at]) << x << "," << y << " " << c;
                         }
                 // The log writes a line repeated back to back once, but counts it each time.
@@ -700,10 +702,16 @@ TEST(PageDecoderValidation, FactsAndOptions) {
     EXPECT_EQ(v, 0);
     EXPECT_FALSE(decoder_set_option(d, DecoderOption(-1), 5));
     ASSERT_TRUE(decoder_validate(d));
-    const std::pair<DecoderFact, int> expected[] = {{DecoderFact::kWidth, 10},       {DecoderFact::kHeight, 3},        {DecoderFact::kOrientation, 1},
-                                            {DecoderFact::kDestStride, 8},   {DecoderFact::kImageBytes, 24},   {DecoderFact::kIsGrey, 1},
-                                            {DecoderFact::kOutputBitsPerPixel, 4}, {DecoderFact::kPaletteCount, 16},
-                                            {DecoderFact::kResolutionUnit, 3}, {DecoderFact::kResolutionValid, 1}};
+    const std::pair<DecoderFact, int> expected[] = {{DecoderFact::kWidth, 10},
+                                                    {DecoderFact::kHeight, 3},
+                                                    {DecoderFact::kOrientation, 1},
+                                                    {DecoderFact::kDestStride, 8},
+                                                    {DecoderFact::kImageBytes, 24},
+                                                    {DecoderFact::kIsGrey, 1},
+                                                    {DecoderFact::kOutputBitsPerPixel, 4},
+                                                    {DecoderFact::kPaletteCount, 16},
+                                                    {DecoderFact::kResolutionUnit, 3},
+                                                    {DecoderFact::kResolutionValid, 1}};
     for (auto [number, value] : expected) {
         EXPECT_TRUE(decoder_get_fact(d, number, &v));
         EXPECT_EQ(v, value) << int(number);

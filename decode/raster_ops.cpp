@@ -13,8 +13,8 @@
 #define VL_BYTE_SHUFFLE 1
 #endif
 
-bool raster_create(ErrorLog* log, DisplayRaster* r, int32_t width, int32_t height, int bits_per_pixel,
-                   bool zero_fill, uint32_t memory_limit_mb) {
+bool raster_create(ErrorLog* log, DisplayRaster* r, int32_t width, int32_t height, int bits_per_pixel, bool zero_fill,
+                   uint32_t memory_limit_mb) {
     *r = DisplayRaster{};
     if (bits_per_pixel != 1 && bits_per_pixel != 4 && bits_per_pixel != 8 && bits_per_pixel != 24) {
         errlog_error(log, u"internal error: incorrect bitcount");
@@ -25,16 +25,16 @@ bool raster_create(ErrorLog* log, DisplayRaster* r, int32_t width, int32_t heigh
     // The limit is compared in 64 bits (a 32-bit product would wrap for limits
     // of 4096 MB and more and then refuse every page), and before the largest
     // raster made at all, so that a request past both says which limit it met.
-    const double block_bytes = (stride < 0 ? double(width) * bits_per_pixel / 8 : double(stride)) * height +
-                               4 * entries + 40;
+    const double block_bytes =
+        (stride < 0 ? double(width) * bits_per_pixel / 8 : double(stride)) * height + 4 * entries + 40;
     if (memory_limit_mb && height >= 0 && width >= 0 && double(memory_limit_mb) * 1048576.0 < block_bytes) {
         errlog_error(log, u"Image too large, exceeds configured %uMB memory limit", memory_limit_mb);
         return false;
     }
     if (stride < 0 || height < 0 || double(stride) * double(height) > 2e9) return false;
     const int64_t block = stride * height + 4 * entries + 40;
-    uint8_t* p = static_cast<uint8_t*>(zero_fill ? errlog_alloc_zeroed(log, size_t(block))
-                                                 : errlog_alloc(log, size_t(block)));
+    uint8_t* p =
+        static_cast<uint8_t*>(zero_fill ? errlog_alloc_zeroed(log, size_t(block)) : errlog_alloc(log, size_t(block)));
     if (!p) return false;
     if (!zero_fill) memset(p, 0, size_t(40 + 4 * entries));  // header and table start defined
     DibHeader* h = reinterpret_cast<DibHeader*>(p);
@@ -149,20 +149,20 @@ __attribute__((target("ssse3"))) void transpose_24_blocks(const DisplayRaster* s
         int32_t j = 0;
         for (; j + 4 <= m.h; j += 4, in0 += 4 * src_step) {
             __m128i r[4];
-            #pragma GCC unroll 4
+#pragma GCC unroll 4
             for (int k = 0; k < 4; ++k)
                 r[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in0 + k * src_step)), spread);
             const __m128i t0 = _mm_unpacklo_epi32(r[0], r[1]), t1 = _mm_unpacklo_epi32(r[2], r[3]);
             const __m128i t2 = _mm_unpackhi_epi32(r[0], r[1]), t3 = _mm_unpackhi_epi32(r[2], r[3]);
-            const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1),
-                                    _mm_unpacklo_epi64(t2, t3), _mm_unpackhi_epi64(t2, t3)};
+            const __m128i col[4] = {_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1), _mm_unpacklo_epi64(t2, t3),
+                                    _mm_unpackhi_epi64(t2, t3)};
             if (j + 6 <= m.h) {
-                #pragma GCC unroll 4
+#pragma GCC unroll 4
                 for (int k = 0; k < 4; ++k)
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(out[k] + 3 * int64_t(j)),
                                      _mm_shuffle_epi8(col[k], pack));
             } else {
-                #pragma GCC unroll 4
+#pragma GCC unroll 4
                 for (int k = 0; k < 4; ++k) {
                     const __m128i v = _mm_shuffle_epi8(col[k], pack);
                     uint8_t* o = out[k] + 3 * int64_t(j);
@@ -194,7 +194,7 @@ __attribute__((target("ssse3"))) void transpose_8_blocks(const DisplayRaster* sr
         int32_t j = 0;
         for (; j + 8 <= m.h; j += 8, in0 += 8 * src_step) {
             __m128i r[8];
-            #pragma GCC unroll 8
+#pragma GCC unroll 8
             for (int k = 0; k < 8; ++k) r[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in0 + k * src_step));
             const __m128i a0 = _mm_unpacklo_epi8(r[0], r[1]), a1 = _mm_unpacklo_epi8(r[2], r[3]);
             const __m128i a2 = _mm_unpacklo_epi8(r[4], r[5]), a3 = _mm_unpacklo_epi8(r[6], r[7]);
@@ -202,7 +202,7 @@ __attribute__((target("ssse3"))) void transpose_8_blocks(const DisplayRaster* sr
             const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);
             const __m128i pairs[4] = {_mm_unpacklo_epi32(b0, b2), _mm_unpackhi_epi32(b0, b2),
                                       _mm_unpacklo_epi32(b1, b3), _mm_unpackhi_epi32(b1, b3)};
-            #pragma GCC unroll 4
+#pragma GCC unroll 4
             for (int k = 0; k < 4; ++k) {
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k] + j), pairs[k]);
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2 * k + 1] + j), _mm_srli_si128(pairs[k], 8));
@@ -280,21 +280,21 @@ void transpose_1_rows(const DisplayRaster* src, DisplayRaster* dst, const AxisMa
 // pairing units twice as wide as the round before.
 __attribute__((target("ssse3"))) inline void transpose_16x16(__m128i v[16]) {
     __m128i a[16], b[16];
-    #pragma GCC unroll 8
+#pragma GCC unroll 8
     for (int i = 0; i < 8; ++i) {
         a[i] = _mm_unpacklo_epi8(v[2 * i], v[2 * i + 1]);
         a[i + 8] = _mm_unpackhi_epi8(v[2 * i], v[2 * i + 1]);
     }
-    #pragma GCC unroll 2
+#pragma GCC unroll 2
     for (int h = 0; h < 2; ++h) {  // byte columns 0..7, then 8..15
-        #pragma GCC unroll 4
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             b[8 * h + i] = _mm_unpacklo_epi16(a[8 * h + 2 * i], a[8 * h + 2 * i + 1]);
             b[8 * h + i + 4] = _mm_unpackhi_epi16(a[8 * h + 2 * i], a[8 * h + 2 * i + 1]);
         }
     }
-    // b[4g + i]: columns 4g..4g+3, rows 4i..4i+3 of each.
-    #pragma GCC unroll 4
+// b[4g + i]: columns 4g..4g+3, rows 4i..4i+3 of each.
+#pragma GCC unroll 4
     for (int g = 0; g < 4; ++g) {
         const __m128i* q = b + 4 * g;
         const __m128i c0 = _mm_unpacklo_epi32(q[0], q[1]), c1 = _mm_unpackhi_epi32(q[0], q[1]);
@@ -329,7 +329,7 @@ __attribute__((target("ssse3"))) int32_t transpose_1_blocks(const DisplayRaster*
         for (int32_t b0 = 0; b0 < bytes; b0 += 16) {
             const bool last_block = b0 + 16 >= bytes;
             __m128i v[16], any = _mm_setzero_si128();
-            #pragma GCC unroll 16
+#pragma GCC unroll 16
             for (int32_t k = 0; k < 16; ++k) {
                 if (in[k] + b0 + 16 <= end) {
                     v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[k] + b0));
@@ -397,9 +397,12 @@ bool transpose_mapped(ErrorLog* log, const DisplayRaster* src, DisplayRaster* ds
     raster_dib(dst)->y_pels_per_meter = raster_dib(src)->x_pels_per_meter;
     const AxisMap m{w, h, reverse_rows, reverse_columns};
     if (bpp == 8) transpose_8(src, dst, m);
-    else if (bpp == 24) transpose_24(src, dst, m);
-    else if (bpp == 1) transpose_1(src, dst, m);
-    else transpose_4(src, dst, m);
+    else if (bpp == 24)
+        transpose_24(src, dst, m);
+    else if (bpp == 1)
+        transpose_1(src, dst, m);
+    else
+        transpose_4(src, dst, m);
     return true;
 }
 
@@ -517,7 +520,10 @@ bool raster_apply_orientation(ErrorLog* log, DisplayRaster* r, int orientation) 
     }
     switch (orientation) {
     case 2: raster_mirror(r); break;
-    case 3: raster_mirror(r); raster_flip(r); break;
+    case 3:
+        raster_mirror(r);
+        raster_flip(r);
+        break;
     case 4: raster_flip(r); break;
     }
     return true;

@@ -228,7 +228,8 @@ TEST(RasterTransforms, BilevelBlocksMatchPixelByPixel) {
                     for (int32_t j = 0; j < h; ++j)
                         ASSERT_EQ(stored_bit(&t.r, i, j), stored_bit(&a.r, reverse_rows ? h - 1 - j : j, column))
                             << i << "," << j;
-                    for (int32_t j = h; j < 8 * t.r.stride; ++j) ASSERT_FALSE(stored_bit(&t.r, i, j)) << "padding " << i;
+                    for (int32_t j = h; j < 8 * t.r.stride; ++j)
+                        ASSERT_FALSE(stored_bit(&t.r, i, j)) << "padding " << i;
                 }
             }
         }
@@ -242,10 +243,9 @@ TEST(RasterTransforms, BilevelBlocksMatchPixelByPixel) {
 // axis, sizes whose rows have no padding, rows just too short for a block's
 // wide loads either way, and single rows and columns.
 TEST(RasterTransforms, WholeBytePixelTransposesMatchPixelByPixel) {
-    const std::pair<int, int> sizes[] = {{1, 1},   {6, 6},   {8, 8},   {7, 9},   {12, 13}, {13, 22}, {25, 10},
-                                         {4, 30},  {30, 4},  {16, 16}, {1, 17},  {17, 1},  {5, 6},   {6, 5},
-                                         {40, 33}, {9, 16},  {24, 17}, {10, 12}, {11, 19}, {19, 27}, {64, 64},
-                                         {13, 8},  {8, 13}};
+    const std::pair<int, int> sizes[] = {{1, 1},   {6, 6},   {8, 8},   {7, 9},   {12, 13}, {13, 22}, {25, 10}, {4, 30},
+                                         {30, 4},  {16, 16}, {1, 17},  {17, 1},  {5, 6},   {6, 5},   {40, 33}, {9, 16},
+                                         {24, 17}, {10, 12}, {11, 19}, {19, 27}, {64, 64}, {13, 8},  {8, 13}};
     for (int bpp : {8, 24}) {
         const int bytes = bpp / 8;
         for (auto [w, h] : sizes) {

@@ -18,8 +18,10 @@ std::vector<uint8_t> raster_to_rgb(const DisplayRaster* r) {
             }
             unsigned i;
             if (bpp == 8) i = row[x];
-            else if (bpp == 4) i = (row[x >> 1] >> (x & 1 ? 0 : 4)) & 0xF;
-            else i = (row[x >> 3] >> (7 - (x & 7))) & 1;
+            else if (bpp == 4)
+                i = (row[x >> 1] >> (x & 1 ? 0 : 4)) & 0xF;
+            else
+                i = (row[x >> 3] >> (7 - (x & 7))) & 1;
             o[0] = table[i].red;
             o[1] = table[i].green;
             o[2] = table[i].blue;

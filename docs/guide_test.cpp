@@ -127,11 +127,11 @@ std::string viewer_state(std::vector<std::pair<std::u16string, std::u16string>> 
       << g.mouse_mode << " page " << v->stream.start_page << " toolbar " << v->ui.toolbar_position << " items";
     for (int item : v->ui.toolbar_items) s << ' ' << item;
     s << " bg " << v->ui.background_color << " access " << v->access_flags << " events " << v->events.mask << " print "
-      << v->stream.autoprint << v->document.print_hack << " tools " << v->mouse.allow_select << v->mouse.crop_select << v->annotate.sketch_buttons
-      << " link " << v->mouse.has_href << text_to_utf8(btext_view(&v->mouse.href)) << '>' << text_to_utf8(btext_view(&v->mouse.target))
-      << " upload " << text_to_utf8(btext_view(&v->annotate.upload.url)) << ','
-      << text_to_utf8(btext_view(&v->annotate.upload.param_name)) << ',' << text_to_utf8(btext_view(&v->annotate.upload.file_name))
-      << " download " << int(v->stream.state);
+      << v->stream.autoprint << v->document.print_hack << " tools " << v->mouse.allow_select << v->mouse.crop_select
+      << v->annotate.sketch_buttons << " link " << v->mouse.has_href << text_to_utf8(btext_view(&v->mouse.href)) << '>'
+      << text_to_utf8(btext_view(&v->mouse.target)) << " upload " << text_to_utf8(btext_view(&v->annotate.upload.url))
+      << ',' << text_to_utf8(btext_view(&v->annotate.upload.param_name)) << ','
+      << text_to_utf8(btext_view(&v->annotate.upload.file_name)) << " download " << int(v->stream.state);
     viewer_free(v);
     return s.str();
 }
@@ -261,10 +261,14 @@ int call_args(const std::string& s, size_t open) {
         if (c == '\'' || c == '"') {
             i = s.find(c, i + 1);
             if (i == std::string::npos) return -1;
-        } else if (c == '(' || c == '[') ++depth;
-        else if ((c == ')' || c == ']') && depth > 0) --depth;
-        else if (c == ')') return any ? commas + 1 : 0;
-        else if (c == ',' && depth == 0) ++commas;
+        } else if (c == '(' || c == '[')
+            ++depth;
+        else if ((c == ')' || c == ']') && depth > 0)
+            --depth;
+        else if (c == ')')
+            return any ? commas + 1 : 0;
+        else if (c == ',' && depth == 0)
+            ++commas;
         if (c != ' ' && c != '\n') any = true;
     }
     return -1;

@@ -178,7 +178,9 @@ toff_t file_seek(thandle_t h, toff_t offset, int origin) {
     // A position of exactly 4 GiB - 1 is what a 32-bit file layer returns for
     // a failed move, so it is never accepted as a target.
     if (offset == 0xFFFFFFFFull) return toff_t(-1);
-    const FsOrigin from = origin == SEEK_CUR ? FsOrigin::kCurrent : origin == SEEK_END ? FsOrigin::kEnd : FsOrigin::kBegin;
+    const FsOrigin from = origin == SEEK_CUR   ? FsOrigin::kCurrent
+                          : origin == SEEK_END ? FsOrigin::kEnd
+                                               : FsOrigin::kBegin;
     uint64_t at = 0;
     if (!fs_seek(f->file, int64_t(offset), from, &at)) return toff_t(-1);
     f->position = at;
@@ -236,8 +238,10 @@ toff_t sink_seek(thandle_t h, toff_t offset, int origin) {
     uint64_t at = 0;
     bool ok = false;
     if (origin == SEEK_SET) ok = fs_seek(s->file, int64_t(offset + s->base), FsOrigin::kBegin, &at);
-    else if (origin == SEEK_CUR) ok = fs_seek(s->file, int64_t(offset), FsOrigin::kCurrent, &at);
-    else if (origin == SEEK_END) ok = fs_seek(s->file, int64_t(offset), FsOrigin::kEnd, &at);
+    else if (origin == SEEK_CUR)
+        ok = fs_seek(s->file, int64_t(offset), FsOrigin::kCurrent, &at);
+    else if (origin == SEEK_END)
+        ok = fs_seek(s->file, int64_t(offset), FsOrigin::kEnd, &at);
     if (!ok || at < s->base) return toff_t(-1);
     return toff_t(at - s->base);
 }

@@ -27,7 +27,7 @@ std::vector<uint8_t> sample_file() {
 }
 
 class ByteSource : public ::testing::TestWithParam<Kind> {
-  protected:
+protected:
     void SetUp() override {
         bytes_ = sample_file();
         ASSERT_FALSE(bytes_.empty());
@@ -82,8 +82,9 @@ TEST_P(ByteSource, ShortReadsWithinToleranceAreZeroFilledWithOneWarning) {
     ASSERT_EQ(read_at(end - 40, &got, 100), 100);
     EXPECT_TRUE(std::equal(got.begin(), got.begin() + 40, bytes_.end() - 40));
     EXPECT_TRUE(std::all_of(got.begin() + 40, got.end(), [](uint8_t b) { return b == 0; }));
-    EXPECT_EQ(log_.text(), u"Warning: Unexpected end of file -- need 100 bytes but only 40 are available. "
-                           u"Attempting to continue.\r\n");
+    EXPECT_EQ(log_.text(),
+              u"Warning: Unexpected end of file -- need 100 bytes but only 40 are available. "
+              u"Attempting to continue.\r\n");
 
     // The tolerance is inclusive: a gap of exactly 16,384 bytes is still filled.
     ASSERT_EQ(read_at(end - 40, &got, 40 + kShortReadTolerance), 40 + kShortReadTolerance);
@@ -129,8 +130,7 @@ TEST_P(ByteSource, MemoryIsMappedAndBoundedFilesAreNot) {
     EXPECT_EQ(TIFFGetWriteProc(tif_)(h, &byte, 1), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySource, ByteSource,
-                         ::testing::Values(Kind::kMemory, Kind::kFile, Kind::kTemporaryFile),
+INSTANTIATE_TEST_SUITE_P(EverySource, ByteSource, ::testing::Values(Kind::kMemory, Kind::kFile, Kind::kTemporaryFile),
                          [](const ::testing::TestParamInfo<Kind>& info) {
                              return info.param == Kind::kMemory ? "Memory"
                                     : info.param == Kind::kFile ? "File"
@@ -221,7 +221,8 @@ TEST(TempFile, FailureIsShownInABox) {
     char16_t path[kFsMaxPath];
     EXPECT_FALSE(tempfile_make(nullptr, path, kFsMaxPath));
     if (saved) setenv("TMPDIR", keep.c_str(), 1);
-    else unsetenv("TMPDIR");
+    else
+        unsetenv("TMPDIR");
     msgbox_set_handler(old, old_context);
     EXPECT_EQ(seen.count, 1);
     EXPECT_EQ(seen.type, kMbOk | kMbIconError);

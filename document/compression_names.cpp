@@ -9,22 +9,10 @@ struct CompressionName {
 };
 
 constexpr CompressionName kNames[] = {
-    {1, u"None"},
-    {2, u"CCITT RLE (Huffman)"},
-    {3, u"CCITT Group 3"},
-    {4, u"CCITT Group 4"},
-    {5, u"LZW"},
-    {6, u"Old-style JPEG"},
-    {7, u"JPEG"},
-    {8, u"Deflate (Adobe)"},
-    {32766, u"NeXT"},
-    {32771, u"CCITT RLE/W"},
-    {32773, u"PackBits"},
-    {32809, u"ThunderScan"},
-    {32909, u"PixarLog"},
-    {32946, u"Deflate (libtiff)"},
-    {34661, u"ISO JBIG"},
-    {34676, u"SGILog"},
+    {1, u"None"},         {2, u"CCITT RLE (Huffman)"},   {3, u"CCITT Group 3"}, {4, u"CCITT Group 4"},
+    {5, u"LZW"},          {6, u"Old-style JPEG"},        {7, u"JPEG"},          {8, u"Deflate (Adobe)"},
+    {32766, u"NeXT"},     {32771, u"CCITT RLE/W"},       {32773, u"PackBits"},  {32809, u"ThunderScan"},
+    {32909, u"PixarLog"}, {32946, u"Deflate (libtiff)"}, {34661, u"ISO JBIG"},  {34676, u"SGILog"},
     {34677, u"SGILog24"},
 };
 }  // namespace

@@ -42,7 +42,8 @@ uint64_t next_directory_offset(TIFF* tif, uint64_t offset) {
     // Check the bounds first: a short read would be padded with zeros and warned about.
     if (offset > size || size - offset < count_bytes) return 0;
     uint8_t buffer[8] = {};
-    if (seek(h, offset, SEEK_SET) != offset || read(h, buffer, tmsize_t(count_bytes)) != tmsize_t(count_bytes)) return 0;
+    if (seek(h, offset, SEEK_SET) != offset || read(h, buffer, tmsize_t(count_bytes)) != tmsize_t(count_bytes))
+        return 0;
     uint64_t count = 0;
     if (big) {
         memcpy(&count, buffer, 8);
@@ -84,7 +85,8 @@ bool append_entry(Document* doc, uint64_t offset, uint32_t kind) {
 }
 
 void drop_entry(Document* doc, int i) {
-    memmove(doc->directories + i, doc->directories + i + 1, sizeof(DirectoryEntry) * size_t(doc->directory_count - i - 1));
+    memmove(doc->directories + i, doc->directories + i + 1,
+            sizeof(DirectoryEntry) * size_t(doc->directory_count - i - 1));
     --doc->directory_count;
 }
 
@@ -219,9 +221,10 @@ int document_number_pages(Document* doc, int ignore_special_images, ErrorLog* lo
     int page = 0;
     for (int i = 0; i < doc->directory_count; ++i) {
         DirectoryEntry& e = doc->directories[i];
-        const bool special = (e.kind & kKindTransparencyMask) ||
-                             ((ignore_special_images & kIgnoreReducedResolution) && (e.kind & kKindReducedResolution)) ||
-                             ((ignore_special_images & kIgnoreSubIfds) && (e.kind & kKindSubIfd));
+        const bool special =
+            (e.kind & kKindTransparencyMask) ||
+            ((ignore_special_images & kIgnoreReducedResolution) && (e.kind & kKindReducedResolution)) ||
+            ((ignore_special_images & kIgnoreSubIfds) && (e.kind & kKindSubIfd));
         e.page = special ? -1 : page++;
     }
     doc->page_count = page;

@@ -17,8 +17,8 @@ constexpr uint32_t kKindSubIfd = 0x10000000;  // reached through a SubIFDs tag o
 constexpr int kIgnoreReducedResolution = 0x1;
 constexpr int kIgnoreSubIfds = 0x2;
 
-constexpr int kDirectoryTableStart = 250;   // grows by doubling ...
-constexpr int kDirectoryTableMax = 32000;   // ... up to this many entries
+constexpr int kDirectoryTableStart = 250;  // grows by doubling ...
+constexpr int kDirectoryTableMax = 32000;  // ... up to this many entries
 
 struct DirectoryEntry {
     uint64_t offset;  // file offset of the IFD

@@ -15,8 +15,8 @@ enum class SourceKind { kNone, kFile, kMemory };
 struct DocumentState {
     int loaded = 0;
     int page_count = 0;
-    int current_page = 0;       // 0-based
-    int current_directory = 0;  // the directory the current page stands in
+    int current_page = 0;        // 0-based
+    int current_directory = 0;   // the directory the current page stands in
     ViewerFile* file = nullptr;  // Document, page bookkeeping and Display raster
     double blank_score = -1;     // the current page's, once measured
     int print_hack = 0;          // the page asked for printer-friendly loading hints

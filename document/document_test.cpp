@@ -214,7 +214,8 @@ TEST(Enumeration, RepeatedSubIfdOffsetsAreDroppedBeforeTheyFillTheTable) {
         memcpy(&sub, entry + 8, 4);
         memcpy(entry + 4, &count, 4);
         memcpy(entry + 8, &list, 4);
-        for (uint32_t c = 0; c < count; ++c) file.insert(file.end(), {uint8_t(sub), uint8_t(sub >> 8), uint8_t(sub >> 16), uint8_t(sub >> 24)});
+        for (uint32_t c = 0; c < count; ++c)
+            file.insert(file.end(), {uint8_t(sub), uint8_t(sub >> 8), uint8_t(sub >> 16), uint8_t(sub >> 24)});
         patched = true;
     }
     ASSERT_TRUE(patched);
@@ -225,8 +226,8 @@ TEST(Enumeration, RepeatedSubIfdOffsetsAreDroppedBeforeTheyFillTheTable) {
 }
 
 TEST(PageNumbering, SpecialImagesFollowTheSetting) {
-    const std::vector<uint8_t> file = tiff_build({small_page(), small_page(kKindReducedResolution),
-                                                  small_page(kKindTransparencyMask), small_page()});
+    const std::vector<uint8_t> file =
+        tiff_build({small_page(), small_page(kKindReducedResolution), small_page(kKindTransparencyMask), small_page()});
     Opened all(file);
     EXPECT_EQ(all.pages(), (std::vector<int>{0, 1, -1, 2}));
     Opened full_only(file, kIgnoreReducedResolution);

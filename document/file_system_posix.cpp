@@ -37,7 +37,9 @@ FsHandle fs_open_read(const char16_t* path, uint32_t* error) {
     return f;
 }
 
-FsHandle fs_create(const char16_t* path, uint32_t* error) { return open_with(path, O_WRONLY | O_CREAT | O_TRUNC, error); }
+FsHandle fs_create(const char16_t* path, uint32_t* error) {
+    return open_with(path, O_WRONLY | O_CREAT | O_TRUNC, error);
+}
 
 bool fs_read(FsHandle file, void* buffer, uint32_t size, uint32_t* done) {
     // A plain read may stop early on a large request; the platform call only

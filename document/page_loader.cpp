@@ -128,8 +128,8 @@ PageDecoder* prepare_decoder(TIFF* tif, const LoaderContext& context, PageState*
 // Steps from a prepared decoder to a decoded raster, in TIFF row order or,
 // where the decoder can store it so, already turned (*turned).
 // A hook may make the pixels itself (*hook_done) once every refusal is made.
-bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster,
-                      bool* turned, const PageDecodeHook& hook, bool* hook_done) {
+bool load_with_reader(TIFF* tif, const LoaderContext& context, PageState* page, DisplayRaster* raster, bool* turned,
+                      const PageDecodeHook& hook, bool* hook_done) {
     PageDecoder* decoder = prepare_decoder(tif, context, page);
     if (!decoder) return false;
     bool ok = false;
@@ -168,8 +168,8 @@ bool with_page_reader(const Document* doc, int directory, const DocumentBytes* b
 // the file) is decoded to find out. Damage inside a strip's compressed data
 // shows only to a decoder.
 bool decoding_may_add_messages(TIFF* tif, const DocumentBytes* bytes, const PageState& page) {
-    static const int kPlainCompressions[] = {COMPRESSION_NONE, COMPRESSION_CCITTRLE, COMPRESSION_CCITTFAX3,
-                                             COMPRESSION_CCITTFAX4, COMPRESSION_LZW, COMPRESSION_PACKBITS,
+    static const int kPlainCompressions[] = {COMPRESSION_NONE,          COMPRESSION_CCITTRLE, COMPRESSION_CCITTFAX3,
+                                             COMPRESSION_CCITTFAX4,     COMPRESSION_LZW,      COMPRESSION_PACKBITS,
                                              COMPRESSION_ADOBE_DEFLATE, COMPRESSION_DEFLATE};
     bool plain = false;
     for (int c : kPlainCompressions) plain = plain || page.compression == c;

@@ -12,8 +12,8 @@ bool tempfile_make(void* owner, char16_t* path, int cap) {
         return false;
     }
     if (!fs_temp_file(folder, u"vlr", path, cap, &error)) {
-        msgbox_show(owner, kMbOk | kMbIconError, u"Failed to create a temporary file (error=%u, temp folder=%s)",
-                    error, folder);
+        msgbox_show(owner, kMbOk | kMbIconError, u"Failed to create a temporary file (error=%u, temp folder=%s)", error,
+                    folder);
         return false;
     }
     return true;

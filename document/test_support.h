@@ -49,7 +49,7 @@ struct ScratchFile {
         return fs_close(f) && ok;
     }
 
-  private:
+private:
     Text16 temp_name;
 };
 

@@ -82,5 +82,6 @@ void tiffmsg_log_message(ErrorLog* log, bool is_error, const char* module, const
     }
     entry += text;
     if (is_error) errlog_error(log, u"%s", entry.c_str());
-    else errlog_warning(log, u"%s", entry.c_str());
+    else
+        errlog_warning(log, u"%s", entry.c_str());
 }

@@ -22,10 +22,11 @@ TEST(TiffMessages, ModuleNameAndTextAreJoined) {
     add(&log.log, false, "TIFFFetchNormalTag", ": already begins with a colon");
     add(&log.log, false, "", "no module");
     add(&log.log, false, nullptr, "null module");
-    EXPECT_EQ(log.text(), u"Error: TIFFReadDirectory: Bad value 7 for \"Orientation\"\r\n"
-                          u"Warning: TIFFFetchNormalTag: already begins with a colon\r\n"
-                          u"Warning: no module\r\n"
-                          u"Warning: null module\r\n");
+    EXPECT_EQ(log.text(),
+              u"Error: TIFFReadDirectory: Bad value 7 for \"Orientation\"\r\n"
+              u"Warning: TIFFFetchNormalTag: already begins with a colon\r\n"
+              u"Warning: no module\r\n"
+              u"Warning: null module\r\n");
     EXPECT_EQ(log.log.error_count, 1);
     EXPECT_EQ(log.log.warning_count, 3);
 }
@@ -39,10 +40,11 @@ TEST(TiffMessages, PathsControlCharactersAndTemporaryNamesAreTidied) {
     add(&log.log, false, "M", "line one\nline\ttwo\x7f");
     // Text in the system code page keeps its characters.
     add(&log.log, false, "M", "caf\xe9 \x80");
-    EXPECT_EQ(log.text(), u"Error: Cannot read TIFF header\r\n"
-                          u"Error: TIFFOpen: Cannot open\r\n"
-                          u"Warning: M: line one|line|two\u007f\r\n"
-                          u"Warning: M: caf\u00e9 \u20ac\r\n");
+    EXPECT_EQ(log.text(),
+              u"Error: Cannot read TIFF header\r\n"
+              u"Error: TIFFOpen: Cannot open\r\n"
+              u"Warning: M: line one|line|two\u007f\r\n"
+              u"Warning: M: caf\u00e9 \u20ac\r\n");
 }
 
 TEST(TiffMessages, LongMessagesAndModuleNamesAreCut) {
@@ -67,8 +69,9 @@ TEST(TiffMessages, UnknownTagWarningsAreFilteredOnlyWhereAsked) {
         add(log, false, "TIFFReadCustomDirectory", "Unknown field with tag 5 (0x5) encountered");
         add(log, true, "TIFFReadDirectory", "Unknown field with tag 6 (0x6) encountered");
     }
-    EXPECT_EQ(document.text(), u"Warning: TIFFReadCustomDirectory: Unknown field with tag 5 (0x5) encountered\r\n"
-                               u"Error: TIFFReadDirectory: Unknown field with tag 6 (0x6) encountered\r\n");
+    EXPECT_EQ(document.text(),
+              u"Warning: TIFFReadCustomDirectory: Unknown field with tag 5 (0x5) encountered\r\n"
+              u"Error: TIFFReadDirectory: Unknown field with tag 6 (0x6) encountered\r\n");
     EXPECT_EQ(page.log.warning_count, 3);
     EXPECT_EQ(page.log.error_count, 1);
 }

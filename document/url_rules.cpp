@@ -7,7 +7,9 @@
 #include "config/error_log.h"
 
 namespace {
-std::u16string_view view_of(const char16_t* s) { return s ? std::u16string_view(s, text_len(s)) : std::u16string_view(); }
+std::u16string_view view_of(const char16_t* s) {
+    return s ? std::u16string_view(s, text_len(s)) : std::u16string_view();
+}
 
 bool ends_with_ignoring_case(std::u16string_view s, std::u16string_view suffix) {
     return s.size() >= suffix.size() && text_iequal(s.substr(s.size() - suffix.size()), suffix);
@@ -113,8 +115,8 @@ bool url_access_allowed(const char16_t* url, int localaccess, ErrorLog* log) {
     return false;
 }
 
-void url_suggest_file_name(const char16_t* download_url, const char16_t* file_path, bool add_extension,
-                           char16_t* out, int cap) {
+void url_suggest_file_name(const char16_t* download_url, const char16_t* file_path, bool add_extension, char16_t* out,
+                           int cap) {
     const bool from_url = download_url && *download_url;
     const Text16 source(from_url ? view_of(download_url) : view_of(file_path));
     size_t after_separator = 0, after_dot = Text16::npos, after_query = Text16::npos;

@@ -23,5 +23,5 @@ constexpr int kSuggestedNameCap = 256;
 // there is one (percent-decoded) and otherwise from the local path. Names from
 // document-server queries ("…?DocId=ABC&PageNum=7") become "abc-007". With
 // add_extension the name ends in ".tif". May be empty; always terminated.
-void url_suggest_file_name(const char16_t* download_url, const char16_t* file_path, bool add_extension,
-                           char16_t* out, int cap);
+void url_suggest_file_name(const char16_t* download_url, const char16_t* file_path, bool add_extension, char16_t* out,
+                           int cap);

@@ -33,9 +33,9 @@ TEST(UrlRules, TiffExtensionNeedsANameBeforeIt) {
     EXPECT_TRUE(url_has_tiff_extension(u"file:///C:/scan.tif?x=1#y"));
     EXPECT_TRUE(url_has_tiff_extension(u"file:///C:/scan%2Etif"));
     // Only the path counts: a query, a fragment or a decoded zero cannot supply the extension.
-    for (const char16_t* not_tiff : {u"file:///C:/x.pdf?.tif", u"file:///C:/x.pdf#.tif", u"C:\\x.pdf?a=.tif",
-                                     u"file:///C:/x.pdf%00.tif", u"file://h/x.pdf%0A.tif", u"C:\\x\\.tif",
-                                     u"file://a.tif"})
+    for (const char16_t* not_tiff :
+         {u"file:///C:/x.pdf?.tif", u"file:///C:/x.pdf#.tif", u"C:\\x.pdf?a=.tif", u"file:///C:/x.pdf%00.tif",
+          u"file://h/x.pdf%0A.tif", u"C:\\x\\.tif", u"file://a.tif"})
         EXPECT_FALSE(url_has_tiff_extension(not_tiff)) << text_to_utf8(not_tiff);
 }
 
@@ -72,10 +72,11 @@ TEST(UrlRules, LocalAccessPolicy) {
          {u"data:image/tiff;base64,SUkqAA==", u"javascript:x()", u"mailto:a@b", u"ftp://h/a.tif"})
         EXPECT_FALSE(url_access_allowed(other, 2, &log.log)) << text_to_utf8(other);
     EXPECT_EQ(log.log.error_count, 4);
-    EXPECT_EQ(log.text(), u"Error: Addresses beginning with \"data:\" are not loaded.\r\n"
-                          u"Error: Addresses beginning with \"javascript:\" are not loaded.\r\n"
-                          u"Error: Addresses beginning with \"mailto:\" are not loaded.\r\n"
-                          u"Error: Addresses beginning with \"ftp:\" are not loaded.\r\n");
+    EXPECT_EQ(log.text(),
+              u"Error: Addresses beginning with \"data:\" are not loaded.\r\n"
+              u"Error: Addresses beginning with \"javascript:\" are not loaded.\r\n"
+              u"Error: Addresses beginning with \"mailto:\" are not loaded.\r\n"
+              u"Error: Addresses beginning with \"ftp:\" are not loaded.\r\n");
 }
 
 TEST(SuggestedName, TiffNamesKeepOrDropTheirExtension) {
@@ -95,8 +96,7 @@ TEST(SuggestedName, DocumentServerQueries) {
     EXPECT_EQ(suggest(u"http://h/view.asp?DocId=ABC&PageNum=7", u"", false), u"abc-007");
     EXPECT_EQ(suggest(u"http://h/view.asp?DocId=ABC&PageNum=7", u"", true), u"abc-007.tif");
     EXPECT_EQ(suggest(u"http://h/view.asp?pagenum=0&docid=x", u"", false), u"x");
-    EXPECT_EQ(suggest(u"http://h/view.asp?docid=abcdefghijklmnopqrstuvwxyz", u"", false),
-              u"abcdefghijklmnopqrstuvwx");
+    EXPECT_EQ(suggest(u"http://h/view.asp?docid=abcdefghijklmnopqrstuvwxyz", u"", false), u"abcdefghijklmnopqrstuvwx");
     EXPECT_EQ(suggest(u"http://h/view.asp?pagenum=3", u"", true), u"");
     EXPECT_EQ(suggest(u"http://h/get?docid=1234&pagenum=12345", u"", false), u"1234-12345");
 }

@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TIFFSetWarningHandler(quiet);
     TIFFSetErrorHandler(quiet);
     Bytes bytes{data, size, 0};
-    TIFF* tiff = TIFFClientOpen("fuzz", "rm", &bytes, read_proc, write_proc, seek_proc, close_proc, size_proc,
-                                map_proc, unmap_proc);
+    TIFF* tiff = TIFFClientOpen("fuzz", "rm", &bytes, read_proc, write_proc, seek_proc, close_proc, size_proc, map_proc,
+                                unmap_proc);
     if (!tiff) return 0;
     ErrorLog log;
     errlog_init(&log, false);

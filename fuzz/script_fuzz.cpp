@@ -78,9 +78,8 @@ std::string make_tiff(int pages, unsigned broken) {
         const uint32_t pixels = uint32_t(s.size()) + 2 + 9 * 12 + 4;
         put16(&s, 9);
         const uint16_t compression = (broken >> k) & 1 ? 50000 : 1;
-        const uint32_t entries[9][3] = {{256, 3, w},       {257, 3, h},           {258, 3, 8},
-                                        {259, 3, compression}, {262, 3, 1},       {273, 4, pixels},
-                                        {277, 3, 1},       {278, 3, h},           {279, 4, w * h}};
+        const uint32_t entries[9][3] = {{256, 3, w},      {257, 3, h}, {258, 3, 8}, {259, 3, compression}, {262, 3, 1},
+                                        {273, 4, pixels}, {277, 3, 1}, {278, 3, h}, {279, 4, w * h}};
         for (const auto& e : entries) {
             put16(&s, uint16_t(e[0]));
             put16(&s, uint16_t(e[1]));
@@ -106,10 +105,10 @@ const std::vector<std::string>& documents() {
 struct Browser {
     std::set<std::string> names;  // interned identifiers
     NPObject window{}, element{};
-    std::string requested;        // the last URL the viewer asked for (UTF-8)
+    std::string requested;  // the last URL the viewer asked for (UTF-8)
     bool request_pending = false;
     int geturl_answer = 0;
-    int last_page_event = 0;      // the page of the last vlar_OnPageChange; 0 none
+    int last_page_event = 0;  // the page of the last vlar_OnPageChange; 0 none
     int page_events = 0;
 };
 Browser g_browser;
@@ -125,8 +124,10 @@ void mem_free(void* p) { std::free(p); }
 
 NPError get_value(NPP, NPNVariable what, void* out) {
     if (what == NPNVWindowNPObject) *static_cast<NPObject**>(out) = &g_browser.window;
-    else if (what == NPNVPluginElementNPObject) *static_cast<NPObject**>(out) = &g_browser.element;
-    else return NPERR_GENERIC_ERROR;
+    else if (what == NPNVPluginElementNPObject)
+        *static_cast<NPObject**>(out) = &g_browser.element;
+    else
+        return NPERR_GENERIC_ERROR;
     return NPERR_NO_ERROR;
 }
 bool has_method(NPP, NPObject*, NPIdentifier) { return true; }
@@ -333,9 +334,9 @@ NPVariant make_int(int32_t n) {
 
 // Numbers a page would try: keys, page numbers, edges.
 int32_t interesting_int(Reader& in) {
-    static const int32_t table[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,  11, 12,         13,        14,
-                                    15, 16, 18, 19, 20, 21, 22, 23, 24, 31, 41,  -1, 99,         100,       1600,
-                                    -5, 60, 0x7F, 0xFFFF, 8195, 1000000, INT32_MAX, INT32_MIN};
+    static const int32_t table[] = {0,  1,  2,   3,    4,  5,  6,    7,      8,    9,       10,        11,       12,
+                                    13, 14, 15,  16,   18, 19, 20,   21,     22,   23,      24,        31,       41,
+                                    -1, 99, 100, 1600, -5, 60, 0x7F, 0xFFFF, 8195, 1000000, INT32_MAX, INT32_MIN};
     const uint8_t pick = in.byte();
     if (pick < 200) return table[pick % (sizeof table / sizeof table[0])];
     return int32_t(in.u32());
@@ -397,9 +398,16 @@ Args make_args(Reader& in, uint32_t count) {
             v.value.boolValue = in.byte() & 1;
             break;
         case 3: {
-            static const double table[] = {0.0,   2.9999999999, 2.5, -2.5, 1e300, -1e300,
+            static const double table[] = {0.0,
+                                           2.9999999999,
+                                           2.5,
+                                           -2.5,
+                                           1e300,
+                                           -1e300,
                                            std::numeric_limits<double>::infinity(),
-                                           std::numeric_limits<double>::quiet_NaN(), 3.0, 41.0};
+                                           std::numeric_limits<double>::quiet_NaN(),
+                                           3.0,
+                                           41.0};
             v.type = NPVariantType_Double;
             v.value.doubleValue = table[in.byte() % 10];
             break;
@@ -408,7 +416,8 @@ Args make_args(Reader& in, uint32_t count) {
             v.type = NPVariantType_Object;
             v.value.objectValue = &some_object;
             break;
-        case 5: case 6:
+        case 5:
+        case 6:
             a.texts.push_back(interesting_text(in));
             v.type = NPVariantType_String;
             v.value.stringValue.UTF8Characters = a.texts.back().c_str();
@@ -430,8 +439,8 @@ void call_method(Session& s, Reader& in) {
     const int page_before = v ? v->document.current_page : 0;
     const int events_before = g_browser.page_events;
     NPVariant result{};
-    const bool answered = script_class()->invoke(s.object, intern(kScriptMethods[method].name), a.values.data(),
-                                                 count, &result);
+    const bool answered =
+        script_class()->invoke(s.object, intern(kScriptMethods[method].name), a.values.data(), count, &result);
     if (!v) {
         check(!answered);  // a gone viewer leaves an invalid object
         return;
@@ -451,9 +460,11 @@ void call_method(Session& s, Reader& in) {
     if (name == "GoToPage" || name == "GoToPageSpecial") {
         // A page number comes back only for a page that is shown, and the
         // page hears of a change only when there was one.
-        if (result.value.intValue != 0) check(viewer_page_shown(v) && result.value.intValue == v->document.current_page + 1);
+        if (result.value.intValue != 0)
+            check(viewer_page_shown(v) && result.value.intValue == v->document.current_page + 1);
         if (g_browser.page_events != events_before)
-            check(g_browser.last_page_event != page_before + 1 && g_browser.last_page_event == v->document.current_page + 1);
+            check(g_browser.last_page_event != page_before + 1 &&
+                  g_browser.last_page_event == v->document.current_page + 1);
     }
 }
 

@@ -40,8 +40,8 @@ NPError browser_open_url(NPP npp, const char16_t* url, const char16_t* target) {
     const std::string url8 = text_to_utf8(url);
     std::string target8;
     if (target) target8 = text_to_utf8(target);
-    const bool popups = target && !text_iequal(target, u"_self") && g_browser.pushpopupsenabledstate &&
-                        g_browser.poppopupsenabledstate;
+    const bool popups =
+        target && !text_iequal(target, u"_self") && g_browser.pushpopupsenabledstate && g_browser.poppopupsenabledstate;
     if (popups) g_browser.pushpopupsenabledstate(npp, 1);
     const NPError result = g_browser.geturl(npp, url8.c_str(), target ? target8.c_str() : nullptr);
     if (popups) g_browser.poppopupsenabledstate(npp);

@@ -29,7 +29,7 @@ NPNetscapeFuncs url_table() {
 }
 
 class BrowserTable : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { g_calls.clear(); }
     void TearDown() override { browser_clear(); }
 };
@@ -82,8 +82,8 @@ TEST_F(BrowserTable, OpenUrlEnablesPopupsOnlyAroundNamedTargetsOtherThanSelf) {
     EXPECT_EQ(browser_open_url(nullptr, u"file:///c:/b.tif", nullptr), 7);
     EXPECT_EQ(browser_open_url(nullptr, u"http://a/\u00e9", u"frame1"), 7);
     const std::vector<std::string> expected = {
-        "push 1", "get http://a/x _blank", "pop",       "get http://a/y _SELF",
-        "get file:///c:/b.tif (null)",     "push 1",    "get http://a/\xc3\xa9 frame1", "pop"};
+        "push 1", "get http://a/x _blank",        "pop", "get http://a/y _SELF", "get file:///c:/b.tif (null)",
+        "push 1", "get http://a/\xc3\xa9 frame1", "pop"};
     EXPECT_EQ(g_calls, expected);
 }
 

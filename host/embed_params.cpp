@@ -28,23 +28,29 @@ int hex_digit(char16_t c) {
 void apply_bgcolor(Viewer* v, View value) {
     if (value.size() != 7 || value[0] != u'#') return;
     uint32_t rgb[3];
-    for (int i = 0; i < 3; ++i) rgb[i] = uint32_t(hex_digit(value[1 + 2 * i]) * 16 + hex_digit(value[2 + 2 * i])) & 0xFF;
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = uint32_t(hex_digit(value[1 + 2 * i]) * 16 + hex_digit(value[2 + 2 * i])) & 0xFF;
     v->ui.background_color = rgb[0] | rgb[1] << 8 | rgb[2] << 16;
     v->ui.bgcolor_from_settings = 0;
 }
 
 void apply_toolbar(Viewer* v, View value) {
     if (text_iequal(value, u"top")) v->ui.toolbar_position = 1;
-    else if (text_iequal(value, u"bottom")) v->ui.toolbar_position = 2;
-    else if (text_iequal(value, u"off")) v->ui.toolbar_position = 0;
-    else if (text_iequal(value, u"on") && v->ui.toolbar_position == 0) v->ui.toolbar_position = 1;
+    else if (text_iequal(value, u"bottom"))
+        v->ui.toolbar_position = 2;
+    else if (text_iequal(value, u"off"))
+        v->ui.toolbar_position = 0;
+    else if (text_iequal(value, u"on") && v->ui.toolbar_position == 0)
+        v->ui.toolbar_position = 1;
     v->ui.toolbar_from_settings = 0;
 }
 
 void apply_fit(Viewer* v, View value) {
     if (text_iequal(value, u"best")) v->view.size_mode = 3;
-    else if (text_iequal(value, u"width")) v->view.size_mode = 1;
-    else if (text_iequal(value, u"height")) v->view.size_mode = 2;
+    else if (text_iequal(value, u"width"))
+        v->view.size_mode = 1;
+    else if (text_iequal(value, u"height"))
+        v->view.size_mode = 2;
     else if (text_iequal(value, u"none")) {
         v->view.size_mode = 0;
         v->view.zoom_index = zoom_index_of_100(ZoomTable::kImage);
@@ -62,14 +68,18 @@ void apply_orient(Viewer* v, View value) {
 
 void apply_whole_word(int* field, View value) {
     if (text_iequal(value, u"yes")) *field = 1;
-    else if (text_iequal(value, u"no")) *field = 0;
+    else if (text_iequal(value, u"no"))
+        *field = 0;
 }
 
 void apply_mousemode(Viewer* v, View value) {
-    struct Word { const char16_t* word; int mode; };
-    static const Word kWords[] = {{u"pan", kMousePan}, {u"zoom", kMouseZoom}, {u"draw", kMouseDraw},
-                                  {u"erase", kMouseErase}, {u"select", kMouseSelect},
-                                  {u"whiteout", kMouseSelect}, {u"cropselect", kMouseCrop}, {u"none", kMouseNone}};
+    struct Word {
+        const char16_t* word;
+        int mode;
+    };
+    static const Word kWords[] = {{u"pan", kMousePan},         {u"zoom", kMouseZoom},     {u"draw", kMouseDraw},
+                                  {u"erase", kMouseErase},     {u"select", kMouseSelect}, {u"whiteout", kMouseSelect},
+                                  {u"cropselect", kMouseCrop}, {u"none", kMouseNone}};
     for (const Word& w : kWords) {
         if (!text_iequal(value, w.word)) continue;
         v->view.mouse_mode = w.mode;
@@ -81,7 +91,8 @@ void apply_mousemode(Viewer* v, View value) {
 
 void apply_flag(int* field, View value) {
     if (is_yes(value)) *field = 1;
-    else if (is_no(value)) *field = 0;
+    else if (is_no(value))
+        *field = 0;
 }
 
 void apply_href(Viewer* v, View value) {
@@ -109,14 +120,19 @@ const EmbedParam kEmbedParams[kEmbedParamCount] = {
     {u"access", apply_access},
     {u"bgcolor", apply_bgcolor},
     {u"toolbaritems", [](Viewer* v, View s) { btext_set_view(&v->ui.page_toolbar_items, s); }},
-    {u"zebprinthack", [](Viewer* v, View s) { if (is_yes(s)) v->document.print_hack = 1; }},
+    {u"zebprinthack",
+     [](Viewer* v, View s) {
+         if (is_yes(s)) v->document.print_hack = 1;
+     }},
     {u"autoprint", [](Viewer* v, View s) { v->stream.autoprint = number(s); }},
     {u"allowselect", [](Viewer* v, View s) { apply_flag(&v->mouse.allow_select, s); }},
     {u"enableevents", [](Viewer* v, View s) { v->events.mask = uint32_t(number(s)); }},
     {u"src", [](Viewer* v, View) { v->stream.state = DownloadState::kRequested; }},
     {u"uploadurl", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.url, upload_sanitise_url(s)); }},
-    {u"uploadparamname", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(s)); }},
-    {u"uploadfilename", [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(s)); }},
+    {u"uploadparamname",
+     [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.param_name, upload_sanitise_name(s)); }},
+    {u"uploadfilename",
+     [](Viewer* v, View s) { btext_set_view(&v->annotate.upload.file_name, upload_sanitise_name(s)); }},
     {u"enablesketchbuttons", [](Viewer* v, View s) { apply_flag(&v->annotate.sketch_buttons, s); }},
 };
 

@@ -21,7 +21,6 @@ const char16_t* const kNames[] = {
 
 const char16_t* nperror_name(int32_t code) {
     const int16_t low = static_cast<int16_t>(static_cast<uint32_t>(code) & 0xFFFFu);
-    if (low < 0 || low >= static_cast<int16_t>(sizeof kNames / sizeof kNames[0]))
-        return u"Unrecognized error code";
+    if (low < 0 || low >= static_cast<int16_t>(sizeof kNames / sizeof kNames[0])) return u"Unrecognized error code";
     return kNames[low];
 }

@@ -11,9 +11,7 @@
 namespace {
 constexpr uint32_t kAccessNoScript = 0x100;
 
-bool scripting_allowed(const Viewer* v) {
-    return v && v->settings.allowscript && !(v->access_flags & kAccessNoScript);
-}
+bool scripting_allowed(const Viewer* v) { return v && v->settings.allowscript && !(v->access_flags & kAccessNoScript); }
 
 bool browser_has_event_support(const NPNetscapeFuncs& b) {
     return b.getstringidentifier && b.getvalue && b.hasmethod && b.hasproperty && b.getproperty && b.invoke &&
@@ -79,8 +77,7 @@ int events_dispatch(Viewer* v, const char* name, const EventArg* args, int count
     NPObject* window = nullptr;
     NPObject* element = nullptr;
     int answer = 0;
-    if (b.getvalue(npp, NPNVWindowNPObject, &window) == NPERR_NO_ERROR && window &&
-        b.hasmethod(npp, window, method)) {
+    if (b.getvalue(npp, NPNVWindowNPObject, &window) == NPERR_NO_ERROR && window && b.hasmethod(npp, window, method)) {
         const bool release_id = element_id(npp, b, &element, &argv[0]);
         NPVariant result;
         std::memset(&result, 0, sizeof result);

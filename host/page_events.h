@@ -35,8 +35,20 @@ struct PageEventState {
 // below take their name and bit from here and check their argument count
 // against it when they compile.
 enum class PageEvent {
-    kReady, kFileReady, kPageChange, kMouseModeChange, kSizeModeChange, kOrientationChange, kNegativeChange,
-    kPrintComplete, kUploadStart, kUploadHttpHeader, kUploadComplete, kAnnotationChange, kCropSelect, kCount
+    kReady,
+    kFileReady,
+    kPageChange,
+    kMouseModeChange,
+    kSizeModeChange,
+    kOrientationChange,
+    kNegativeChange,
+    kPrintComplete,
+    kUploadStart,
+    kUploadHttpHeader,
+    kUploadComplete,
+    kAnnotationChange,
+    kCropSelect,
+    kCount
 };
 struct PageEventInfo {
     const char* name;

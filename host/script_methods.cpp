@@ -152,7 +152,10 @@ int32_t go_to_page(Viewer* v, int page) {
 
 int32_t go_to_page_special(Viewer* v, int code) {
     if (!has_document(v) || code < 1 || code > 4) return 0;
-    const int target = code == 1 ? 0 : code == 2 ? v->document.page_count - 1 : code == 3 ? v->document.current_page - 1 : v->document.current_page + 1;
+    const int target = code == 1   ? 0
+                       : code == 2 ? v->document.page_count - 1
+                       : code == 3 ? v->document.current_page - 1
+                                   : v->document.current_page + 1;
     if (target < 0 || target >= v->document.page_count) return 0;
     const ViewerHandle handle(v);
     return viewer_go_to_page(v, target) && handle.alive() ? v->document.current_page + 1 : 0;
@@ -190,8 +193,14 @@ int32_t get_value(Viewer* v, int key) {
     case kKeyMouseMode: return v->view.mouse_mode;
     case kKeySizeMode: return v->view.size_mode;
     case kKeyZoomPercent: return zoom_step_percent(ZoomTable::kImage, v->view.zoom_index);
-    case kKeyPageWidth: case kKeyPageHeight: case kKeyDecodedWidth: case kKeyDecodedHeight:
-    case kKeyShownWidth: case kKeyShownHeight: case kKeyScrollX: case kKeyScrollY: return shown_value(v, key);
+    case kKeyPageWidth:
+    case kKeyPageHeight:
+    case kKeyDecodedWidth:
+    case kKeyDecodedHeight:
+    case kKeyShownWidth:
+    case kKeyShownHeight:
+    case kKeyScrollX:
+    case kKeyScrollY: return shown_value(v, key);
     case kKeyToolbarButtonSize: return v->shell.toolbar_window ? v->settings.toolbar_height - 4 : 0;
     case kKeyEventMask: return int32_t(v->events.mask);
     case kKeyAlwaysOne: return 1;
@@ -204,9 +213,12 @@ int32_t set_orientation_value(Viewer* v, int value) {
     const int now = v->view.orientation;
     int target = now;
     if (value >= 1 && value <= 4) target = value - 1;
-    else if (value == 5) target = (now + 1) % 4;
-    else if (value == 6) target = (now + 3) % 4;
-    else if (value == 7) target = (now + 2) % 4;
+    else if (value == 5)
+        target = (now + 1) % 4;
+    else if (value == 6)
+        target = (now + 3) % 4;
+    else if (value == 7)
+        target = (now + 2) % 4;
     if (target == now || !shell().set_orientation) return 0;
     shell().set_orientation(v, target);
     return v->view.orientation == target ? 1 : 0;
@@ -229,20 +241,24 @@ int32_t set_value(Viewer* v, int key, int value) {
     case kKeyNegative:
         if ((value == 0 || value == 1) && bool(value) != bool(v->view.negative) && shell().toggle_negative)
             shell().toggle_negative(v);
-        else if (value == 2 && shell().toggle_negative) shell().toggle_negative(v);
+        else if (value == 2 && shell().toggle_negative)
+            shell().toggle_negative(v);
         return 1;
     case kKeySmoothing:
         if ((value == 0 || value == 1) && bool(value) != bool(v->view.smooth) && shell().toggle_smoothing)
             shell().toggle_smoothing(v);
         return 1;
     case kKeyMouseMode:
-        if (value >= 0 && value <= 6 && value != v->view.mouse_mode && shell().set_mouse_mode) shell().set_mouse_mode(v, value);
+        if (value >= 0 && value <= 6 && value != v->view.mouse_mode && shell().set_mouse_mode)
+            shell().set_mouse_mode(v, value);
         return 1;
     case kKeySizeMode:
-        if (value >= 0 && value <= 3 && value != v->view.size_mode && shell().set_size_mode) shell().set_size_mode(v, value);
+        if (value >= 0 && value <= 3 && value != v->view.size_mode && shell().set_size_mode)
+            shell().set_size_mode(v, value);
         return 1;
     case kKeyZoomPercent: set_zoom_percent(v, value); return 1;
-    case kKeyScrollX: case kKeyScrollY:
+    case kKeyScrollX:
+    case kKeyScrollY:
         if (page_decoded(v) && shell().scroll) shell().scroll(v, key == kKeyScrollY, kThumbPosition, value);
         return 1;
     case kKeyEventMask: v->events.mask = uint32_t(value); return 1;
@@ -267,8 +283,7 @@ void set_crop_select(Viewer* v, const int32_t* a) {
     if (directory < 0 || (a[0] != 0 && a[0] != 1)) return;
     // Inclusive edges, in 64 bits so that huge sizes cannot wrap.
     const auto edge = [](int32_t from, int32_t size) { return saturate(int64_t(from) + size - 1); };
-    if (!sketch_store_crop(v, directory, PageRect{a[2], a[3], edge(a[2], a[4]), edge(a[3], a[5])}, a[0] == 1))
-        return;
+    if (!sketch_store_crop(v, directory, PageRect{a[2], a[3], edge(a[2], a[4]), edge(a[3], a[5])}, a[0] == 1)) return;
     v->annotate.annotations_shown = 1;
     shell_repaint(v, kShowPageLook);
 }
@@ -350,7 +365,8 @@ void nothing(Viewer*, const ScriptCall&, NPVariant*) {}  // RegisterFileTypes, S
 void print_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, print(v, c.a[0])); }
 void zoom(Viewer* v, const ScriptCall& c, NPVariant* r) {
     if (c.a[0] == 1 && page_decoded(v) && v->shell.plugin_window && shell().zoom_window) shell().zoom_window(v, true);
-    else if (c.a[0] == 0 && v->shell.zoom_window && shell().zoom_window) shell().zoom_window(v, false);
+    else if (c.a[0] == 0 && v->shell.zoom_window && shell().zoom_window)
+        shell().zoom_window(v, false);
     set_int(r, 1);
 }
 void go_to_page_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, go_to_page(v, c.a[0])); }
@@ -360,7 +376,9 @@ void go_to_page_special_method(Viewer* v, const ScriptCall& c, NPVariant* r) {
 void get_current_page(Viewer* v, const ScriptCall&, NPVariant* r) {
     set_int(r, has_document(v) ? v->document.current_page + 1 : 0);
 }
-void get_number_of_pages(Viewer* v, const ScriptCall&, NPVariant* r) { set_int(r, has_document(v) ? v->document.page_count : 0); }
+void get_number_of_pages(Viewer* v, const ScriptCall&, NPVariant* r) {
+    set_int(r, has_document(v) ? v->document.page_count : 0);
+}
 void load_image_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, load_image(v, c.args)); }
 void get_value_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, get_value(v, c.a[0])); }
 void set_value_method(Viewer* v, const ScriptCall& c, NPVariant* r) { set_int(r, set_value(v, c.a[0], c.a[1])); }
@@ -469,9 +487,12 @@ bool script_parse_colour(std::u16string_view text, uint32_t* colour) {
         for (int j = 0; j < 2; ++j) {
             const char16_t c = text[1 + 2 * i + j];
             if (c >= u'0' && c <= u'9') digits[j] = c - u'0';
-            else if (c >= u'a' && c <= u'f') digits[j] = c - u'a' + 10;
-            else if (c >= u'A' && c <= u'F') digits[j] = c - u'A' + 10;
-            else return false;
+            else if (c >= u'a' && c <= u'f')
+                digits[j] = c - u'a' + 10;
+            else if (c >= u'A' && c <= u'F')
+                digits[j] = c - u'A' + 10;
+            else
+                return false;
         }
         rgb[i] = uint32_t(digits[0] * 16 + digits[1]);
     }

@@ -93,7 +93,7 @@ std::vector<uint8_t> three_pages(int lzw = -1) {
 }
 
 class ScriptMethods : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         NPNetscapeFuncs f{};
         f.size = sizeof f;
@@ -301,8 +301,10 @@ TEST_F(ScriptMethods, ViewValues) {
     EXPECT_EQ(call("Scroll", {i(3), i(2)}), 1);
     EXPECT_EQ(call("Scroll", {i(4), i(3)}), 1);
     EXPECT_EQ(call("Scroll", {i(5), i(1)}), 1);
-    const std::vector<std::string> expected = {"orientation 0", "orientation 3", "orientation 1", "negative",
-                                               "negative", "smooth", "mouse 1", "repaint toolbar-checks refit", "v 3 0", "h 6 0"};
+    const std::vector<std::string> expected = {
+        "orientation 0", "orientation 3", "orientation 1", "negative",
+        "negative",      "smooth",        "mouse 1",       "repaint toolbar-checks refit",
+        "v 3 0",         "h 6 0"};
     EXPECT_EQ(g_ops, expected);
 }
 

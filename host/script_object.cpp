@@ -39,7 +39,8 @@ NPObject* object_allocate(NPP npp, NPClass*) {
 // teardown), so the viewer may already be gone; its pointer is cleared then.
 void object_deallocate(NPObject* header) {
     auto* object = reinterpret_cast<ScriptObject*>(header);
-    if (object->viewer && object->viewer->browser.script_object == header) object->viewer->browser.script_object = nullptr;
+    if (object->viewer && object->viewer->browser.script_object == header)
+        object->viewer->browser.script_object = nullptr;
     std::free(object);
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 class ScriptObjectTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_NE(script_class_create(), nullptr); }
     void TearDown() override { script_class_free(); }
     // What a browser's createobject does with our class.
@@ -23,8 +23,8 @@ TEST_F(ScriptObjectTest, ClassIsVersionOneWithEverySlotAndNoProperties) {
     NPClass* c = script_class();
     EXPECT_EQ(c->structVersion, 1u);
     EXPECT_EQ(script_class_create(), c);  // made once
-    ASSERT_TRUE(c->allocate && c->deallocate && c->invalidate && c->hasMethod && c->invoke &&
-                c->invokeDefault && c->hasProperty && c->getProperty && c->setProperty && c->removeProperty);
+    ASSERT_TRUE(c->allocate && c->deallocate && c->invalidate && c->hasMethod && c->invoke && c->invokeDefault &&
+                c->hasProperty && c->getProperty && c->setProperty && c->removeProperty);
     Viewer v;
     NPP_t npp{&v, nullptr};
     NPObject* o = create(&npp);

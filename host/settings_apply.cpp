@@ -49,7 +49,8 @@ void sheet_apply(Viewer* v, const Settings& before) {
     const SheetApplyPlan p = sheet_apply_plan(before, v->settings, now);
     if (p.set_toolbar_position) v->ui.toolbar_position = p.toolbar_position;
     if (p.rebuild_toolbar) shell_repaint(v, kShellToolbarBuild);
-    else if (p.layout) shell_repaint(v, kShellWindowLayout);
+    else if (p.layout)
+        shell_repaint(v, kShellWindowLayout);
     if (p.set_background) {
         v->ui.background_color = p.background_color;
         shell_repaint(v, kShellBrush);

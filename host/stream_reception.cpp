@@ -45,7 +45,6 @@ void drop_received_data(Viewer* v) {
     v->stream.memory_buffer = nullptr;
 }
 
-
 bool prepare_storage(Viewer* v, uint32_t length) {
     if (length != 0 && length < kMemoryStorageLimit) {
         v->stream.data_size = int(length);
@@ -101,7 +100,8 @@ void failure_steps(Viewer* v) {
 }
 
 void success_steps(Viewer* v) {
-    const bool length_mismatch = v->stream.expected_length && int64_t(v->stream.expected_length) != v->stream.bytes_received;
+    const bool length_mismatch =
+        v->stream.expected_length && int64_t(v->stream.expected_length) != v->stream.bytes_received;
     if (length_mismatch || !v->stream.data_size_known) v->stream.data_size = v->stream.bytes_received;
     // Writes may overlap (a browser may resend a range), so the count of bytes
     // received can pass the buffer's end; the file is never larger than its buffer.
@@ -114,7 +114,8 @@ void success_steps(Viewer* v) {
     if (v->stream.source == SourceKind::kFile) btext_set_view(&v->stream.file_path, btext_view(&v->stream.temp_path));
     if (viewer_open_received_file(v)) viewer_show_page(v, v->document.current_page);
     // A file without pages must not be left saying it is still being processed.
-    else viewer_set_status(v, u"  Unable to display image");
+    else
+        viewer_set_status(v, u"  Unable to display image");
     if (length_mismatch)
         errlog_warning(&v->logs.error, u"Expected %d bytes, received %d. Possible web site or web browser malfunction.",
                        int(v->stream.expected_length), v->stream.bytes_received);
@@ -139,13 +140,15 @@ const StreamHooks& stream_hooks() { return g_hooks; }
 
 void viewer_set_status(Viewer* v, const char16_t* text) {
     if (!text) btext_clear(&v->shell.status_text);
-    else if (!(text[0] == u'*' && text[1] == 0)) btext_set(&v->shell.status_text, text);
+    else if (!(text[0] == u'*' && text[1] == 0))
+        btext_set(&v->shell.status_text, text);
     shell_repaint(v, kShellStatus);
 }
 
 int reception_new(Viewer* v, const StreamInfo& s) {
     if (!v) return kNpErrInvalidInstanceError;
-    if (v->stream.state == DownloadState::kRequested && !v->stream.pending) v->stream.pending = const_cast<void*>(s.identity);
+    if (v->stream.state == DownloadState::kRequested && !v->stream.pending)
+        v->stream.pending = const_cast<void*>(s.identity);
     if (!v->events.ready_fired) {
         // The page's ready function may remove the element there and then.
         const ViewerHandle handle(v);
@@ -208,8 +211,8 @@ int32_t reception_write(Viewer* v, const StreamInfo&, int32_t offset, int32_t le
         memcpy(v->stream.memory_buffer + offset, bytes, size_t(length));
     } else {
         uint32_t done = 0;
-        if (v->stream.temp_file_handle == kNoFile || !fs_write(v->stream.temp_file_handle, bytes, uint32_t(length), &done) ||
-            done != uint32_t(length)) {
+        if (v->stream.temp_file_handle == kNoFile ||
+            !fs_write(v->stream.temp_file_handle, bytes, uint32_t(length), &done) || done != uint32_t(length)) {
             v->stream.failed = 1;
             msgbox_show(v->shell.plugin_window, kMbIconError, u"Unable to write to temporary file!");
             return -1;
@@ -229,11 +232,14 @@ int reception_end(Viewer* v, const StreamInfo&, int reason) {
         return 0;
     }
     if (reason == kReasonNetworkError) errlog_error(&v->logs.error, u"Download failed (network error)");
-    else if (reason == kReasonUserBreak) errlog_warning(&v->logs.error, u"Download failed (user break)");
-    else if (reason != kReasonDone) errlog_error(&v->logs.error, u"Download failed (reason %d)", reason);
+    else if (reason == kReasonUserBreak)
+        errlog_warning(&v->logs.error, u"Download failed (user break)");
+    else if (reason != kReasonDone)
+        errlog_error(&v->logs.error, u"Download failed (reason %d)", reason);
     const bool have_data = !btext_empty(&v->stream.temp_path) || v->stream.memory_buffer;
     if (reason == kReasonDone && have_data) success_steps(v);
-    else failure_steps(v);
+    else
+        failure_steps(v);
     return 0;
 }
 
@@ -245,4 +251,3 @@ int autoprint_action(int autoprint, bool allow_autoprint) {
     default: return 0;
     }
 }
-

@@ -29,7 +29,7 @@ void stream_set_hooks(const StreamHooks& hooks);
 const StreamHooks& stream_hooks();
 
 constexpr uint32_t kMemoryStorageLimit = 2097152;  // 2 MiB: below this a stream is kept in memory
-constexpr int kAutoPrintMessage = 0x82C2;           // WM_APP + 706
+constexpr int kAutoPrintMessage = 0x82C2;          // WM_APP + 706
 
 // NPP_NewStream: 0 when accepted; 1 when refused; 2 without a viewer.
 int reception_new(Viewer* v, const StreamInfo& stream);

@@ -154,8 +154,8 @@ TEST_F(StreamTest, ShortStreamOpensWithWhatArrivedAndWarns) {
     deliver(file, announced, 64);
     EXPECT_EQ(v->stream.data_size, int(file.size()));
     EXPECT_EQ(v->document.page_count, 3);
-    EXPECT_NE(Text16(errlog_text(&v->logs.error)).find(u"Expected " + text_from_utf8(std::to_string(announced)) +
-                                                      u" bytes, received"),
+    EXPECT_NE(Text16(errlog_text(&v->logs.error))
+                  .find(u"Expected " + text_from_utf8(std::to_string(announced)) + u" bytes, received"),
               Text16::npos);
 }
 

@@ -28,16 +28,18 @@ void init_texts(Viewer* v) {
 }
 
 void free_texts(Viewer* v) {
-    for (BoundedText* t : {&v->stream.file_path, &v->ui.settings_toolbar_items, &v->ui.page_toolbar_items, &v->shell.work_folder,
-                           &v->shell.work_file, &v->shell.status_text, &v->stream.url, &v->mouse.href, &v->mouse.target, &v->annotate.upload.url,
-                           &v->annotate.upload.param_name, &v->annotate.upload.file_name, &v->stream.temp_path})
+    for (BoundedText* t :
+         {&v->stream.file_path, &v->ui.settings_toolbar_items, &v->ui.page_toolbar_items, &v->shell.work_folder,
+          &v->shell.work_file, &v->shell.status_text, &v->stream.url, &v->mouse.href, &v->mouse.target,
+          &v->annotate.upload.url, &v->annotate.upload.param_name, &v->annotate.upload.file_name, &v->stream.temp_path})
         btext_free(t);
 }
 
 void choose_toolbar_items(Viewer* v) {
-    const ToolbarConditions c{v->mouse.allow_select != 0, v->annotate.sketch_buttons != 0, !btext_empty(&v->annotate.upload.url)};
-    const auto layout = toolbar_choose_layout(btext_view(&v->ui.page_toolbar_items),
-                                              btext_view(&v->ui.settings_toolbar_items));
+    const ToolbarConditions c{v->mouse.allow_select != 0, v->annotate.sketch_buttons != 0,
+                              !btext_empty(&v->annotate.upload.url)};
+    const auto layout =
+        toolbar_choose_layout(btext_view(&v->ui.page_toolbar_items), btext_view(&v->ui.settings_toolbar_items));
     v->ui.toolbar_items = toolbar_parse_layout(layout, c);
     btext_free(&v->ui.page_toolbar_items);
     btext_free(&v->ui.settings_toolbar_items);
@@ -118,8 +120,16 @@ void viewer_free(Viewer* v) {
 
 KeyCommand viewer_key_command(unsigned vk, bool ctrl) {
     // Virtual-key and scroll-bar codes carry the platform's values.
-    enum : unsigned { kPrior = 0x21, kNext = 0x22, kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26,
-                      kRight = 0x27, kDown = 0x28 };
+    enum : unsigned {
+        kPrior = 0x21,
+        kNext = 0x22,
+        kEnd = 0x23,
+        kHome = 0x24,
+        kLeft = 0x25,
+        kUp = 0x26,
+        kRight = 0x27,
+        kDown = 0x28
+    };
     enum : int { kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kTop = 6, kBottom = 7 };
     KeyCommand c;
     auto scroll = [&](bool vertical, int code) {

@@ -55,18 +55,18 @@ struct Viewer {
     ViewerLife life;  // in the list of live viewers from construction to destruction
     BrowserLink browser;
     uint32_t access_flags = 0;
-    int busy = 0;  // a modal dialog or print job runs: no other may start
+    int busy = 0;       // a modal dialog or print job runs: no other may start
     Settings settings;  // this viewer's copy, incl. the dialog group
     ViewerLogs logs;
-    ViewerStream stream;      // host: the bytes on their way in
-    DocumentState document;   // host: the document and the page shown
-    ShellWindows shell;       // host/win: windows and GDI objects
-    ViewGroup view;           // view: the first seven are the view group of the settings
-    ViewLayout layout;        // view: displayed size, scroll position, scaled views, the magnifier
-    ImageMouse mouse;         // view: the image window's mouse, band and link
-    AnnotateState annotate;   // annotate: pen, eraser, marks shown, upload
-    UiState ui;               // ui: toolbar and settings sheet
-    PageEventState events;    // host: the page's event mask
+    ViewerStream stream;     // host: the bytes on their way in
+    DocumentState document;  // host: the document and the page shown
+    ShellWindows shell;      // host/win: windows and GDI objects
+    ViewGroup view;          // view: the first seven are the view group of the settings
+    ViewLayout layout;       // view: displayed size, scroll position, scaled views, the magnifier
+    ImageMouse mouse;        // view: the image window's mouse, band and link
+    AnnotateState annotate;  // annotate: pen, eraser, marks shown, upload
+    UiState ui;              // ui: toolbar and settings sheet
+    PageEventState events;   // host: the page's event mask
 };
 
 struct ViewerCreateArgs {

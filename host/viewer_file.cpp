@@ -59,7 +59,9 @@ LoaderContext viewer_loader_context(Viewer* v) {
     return c;
 }
 
-bool viewer_page_shown(const Viewer* v) { return v->document.file && v->document.file->page.shown && !raster_empty(&v->document.file->raster); }
+bool viewer_page_shown(const Viewer* v) {
+    return v->document.file && v->document.file->page.shown && !raster_empty(&v->document.file->raster);
+}
 
 ViewContext viewer_view_context(Viewer* v) {
     ViewContext c;
@@ -75,5 +77,6 @@ ViewContext viewer_view_context(Viewer* v) {
 
 PageMarks* viewer_current_marks(Viewer* v) {
     if (!v->document.file || !v->document.loaded) return nullptr;
-    return marks_for(&v->document.file->marks, v->document.current_directory, v->document.file->document.directory_count);
+    return marks_for(&v->document.file->marks, v->document.current_directory,
+                     v->document.file->document.directory_count);
 }

@@ -16,8 +16,8 @@ struct ViewerFile {
     Document document;
     PageState page;
     DisplayRaster raster;
-    DocumentBytes bytes;  // what the Document was opened on; pages are read from it
-    MarkTable marks;      // per directory; dropped with the Document
+    DocumentBytes bytes;    // what the Document was opened on; pages are read from it
+    MarkTable marks;        // per directory; dropped with the Document
     PageAnalysis analysis;  // barcodes, blank measure, mark grid of the pages scripts asked about
 };
 

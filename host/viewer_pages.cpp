@@ -62,7 +62,9 @@ bool viewer_open_received_file(Viewer* v) {
     v->stream.state = DownloadState::kFinished;
     v->document.page_count = pages ? f->document.page_count : 0;
     if (pages) {
-        v->document.current_page = v->stream.start_page < 0 ? 0 : v->stream.start_page >= v->document.page_count ? v->document.page_count - 1 : v->stream.start_page;
+        v->document.current_page = v->stream.start_page < 0                         ? 0
+                                   : v->stream.start_page >= v->document.page_count ? v->document.page_count - 1
+                                                                                    : v->stream.start_page;
         v->document.loaded = 1;
     } else {
         v->document.loaded = 0;
@@ -119,7 +121,8 @@ void viewer_show_page(Viewer* v, int n) {
     f->page.shown = have;
     v->document.blank_score = -1;
     if (have) viewer_set_status(v, nullptr);
-    else viewer_set_status(v, u"  Unable to display image");
+    else
+        viewer_set_status(v, u"  Unable to display image");
     shell_repaint(v, kShellToolbarStates | kShowNewPage);
     wait_cursor(v, false);
 }
@@ -158,8 +161,7 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number) {
     if (!handle.alive()) return false;
     if (result != 0) {
         v->stream.state = DownloadState::kIdle;
-        errlog_error(&v->logs.error, u"Failed to start download (error code=%d, %s).", result,
-                     nperror_name(result));
+        errlog_error(&v->logs.error, u"Failed to start download (error code=%d, %s).", result, nperror_name(result));
         return false;
     }
     return true;
@@ -169,7 +171,8 @@ bool download_url_argument(const NPVariant& v, Text16* url) {
     const NPString& s = v.value.stringValue;
     // Longer than any address a page has reason to send: treated as no address.
     if (s.UTF8Length > 1048576 || !s.UTF8Characters) url->clear();
-    else *url = text_from_utf8(std::string_view(s.UTF8Characters, s.UTF8Length));
+    else
+        *url = text_from_utf8(std::string_view(s.UTF8Characters, s.UTF8Length));
     return true;
 }
 int download_page_argument(const NPVariant& v) {

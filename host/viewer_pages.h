@@ -34,4 +34,3 @@ bool viewer_start_download(Viewer* v, const char16_t* url, int page_number);
 struct NPVariant;
 bool download_url_argument(const NPVariant& v, Text16* url);
 int download_page_argument(const NPVariant& v);
-

@@ -59,5 +59,6 @@ void* viewer_memory_allocate(size_t size) {
 void viewer_memory_release(void* p, size_t size) {
     if (!p) return;
     if (g_memory.release) g_memory.release(p, size);
-    else ::operator delete(p);
+    else
+        ::operator delete(p);
 }

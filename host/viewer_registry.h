@@ -15,28 +15,28 @@ struct Viewer;
 // the list of live viewers under a serial number no later viewer of the
 // process shares; destroyed with it, it leaves the list.
 class ViewerLife {
-  public:
+public:
     ViewerLife();
     ~ViewerLife();
     ViewerLife(const ViewerLife&);  // a copy is another viewer: a serial of its own
     ViewerLife& operator=(const ViewerLife&) { return *this; }
     uint64_t serial() const { return serial_; }
 
-  private:
+private:
     friend void viewer_registry_add(Viewer* v);
     uint64_t serial_;
 };
 
 // A viewer's identity: where its life record was and the record's serial.
 class ViewerHandle {
-  public:
+public:
     ViewerHandle() = default;
     explicit ViewerHandle(const Viewer* v);
     // The viewer while it lives; null once it was destroyed (or for no viewer).
     Viewer* get() const;
     bool alive() const { return get() != nullptr; }
 
-  private:
+private:
     Viewer* v_ = nullptr;
     const ViewerLife* life_ = nullptr;
     uint64_t serial_ = 0;
@@ -46,7 +46,7 @@ class ViewerHandle {
 // print request, an upload) so that a second one is refused instead of
 // nesting, and lets go of the mark only if the viewer outlived the loop.
 class ViewerBusyScope {
-  public:
+public:
     explicit ViewerBusyScope(Viewer* v);
     ~ViewerBusyScope();
     ViewerBusyScope(const ViewerBusyScope&) = delete;
@@ -56,7 +56,7 @@ class ViewerBusyScope {
     // After a nested loop: the viewer when it is still there, else null.
     Viewer* viewer() const { return handle_.get(); }
 
-  private:
+private:
     ViewerHandle handle_;
     bool entered_;
 };

@@ -59,7 +59,8 @@ bool sketch_store_crop(Viewer* v, int directory, const PageRect& r, bool selecte
     PageMarks* m = sketch_marks_of(v, directory);
     if (!m) return false;
     if (selected) marks_set_crop(m, page_rect_normalised(r.left, r.top, r.right, r.bottom));
-    else marks_clear_crop(m);
+    else
+        marks_clear_crop(m);
     v->annotate.annotations_shown = 1;
     return true;
 }

@@ -57,8 +57,8 @@ struct SketchStep {
     bool started = false;  // down: the gesture runs (capture the mouse; the pen gets a surface)
     bool draw = false;     // draw `segment` at once on the stroke's surface
     PenSegment segment;
-    int removed = 0;       // the eraser took segments away: repaint
-    bool ended = false;    // up: release mouse and surface, raise the annotation event
+    int removed = 0;     // the eraser took segments away: repaint
+    bool ended = false;  // up: release mouse and surface, raise the annotation event
 };
 
 // Button down in mouse mode 5 (pen) or 6 (eraser) at window pixel (x, y). A

@@ -116,7 +116,7 @@ TEST_F(SketchTest, EraserRemovesAlongItsPathWithoutClampingAndLeavesNoDot) {
     v->annotate.pen_color = 1;
     drag({{20, 5}, {20, 25}});  // a vertical stroke down the middle
     v->annotate.pen_color = 2;
-    drag({{2, 2}});             // a dot in the corner
+    drag({{2, 2}});  // a dot in the corner
     ASSERT_EQ(marks()->pen.size(), 2u);
     // Pressing 16 pixels beside the stroke touches nothing; dragging across it removes it.
     SketchStep down = sketch_down(v, 36, 15, true);
@@ -218,8 +218,8 @@ TEST_F(SketchTest, EraserOutlineScalesWithTheDisplayedPage) {
 TEST(PenPaint, LinesSetTheirEndPixelUnlessTheStrokeGoesOn) {
     PageMarks m;
     marks_add_pen(&m, PenSegment{0, 0, 5, 0, 1});
-    marks_add_pen(&m, PenSegment{5, 0, 5, 5, 1});   // continues: the first needs no end pixel
-    marks_add_pen(&m, PenSegment{9, 9, 9, 9, 2});   // a separate dot
+    marks_add_pen(&m, PenSegment{5, 0, 5, 5, 1});    // continues: the first needs no end pixel
+    marks_add_pen(&m, PenSegment{9, 9, 9, 9, 2});    // a separate dot
     marks_add_pen(&m, PenSegment{5.5, 5, 8, 5, 3});  // starts near, not at, the dot
     ScaledView view;
     view.target_width = 20;

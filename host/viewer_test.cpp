@@ -157,7 +157,7 @@ TEST_F(ViewerTest, ToolbarItemsFromPageThenSettings) {
     EXPECT_TRUE(page.v->ui.toolbar_items.empty());
     Made select;
     make(&select, {{u"toolbaritems", u"ZO,SL"}});
-    EXPECT_EQ(select.v->mouse.allow_select, 1);  // a plain SL item turns the selection tools on
+    EXPECT_EQ(select.v->mouse.allow_select, 1);                  // a plain SL item turns the selection tools on
     EXPECT_TRUE(btext_empty(&select.v->ui.page_toolbar_items));  // used once, then freed
 }
 

@@ -3,4 +3,4 @@
 // field type, with value names and the notes some tags earn.
 #include "inspect/tiff_inspector.h"
 
-void report_entry_contents(TagInspector *ins, const InspectorEntry &entry);
+void report_entry_contents(TagInspector* ins, const InspectorEntry& entry);

@@ -4,16 +4,16 @@
 #include <cstdint>
 
 struct TagName {
-  uint16_t number;
-  const char *name; // "T:Name" or "E:Name"; null ends the table
+    uint16_t number;
+    const char* name;  // "T:Name" or "E:Name"; null ends the table
 };
 
 extern const TagName kTagNames[];
 extern const size_t kTagNameCount;
 
 struct ShownTagName {
-  const char *prefix; // "EXIF:" for EXIF names, else ""
-  const char *name;
+    const char* prefix;  // "EXIF:" for EXIF names, else ""
+    const char* name;
 };
 
 // The name for `tag` in a directory named by `naming` ('T', 'E' or '*'). The
@@ -25,4 +25,4 @@ ShownTagName tag_name_for(uint16_t tag, char naming);
 // outside their lists, "unknown" for the other named tags. Writes nothing (and
 // answers false) for a tag without named values, or NewSubfileType 0.
 bool tag_has_value_names(uint16_t tag);
-void tag_value_name(uint16_t tag, uint64_t value, char *out, size_t cap);
+void tag_value_name(uint16_t tag, uint64_t value, char* out, size_t cap);

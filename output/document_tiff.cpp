@@ -52,7 +52,8 @@ bool write_pages(const DocumentTiffSource& s, TIFF* tif, const PageImageMaker& m
         if (directory < 0) continue;
         const int r = write_one_page(s, directory, loader, tif, maker);
         if (r < 0) failed = true;
-        else written += r;
+        else
+            written += r;
         errlog_clear(&scratch_page);
     }
     errlog_free(&scratch_error);

@@ -53,7 +53,8 @@ struct TestMaker {
         auto white = [&](int x, int y) {
             uint8_t* row = bits.data() + size_t(h - 1 - y) * stride;
             if (bilevel) row[x / 8] |= uint8_t(0x80 >> (x % 8));
-            else std::memset(row + 3 * x, 255, 3);
+            else
+                std::memset(row + 3 * x, 255, 3);
         };
         if (marks)
             for (const WhiteoutMark& m : marks->whiteouts)

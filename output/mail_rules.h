@@ -47,7 +47,7 @@ MailRequest mail_build_request(MailCall call, const Text16& path, const Text16& 
 // and a failed log-on (3), which the mail program has shown itself.
 Text16 mail_result_message(MailCall call, uint32_t code);
 
-extern const char16_t kMailNoTempFolder[];      // %u: system error code
+extern const char16_t kMailNoTempFolder[];  // %u: system error code
 extern const char16_t kMailNoWorkFolder[];
 extern const char16_t kMailNoLibrary[];
 extern const char16_t kMailNoEntryPoint[];

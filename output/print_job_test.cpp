@@ -101,12 +101,18 @@ TEST(PrintRun, CollatedCopiesRestartTheCountAndNameThePass) {
     Recorder r;
     ASSERT_TRUE(print_run(s, print_copies(2, true, true), r.steps()));
     EXPECT_EQ(r.log, (std::vector<std::string>{
-                         "  Printing page 1 of 3 (copy 1 of 2)", "done 1",
-                         "  Printing page 2 of 3 (copy 1 of 2)", "done 2",
-                         "  Printing page 3 of 3 (copy 1 of 2)", "done 3",
-                         "  Printing page 1 of 3 (copy 2 of 2)", "done 1",
-                         "  Printing page 2 of 3 (copy 2 of 2)", "done 2",
-                         "  Printing page 3 of 3 (copy 2 of 2)", "done 3",
+                         "  Printing page 1 of 3 (copy 1 of 2)",
+                         "done 1",
+                         "  Printing page 2 of 3 (copy 1 of 2)",
+                         "done 2",
+                         "  Printing page 3 of 3 (copy 1 of 2)",
+                         "done 3",
+                         "  Printing page 1 of 3 (copy 2 of 2)",
+                         "done 1",
+                         "  Printing page 2 of 3 (copy 2 of 2)",
+                         "done 2",
+                         "  Printing page 3 of 3 (copy 2 of 2)",
+                         "done 3",
                      }));
 }
 
@@ -116,8 +122,12 @@ TEST(PrintRun, UncollatedCopiesRepeatEachPageAndSingleCopiesNameThePage) {
     Recorder grouped;
     ASSERT_TRUE(print_run(s, print_copies(2, false, true), grouped.steps()));
     EXPECT_EQ(grouped.log, (std::vector<std::string>{
-                               "  Printing page 1 of 2 (copy 1 of 2)", "  Printing page 1 of 2 (copy 2 of 2)", "done 2",
-                               "  Printing page 2 of 2 (copy 1 of 2)", "  Printing page 2 of 2 (copy 2 of 2)", "done 4",
+                               "  Printing page 1 of 2 (copy 1 of 2)",
+                               "  Printing page 1 of 2 (copy 2 of 2)",
+                               "done 2",
+                               "  Printing page 2 of 2 (copy 1 of 2)",
+                               "  Printing page 2 of 2 (copy 2 of 2)",
+                               "done 4",
                            }));
     Recorder single;
     ASSERT_TRUE(print_run(s, PrintCopies{}, single.steps()));

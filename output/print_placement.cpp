@@ -50,7 +50,8 @@ void fit(const ImageSize& image, const Area& area, PrintPlacement* out) {
     out->width = area.width;
     out->height = area.height;
     if (a < b) out->height = int32_t(a / b * area.height);
-    else if (a > b) out->width = int32_t(b / a * area.width);
+    else if (a > b)
+        out->width = int32_t(b / a * area.width);
 }
 }  // namespace
 
@@ -94,7 +95,8 @@ PrintRect print_fit_rect(const PrintRect& box, int32_t raster_width, int32_t ras
         // Compare the aspects as cross products: exact, and no division.
         const int64_t page = int64_t(raster_height) * box.width, room = int64_t(box.height) * raster_width;
         if (page < room) r.height = int32_t(int64_t(box.width) * raster_height / raster_width);
-        else if (page > room) r.width = int32_t(int64_t(box.height) * raster_width / raster_height);
+        else if (page > room)
+            r.width = int32_t(int64_t(box.height) * raster_width / raster_height);
     }
     r.width = std::max<int32_t>(r.width, 1);
     r.height = std::max<int32_t>(r.height, 1);

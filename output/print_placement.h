@@ -32,9 +32,9 @@ struct PrinterMetrics {
 
 // The page as far as placement cares.
 struct PrintImage {
-    int32_t width = 1, height = 1;           // pixels
-    int32_t x_ppm = 0, y_ppm = 0;            // pixels per metre, from the raster's header
-    bool unit_none = false;                  // the TIFF resolution unit says "no absolute unit"
+    int32_t width = 1, height = 1;  // pixels
+    int32_t x_ppm = 0, y_ppm = 0;   // pixels per metre, from the raster's header
+    bool unit_none = false;         // the TIFF resolution unit says "no absolute unit"
 };
 
 struct PlacementOptions {
@@ -46,7 +46,7 @@ struct PrintPlacement {
     int32_t x = 0, y = 0;           // never negative
     int32_t width = 1, height = 1;  // never below 1
     double width_mm = 0, height_mm = 0;
-    bool turned = false;            // the page is printed a quarter turn clockwise
+    bool turned = false;  // the page is printed a quarter turn clockwise
 };
 
 // The placement of the page as it is.

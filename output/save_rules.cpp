@@ -38,7 +38,8 @@ bool save_name_has_extension(const char16_t* name) {
     bool dot = false;
     for (const char16_t* p = name; p && *p; ++p) {
         if (*p == u'\\' || *p == u'/') dot = false;
-        else if (*p == u'.') dot = true;
+        else if (*p == u'.')
+            dot = true;
     }
     return dot;
 }

@@ -33,13 +33,13 @@ struct SaveTarget {
 SaveTarget save_resolve_target(const char16_t* chosen, int filter_index);
 
 // Texts of the two dialogs and their messages.
-extern const char16_t kSaveDialogTitle[];         // "Save Image"
-extern const char16_t kOpenDialogTitle[];         // "Open TIFF File"
-extern const char16_t kSaveNotDownloaded[];       // nothing received to save
-extern const char16_t kSaveReplaceQuestion[];     // %s: the path
-extern const char16_t kSaveBmpWithoutPage[];      // the BMP filter with no page decoded
-extern const char16_t kWriteFileFailed[];         // %s path, %u system error code
-extern const char16_t kBmpSaveFailed[];           // %s path
+extern const char16_t kSaveDialogTitle[];      // "Save Image"
+extern const char16_t kOpenDialogTitle[];      // "Open TIFF File"
+extern const char16_t kSaveNotDownloaded[];    // nothing received to save
+extern const char16_t kSaveReplaceQuestion[];  // %s: the path
+extern const char16_t kSaveBmpWithoutPage[];   // the BMP filter with no page decoded
+extern const char16_t kWriteFileFailed[];      // %s path, %u system error code
+extern const char16_t kBmpSaveFailed[];        // %s path
 
 // Where a copy of the document comes from: re-encoded with the marks when any
 // page has some, otherwise the bytes as received (memory or the file on disk),
@@ -49,7 +49,7 @@ struct CopyInputs {
     bool any_marks = false;  // white-outs or pen segments on some page
     DownloadState download_state = DownloadState::kIdle;
     bool document_loaded = false;
-    bool in_memory = false;    // the received bytes are in memory
+    bool in_memory = false;     // the received bytes are in memory
     bool file_on_disk = false;  // ... or in a file with a path
 };
 CopySource document_copy_source(const CopyInputs& in);

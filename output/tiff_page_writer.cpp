@@ -12,9 +12,7 @@ bool image_is_sane(const PageImage& im) {
     return im.stride >= need;
 }
 
-const uint8_t* row_from_top(const PageImage& im, int32_t y) {
-    return im.bits + int64_t(im.height - 1 - y) * im.stride;
-}
+const uint8_t* row_from_top(const PageImage& im, int32_t y) { return im.bits + int64_t(im.height - 1 - y) * im.stride; }
 
 bool row_is_grey(const uint8_t* row, int32_t width) {
     for (int32_t x = 0; x < width; ++x, row += 3)
@@ -80,7 +78,7 @@ bool tiffwrite_page(TIFF* tif, const PageImage& im, const PageTags& tags) {
     if (!tif || !image_is_sane(im)) return false;
     const PageKind kind = page_image_kind(im);
     set_tags(tif, kind, im, tags);
-    const size_t row_bytes = kind == PageKind::kColour  ? size_t(im.width) * 3
+    const size_t row_bytes = kind == PageKind::kColour ? size_t(im.width) * 3
                              : kind == PageKind::kGrey ? size_t(im.width)
                                                        : size_t(im.width + 7) / 8;
     std::vector<uint8_t> row(row_bytes);

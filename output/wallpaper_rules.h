@@ -14,9 +14,9 @@ WallpaperPlacement wallpaper_placement(int which);
 
 // The folders tried below the user's application-data folder, in order of
 // creation, and the bitmap's path inside the one that is used.
-Text16 wallpaper_company_folder(const char16_t* app_data);   // "<app data>\ZEB"
-Text16 wallpaper_product_folder(const char16_t* app_data);   // "<app data>\ZEB\Vellarion"
-Text16 wallpaper_bitmap_path(const char16_t* folder);         // "<folder>\Vellarion Wallpaper.bmp"
+Text16 wallpaper_company_folder(const char16_t* app_data);  // "<app data>\ZEB"
+Text16 wallpaper_product_folder(const char16_t* app_data);  // "<app data>\ZEB\Vellarion"
+Text16 wallpaper_bitmap_path(const char16_t* folder);       // "<folder>\Vellarion Wallpaper.bmp"
 
 extern const char16_t kWallpaperNoPage[];
 extern const char16_t kWallpaperRegistryFailed[];  // %d: system error code

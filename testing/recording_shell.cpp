@@ -10,9 +10,9 @@ void record(Viewer*, unsigned what) {
 }  // namespace
 
 std::string shell_parts_text(unsigned what) {
-    static const char* const kNames[] = {"brush", "toolbar-build", "window-layout", "tooltips", "toolbar-states",
-                                         "toolbar-checks", "fit", "refit", "image", "erase", "magnifier",
-                                         "page-list", "status", "toolbar-now"};
+    static const char* const kNames[] = {
+        "brush", "toolbar-build", "window-layout", "tooltips",  "toolbar-states", "toolbar-checks", "fit",
+        "refit", "image",         "erase",         "magnifier", "page-list",      "status",         "toolbar-now"};
     static_assert(kShellToolbarNow == 1u << 13, "a name for every part");
     std::string text;
     for (unsigned bit = 0; bit < sizeof kNames / sizeof kNames[0]; ++bit) {

@@ -118,7 +118,8 @@ bool write_strips(TIFF* t, const TiffPage& p, const std::vector<uint8_t>& pixels
             const uint32_t rows = std::min(rps, p.height - s * rps);
             const size_t off = (size_t(plane) * p.height + size_t(s) * rps) * rb;
             std::vector<uint8_t> strip(rows * rb);
-            if (off < pixels.size()) memcpy(strip.data(), pixels.data() + off, std::min(strip.size(), pixels.size() - off));
+            if (off < pixels.size())
+                memcpy(strip.data(), pixels.data() + off, std::min(strip.size(), pixels.size() - off));
             if (TIFFWriteEncodedStrip(t, uint32_t(plane) * per_plane + s, strip.data(), tmsize_t(strip.size())) < 0)
                 return false;
         }
@@ -155,8 +156,10 @@ bool write_page(TIFF* t, const TiffPage& p) {
     }
     bool ok;
     if (!p.raw_chunks.empty()) ok = write_raw(t, p);
-    else if (p.tile_width && p.tile_length) ok = write_tiles(t, p, p.pixels);
-    else ok = write_strips(t, p, p.pixels);
+    else if (p.tile_width && p.tile_length)
+        ok = write_tiles(t, p, p.pixels);
+    else
+        ok = write_strips(t, p, p.pixels);
     if (!ok || !TIFFWriteDirectory(t)) return false;
     for (const TiffPage& sub : p.sub_ifds)
         if (!write_page(t, sub)) return false;
@@ -171,8 +174,8 @@ std::vector<uint8_t> tiff_build(const std::vector<TiffPage>& pages, const TiffBu
     std::string mode = "w";
     mode += options.big_endian ? "b" : "l";
     if (options.bigtiff) mode += "8";
-    TIFF* t = TIFFClientOpen("built", mode.c_str(), &f, mem_read, mem_write, mem_seek, mem_close, mem_size,
-                             mem_map, mem_unmap);
+    TIFF* t = TIFFClientOpen("built", mode.c_str(), &f, mem_read, mem_write, mem_seek, mem_close, mem_size, mem_map,
+                             mem_unmap);
     if (!t) return {};
     bool ok = true;
     for (const TiffPage& p : pages)
@@ -215,8 +218,8 @@ TIFF* tiff_open_memory(const std::vector<uint8_t>& bytes, const char* name) {
     auto* f = new MemFile;
     f->data = bytes.data();
     f->size = bytes.size();
-    TIFF* t = TIFFClientOpen(name, "rm", f, mem_read, mem_write, mem_seek, mem_close_owned, mem_size, mem_map,
-                             mem_unmap);
+    TIFF* t =
+        TIFFClientOpen(name, "rm", f, mem_read, mem_write, mem_seek, mem_close_owned, mem_size, mem_map, mem_unmap);
     if (!t) delete f;  // a failed open does not call the close procedure
     return t;
 }

@@ -33,7 +33,8 @@ bool write_letter(TIFF* t) {
     const uint32_t w = 1700, h = 2200, stride = (w + 7) / 8;
     std::vector<uint8_t> px(size_t(stride) * h, 0);  // 0 = white (min-is-white)
     auto dot = [&](int x, int y) {
-        if (x >= 0 && y >= 0 && uint32_t(x) < w && uint32_t(y) < h) px[size_t(y) * stride + x / 8] |= uint8_t(0x80 >> (x % 8));
+        if (x >= 0 && y >= 0 && uint32_t(x) < w && uint32_t(y) < h)
+            px[size_t(y) * stride + x / 8] |= uint8_t(0x80 >> (x % 8));
     };
     auto box = [&](int x0, int y0, int x1, int y1) {
         for (int y = y0; y < y1; ++y)

@@ -68,24 +68,37 @@ enum CommandId : int {
 
 // What a command does, with its one value.
 enum class CommandKind {
-    kNone,  // not a command: nothing happens
-    kPrint,            // value: 0 with the print dialog, 1 quick print to the default printer
-    kSaveAs, kCopyImage, kToggleSmooth, kToggleNegative,
-    kSetOrientation,   // value: 0 … 3
-    kTurn,             // value: quarter turns to add (1, -1, 2)
+    kNone,   // not a command: nothing happens
+    kPrint,  // value: 0 with the print dialog, 1 quick print to the default printer
+    kSaveAs,
+    kCopyImage,
+    kToggleSmooth,
+    kToggleNegative,
+    kSetOrientation,  // value: 0 … 3
+    kTurn,            // value: quarter turns to add (1, -1, 2)
     kAbout,
     kPageStep,         // value: a PageStep (0 previous, 1 next, 2 first, 3 last)
     kOpenDownloadUrl,  // value: 0 "_self", 1 "_blank"
-    kOpenLocalFile, kCopyImageLocation, kSaveAllSettings, kCopyLinkLocation,
-    kWallpaper,        // value: 0 centred, 1 tiled, 2 stretched
+    kOpenLocalFile,
+    kCopyImageLocation,
+    kSaveAllSettings,
+    kCopyLinkLocation,
+    kWallpaper,  // value: 0 centred, 1 tiled, 2 stretched
     kCheckVersion,
     kFixedZoom,        // value: percent
     kSizeMode,         // value: 1 fit width, 2 fit height, 3 best fit
     kZoomWindowScale,  // value: percent
-    kSendImage, kMoreSettings, kShowErrorLog, kRemoveLastMark, kRemoveAllMarks,
-    kTags,             // value: 0 this page, 1 all pages
-    kMouseMode,        // value: 0 … 6
-    kUpload, kPenColor, kClearPen, kHomePage,
+    kSendImage,
+    kMoreSettings,
+    kShowErrorLog,
+    kRemoveLastMark,
+    kRemoveAllMarks,
+    kTags,       // value: 0 this page, 1 all pages
+    kMouseMode,  // value: 0 … 6
+    kUpload,
+    kPenColor,
+    kClearPen,
+    kHomePage,
 };
 
 struct Command {

@@ -5,9 +5,9 @@
 
 namespace {
 // Access bits as they act on the menu.
-constexpr uint32_t kNoSaveSettings = 0x2, kNoPrint = 0x4, kNoSave = 0x8, kNoOpenLocal = 0x10,
-                   kNoWallpaper = 0x20, kNoCopyImage = 0x40, kNoLocations = 0x80, kNoEmail = 0x400,
-                   kNoSketchModes = 0x800, kNoTags = 0x1000, kNoUpdateCheck = 0x2000, kNoUpload = 0x4000;
+constexpr uint32_t kNoSaveSettings = 0x2, kNoPrint = 0x4, kNoSave = 0x8, kNoOpenLocal = 0x10, kNoWallpaper = 0x20,
+                   kNoCopyImage = 0x40, kNoLocations = 0x80, kNoEmail = 0x400, kNoSketchModes = 0x800, kNoTags = 0x1000,
+                   kNoUpdateCheck = 0x2000, kNoUpload = 0x4000;
 
 struct Builder {
     std::vector<MenuEntry>* menu;
@@ -16,7 +16,9 @@ struct Builder {
         menu->push_back(MenuEntry{MenuEntryKind::kCommand, id, -1, greyed, checked});
     }
     void separator() { menu->push_back(MenuEntry{MenuEntryKind::kSeparator, 0, -1, false, false}); }
-    void submenu(int title, int index) { menu->push_back(MenuEntry{MenuEntryKind::kSubmenu, title, index, false, false}); }
+    void submenu(int title, int index) {
+        menu->push_back(MenuEntry{MenuEntryKind::kSubmenu, title, index, false, false});
+    }
 };
 
 // Size-menu percentages in menu order, ids alongside.
@@ -25,12 +27,12 @@ struct PercentItem {
     int percent;
 };
 constexpr PercentItem kSizePercents[] = {
-    {49040, 5}, {49041, 10}, {49042, 17}, {49043, 25}, {49044, 33}, {49045, 50}, {49046, 70},
+    {49040, 5},         {49041, 10},  {49042, 17},  {49043, 25},  {49044, 33},  {49045, 50},   {49046, 70},
     {kCmdZoom100, 100}, {49100, 200}, {49101, 300}, {49102, 400}, {49103, 800}, {49104, 1600},
 };
 constexpr PercentItem kZoomWindowPercents[] = {
-    {49059, 10}, {49058, 20}, {49057, 30}, {49056, 40}, {49055, 50}, {49054, 60}, {49053, 70},
-    {49052, 80}, {49051, 90}, {49050, 100}, {49110, 200}, {49111, 300}, {49112, 400}, {49113, 800}, {49114, 1600},
+    {49059, 10}, {49058, 20},  {49057, 30},  {49056, 40},  {49055, 50},  {49054, 60},  {49053, 70},   {49052, 80},
+    {49051, 90}, {49050, 100}, {49110, 200}, {49111, 300}, {49112, 400}, {49113, 800}, {49114, 1600},
 };
 
 void fill_sketch(const MenuState& s, bool loaded, Builder b) {

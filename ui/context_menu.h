@@ -22,7 +22,13 @@ enum SubmenuId : int {
 // The index of each menu in ContextMenu::menus.
 enum MenuIndex : int {
     kMenuMain = 0,
-    kSubSketch, kSubOrientation, kSubSize, kSubZoomImageSize, kSubPage, kSubMouseMode, kSubTools,
+    kSubSketch,
+    kSubOrientation,
+    kSubSize,
+    kSubZoomImageSize,
+    kSubPage,
+    kSubMouseMode,
+    kSubTools,
     kMenuCount  // eight pop-up menus in all
 };
 
@@ -36,13 +42,12 @@ struct MenuState : ControlState {
     bool error_log_has_text = false;  // the document's or the page's log
 };
 
-
 enum class MenuEntryKind { kCommand, kSeparator, kSubmenu };
 
 struct MenuEntry {
     MenuEntryKind kind = MenuEntryKind::kCommand;
-    int id = 0;           // command id, or the submenu's title id
-    int submenu = -1;     // kSubmenu: index into ContextMenu::menus
+    int id = 0;        // command id, or the submenu's title id
+    int submenu = -1;  // kSubmenu: index into ContextMenu::menus
     bool greyed = false;
     bool checked = false;
 };

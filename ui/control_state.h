@@ -18,7 +18,7 @@ struct ControlState {
     // The View state.
     bool smooth = false, negative = false;
     int orientation = 0;
-    int size_mode = 3;  // 0 fixed, 1 width, 2 height, 3 best
+    int size_mode = 3;   // 0 fixed, 1 width, 2 height, 3 best
     int zoom_index = 5;  // index into the image zoom steps
     int mouse_mode = 0;
 };

@@ -31,8 +31,10 @@ void add_file(Text16* out, const InfoFacts& f) {
     *out += u"\r\n------ Current TIFF File ------\r\n";
     if (!hides_locations(f)) {
         if (f.download_url.empty()) *out += u"URL:\tN/A\r\n";
-        else if (f.download_url.size() >= kUrlCut) add(out, u"URL:\t%.300s...\r\n", f.download_url.c_str());
-        else add(out, u"URL:\t%s\r\n", f.download_url.c_str());
+        else if (f.download_url.size() >= kUrlCut)
+            add(out, u"URL:\t%.300s...\r\n", f.download_url.c_str());
+        else
+            add(out, u"URL:\t%s\r\n", f.download_url.c_str());
     }
     if (f.download_state != DownloadState::kFinished) return;
     if (!hides_locations(f)) add(out, u"Local file:\t%s\r\n", f.in_memory ? u"(in memory)" : f.local_path.c_str());
@@ -47,7 +49,9 @@ void add_density(Text16* out, const InfoPage& p) {
     }
     const bool inch = p.resolution_unit == 2, cm = p.resolution_unit == 3;
     add(out, u"Pixel density:\t%.1f \u00d7 %.1f %s\r\n", p.x_density, p.y_density,
-        inch ? u"pixels/inch" : cm ? u"pixels/cm" : u"(unitless)");
+        inch ? u"pixels/inch"
+        : cm ? u"pixels/cm"
+             : u"(unitless)");
     if (inch || cm)
         add(out, u"Image size:\t%.2f \u00d7 %.2f %s\r\n", p.width / p.x_density, p.height / p.y_density,
             inch ? u"inches" : u"cm");
@@ -83,13 +87,15 @@ const char16_t* platform_name(int platform) {
 void add_environment(Text16* out, const InfoFacts& f) {
     *out += u"\r\n------ Environment ------\r\n";
     if (f.update_last_checked == 0) *out += u"Last update check:\tNever\r\n";
-    else add(out, u"Last update check:\t%.1f days ago\r\n", info_days_between(f.update_last_checked, f.now));
+    else
+        add(out, u"Last update check:\t%.1f days ago\r\n", info_days_between(f.update_last_checked, f.now));
     if (f.update_last_attempt > f.update_last_checked)
         add(out, u"Last update attempt: %.1f days ago\r\n", info_days_between(f.update_last_attempt, f.now));
     add(out, u"Web browser:\t%s\r\n", f.user_agent.c_str());
     add(out, u"Plug-in API version:\t%d.%d\r\n", f.npapi_major, f.npapi_minor);
     if (const char16_t* name = platform_name(f.os.platform)) add(out, u"Operating system:\t%s", name);
-    else add(out, u"Operating system:\tUnknown [%d]", f.os.platform);
+    else
+        add(out, u"Operating system:\tUnknown [%d]", f.os.platform);
     add(out, u", version %d.%d.%d %s\r\n", f.os.major, f.os.minor, f.os.build, f.os.service_pack.c_str());
     add(out, u"Location:\t%s\r\n", f.module_path.c_str());
     add(out, u"Memory in use:\t%d KB\r\n", int(f.memory_bytes / 1024));

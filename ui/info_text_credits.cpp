@@ -17,9 +17,10 @@
 namespace {
 Text16 zlib_notice() {
     const char* version = zlibVersion();
-    return text_printf(u"This software uses zlib %s, the general-purpose compression library\n"
-                       u"by Jean-loup Gailly and Mark Adler.\n",
-                       text_from_cp1252(version ? version : "").c_str());
+    return text_printf(
+        u"This software uses zlib %s, the general-purpose compression library\n"
+        u"by Jean-loup Gailly and Mark Adler.\n",
+        text_from_cp1252(version ? version : "").c_str());
 }
 
 Text16 jpeg_notice() {
@@ -32,10 +33,11 @@ Text16 jpeg_notice() {
 #else
     const Text16 turbo;
 #endif
-    return text_printf(u"This software is based in part on the work of the\r\n"
-                       u"Independent JPEG Group. (libjpeg version %s%s)\r\n%s\r\n",
-                       text_from_cp1252(version ? version : "").c_str(), turbo.c_str(),
-                       text_from_cp1252(copyright ? copyright : "").c_str());
+    return text_printf(
+        u"This software is based in part on the work of the\r\n"
+        u"Independent JPEG Group. (libjpeg version %s%s)\r\n%s\r\n",
+        text_from_cp1252(version ? version : "").c_str(), turbo.c_str(),
+        text_from_cp1252(copyright ? copyright : "").c_str());
 }
 
 Text16 tiff_notice() {

@@ -187,7 +187,8 @@ TEST(InfoText, AdjustedSizeColourTypeAndUnnamedCompression) {
     f.page.compression = 50000;
     const Text16 text = info_text_build(f);
     EXPECT_TRUE(has(text, u"Dimensions:\t1700 \u00d7 2200 pixels (adjusted to 1700 \u00d7 4400)\r\n"));
-    EXPECT_TRUE(has(text, u"Color type:\tGrayscale, min-is-black\r\nBits/pixel:\t8\r\nCompression:\tUnknown (50000)\r\n"));
+    EXPECT_TRUE(
+        has(text, u"Color type:\tGrayscale, min-is-black\r\nBits/pixel:\t8\r\nCompression:\tUnknown (50000)\r\n"));
     EXPECT_FALSE(has(text, u"Created with"));
 }
 

@@ -50,7 +50,7 @@ int sheet_localaccess_value(int index, int old_value) { return index >= 0 && ind
 int sheet_button_size_shown(const Settings& s) { return s.toolbar_height - 4; }
 
 int sheet_toolbar_height_from_typed(unsigned typed, bool typed_ok) {
-    const unsigned size = !typed_ok ? kButtonSizeMin
+    const unsigned size = !typed_ok                          ? kButtonSizeMin
                           : typed < unsigned(kButtonSizeMin) ? kButtonSizeMin
                           : typed > unsigned(kButtonSizeMax) ? kButtonSizeMax
                                                              : typed;
@@ -130,7 +130,9 @@ SheetApplyPlan sheet_apply_plan(const Settings& before, const Settings& after, c
     const bool fix_ratio_changed = flag_changed(before.fixratio, after.fixratio);
     p.set_fix_ratio = fix_ratio_changed;
     if (after.ignorespecialimages != before.ignorespecialimages) p.page = SheetPageAction::kRelistPages;
-    else if (fix_ratio_changed) p.page = SheetPageAction::kShowPageAgain;
-    else if (background_changed) p.page = SheetPageAction::kRepaintImage;
+    else if (fix_ratio_changed)
+        p.page = SheetPageAction::kShowPageAgain;
+    else if (background_changed)
+        p.page = SheetPageAction::kRepaintImage;
     return p;
 }

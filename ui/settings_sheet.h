@@ -15,7 +15,6 @@
 #include "base/text.h"
 #include "config/settings.h"
 
-
 // Pages of the sheet, in their order.
 constexpr int kSheetPageGeneral = 0;
 constexpr int kSheetPageAdvanced = 1;
@@ -25,12 +24,12 @@ enum SheetStringId : int {
     IDS_SHEET_CAPTION = 49400,  // "Vellarion: More Settings"
     IDS_SHEET_GENERAL = 49401,
     IDS_SHEET_ADVANCED = 49402,
-    IDS_TOOLBAR_TOP = 49410,      // … 49412: "Top", "Bottom", "No toolbar"
-    IDS_ZOOMSIZE_FIRST = 49415,   // … 49420: "1 (Smallest)" … "5", "Custom"
-    IDS_PANSENS_FIRST = 49425,    // … 49429: "1 (Lowest)" … "5 (Highest)"
-    IDS_MONITOR_NEAREST = 49430,  // "Nearest monitor"
-    IDS_MONITOR_PRIMARY = 49431,  // "Primary monitor"
-    IDS_MONITOR_AT = 49432,       // "Monitor at"
+    IDS_TOOLBAR_TOP = 49410,        // … 49412: "Top", "Bottom", "No toolbar"
+    IDS_ZOOMSIZE_FIRST = 49415,     // … 49420: "1 (Smallest)" … "5", "Custom"
+    IDS_PANSENS_FIRST = 49425,      // … 49429: "1 (Lowest)" … "5 (Highest)"
+    IDS_MONITOR_NEAREST = 49430,    // "Nearest monitor"
+    IDS_MONITOR_PRIMARY = 49431,    // "Primary monitor"
+    IDS_MONITOR_AT = 49432,         // "Monitor at"
     IDS_LOCALACCESS_FIRST = 49435,  // … 49437: "No", "TIFF files only", "Yes"
 };
 
@@ -52,9 +51,9 @@ bool sheet_monitors_add(SheetMonitors* list, int32_t left, int32_t top);
 
 // What the sheet works on while it is open.
 struct SheetCopy {
-    Settings settings;      // the working copy
+    Settings settings;  // the working copy
     int active_page = kSheetPageGeneral;
-    bool changed = false;   // set when OK is pressed
+    bool changed = false;    // set when OK is pressed
     SheetMonitors monitors;  // filled when the Advanced page opens
 };
 
@@ -106,7 +105,7 @@ void sheet_advanced_defaults(Settings* s);
 // its own).
 enum class SheetPageAction {
     kNone,
-    kRelistPages,  // sub-image choice changed: number the pages again, go to page 1
+    kRelistPages,    // sub-image choice changed: number the pages again, go to page 1
     kShowPageAgain,  // the aspect correction changed
     kRepaintImage,   // only the background colour changed
 };

@@ -289,7 +289,8 @@ const StoredValue* stored(const MemorySettingsStore& store, const char16_t* name
 uint32_t stored_dword(const MemorySettingsStore& store, const char16_t* name) {
     const StoredValue* v = stored(store, name);
     uint32_t out = 0xDEADBEEF;
-    if (v && v->bytes.size() == 4) out = v->bytes[0] | v->bytes[1] << 8 | v->bytes[2] << 16 | uint32_t(v->bytes[3]) << 24;
+    if (v && v->bytes.size() == 4)
+        out = v->bytes[0] | v->bytes[1] << 8 | v->bytes[2] << 16 | uint32_t(v->bytes[3]) << 24;
     return out;
 }
 

@@ -1,9 +1,8 @@
 #include "ui/toolbar_items.h"
 
 const char16_t* const kToolbarCodes[kToolbarItemCount] = {
-    u"_",  u"PR", u"SA", u"CC", u"ZO", u"PA", u"BF", u"FW", u"FS", u"SS", u"O4",
-    u"O1", u"O2", u"O3", u"NE", u"PP", u"NP", u"ME", u"AB", u"PG", u"OF", u"FH",
-    u"SM", u"O6", u"O5", u"SE", u"QP", u"SL", u"DR", u"ER", u"UP", u"O7"};
+    u"_",  u"PR", u"SA", u"CC", u"ZO", u"PA", u"BF", u"FW", u"FS", u"SS", u"O4", u"O1", u"O2", u"O3", u"NE", u"PP",
+    u"NP", u"ME", u"AB", u"PG", u"OF", u"FH", u"SM", u"O6", u"O5", u"SE", u"QP", u"SL", u"DR", u"ER", u"UP", u"O7"};
 
 const char16_t kToolbarLayoutStandard[] =
     u"PR,SA,CC,UP?,_,ZO,PA,SL?,DR?,ER?,_,BF,FW,FS,SS,_,O4,O1,O2,O3,_,NE,_,PG,PP,NP,_,ME,AB";

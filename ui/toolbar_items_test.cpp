@@ -30,8 +30,7 @@ TEST(ToolbarLayout, TheLongestLayoutStaysUnderTheItemCap) {
     longest += u"_";
     const std::vector<int> items = toolbar_parse_layout(longest, {});
     ASSERT_EQ(items.size(), size_t(2 * kToolbarItemCount - 1));
-    for (size_t k = 0; k < items.size(); ++k)
-        EXPECT_EQ(items[k], k % 2 ? int(k / 2) + 1 : kToolbarSeparator) << k;
+    for (size_t k = 0; k < items.size(); ++k) EXPECT_EQ(items[k], k % 2 ? int(k / 2) + 1 : kToolbarSeparator) << k;
 }
 
 TEST(ToolbarLayout, ChoiceOfSource) {

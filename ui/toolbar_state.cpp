@@ -6,8 +6,8 @@
 
 namespace {
 // The access bits the toolbar reads.
-constexpr uint32_t kNoPrint = 0x4, kNoSave = 0x8, kNoOpen = 0x10, kNoCopy = 0x40, kNoMenu = 0x200,
-                   kNoEmail = 0x400, kNoSketch = 0x800, kNoUpload = 0x4000;
+constexpr uint32_t kNoPrint = 0x4, kNoSave = 0x8, kNoOpen = 0x10, kNoCopy = 0x40, kNoMenu = 0x200, kNoEmail = 0x400,
+                   kNoSketch = 0x800, kNoUpload = 0x4000;
 
 void set(ToolbarPass& p, int item, bool on) {
     p.governs[item] = true;
@@ -70,7 +70,8 @@ void toolbar_fixed_size_tooltip(const char16_t* fixed_size, int zoom_index, char
 void toolbar_upload_tooltip(const char16_t* upload, const char16_t* upload_to, const char16_t* upload_url,
                             char16_t* out, int cap) {
     if (!upload_url || !upload_url[0]) text_copy(out, cap, upload ? upload : u"");
-    else text_format(out, cap, u"%s %s", upload_to ? upload_to : u"", upload_url);
+    else
+        text_format(out, cap, u"%s %s", upload_to ? upload_to : u"", upload_url);
 }
 
 void toolbar_spinner_thumb(ToolbarSpinner* s, int position) {

@@ -43,7 +43,7 @@ struct ToolbarSpinner {
 };
 void toolbar_spinner_thumb(ToolbarSpinner* s, int position);
 struct SpinnerStep {
-    int size_mode = 0;   // always fixed afterwards
+    int size_mode = 0;  // always fixed afterwards
     int zoom_index = 5;
     bool relayout = false;
 };

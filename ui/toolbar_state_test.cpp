@@ -62,7 +62,7 @@ TEST(ToolbarEnablePass, PrintingNeedsADecodedPageOrOtherPages) {
     EXPECT_TRUE(enabled(loaded(1, 0), kItemPrint));
     EXPECT_FALSE(enabled(loaded(1, 0, false), kItemPrint));
     EXPECT_TRUE(enabled(loaded(3, 0, false), kItemQuickPrint));  // the other pages may still print
-    EXPECT_FALSE(enabled(loaded(3, 0, false), kItemCopy));      // copying needs this page
+    EXPECT_FALSE(enabled(loaded(3, 0, false), kItemCopy));       // copying needs this page
     EXPECT_TRUE(enabled(loaded(3, 0, false), kItemSaveAs));
     ToolbarState arriving = loaded(3, 0);
     arriving.download_state = DownloadState::kReceiving;
@@ -96,9 +96,14 @@ TEST(ToolbarEnablePass, EachAccessBitTakesAwayExactlyItsButtons) {
         std::vector<int> items;
     };
     const Case cases[] = {
-        {0x4, {kItemPrint, kItemQuickPrint}}, {0x8, {kItemSaveAs}},  {0x10, {kItemOpen}},
-        {0x40, {kItemCopy}},                  {0x200, {kItemMenu}}, {0x400, {kItemSend}},
-        {0x800, {kItemWhiteOut, kItemDraw, kItemErase}},            {0x4000, {kItemUpload}},
+        {0x4, {kItemPrint, kItemQuickPrint}},
+        {0x8, {kItemSaveAs}},
+        {0x10, {kItemOpen}},
+        {0x40, {kItemCopy}},
+        {0x200, {kItemMenu}},
+        {0x400, {kItemSend}},
+        {0x800, {kItemWhiteOut, kItemDraw, kItemErase}},
+        {0x4000, {kItemUpload}},
     };
     ToolbarState open = loaded(3, 1);
     open.has_upload_url = true;

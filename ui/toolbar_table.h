@@ -27,8 +27,8 @@ enum class ToolbarAction : uint8_t {
 struct ToolbarItemInfo {
     ToolbarKind kind;
     int width_units;
-    uint16_t icon_id;     // 0: no icon
-    uint16_t tooltip_id;  // string-table id; 0: no tooltip
+    uint16_t icon_id;       // 0: no icon
+    uint16_t tooltip_id;    // string-table id; 0: no tooltip
     bool created_disabled;  // until the enable pass says otherwise
     ToolbarAction action;
     int value;

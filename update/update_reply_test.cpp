@@ -41,11 +41,11 @@ TEST(UpdateReply, OnlyAWebPageInANewOrTheSameWindowIsValid) {
 }
 
 TEST(UpdateReply, MissingPiecesAreBadData) {
-    EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n")), UpdateVerdict::kBadData);        // no page
-    EXPECT_EQ(update_judge(parse(kHead + "!Phttp://x/\n")), UpdateVerdict::kBadData);      // no version
+    EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n")), UpdateVerdict::kBadData);         // no page
+    EXPECT_EQ(update_judge(parse(kHead + "!Phttp://x/\n")), UpdateVerdict::kBadData);       // no version
     EXPECT_EQ(update_judge(parse(kHead + "!V0\n!Phttp://x/\n")), UpdateVerdict::kBadData);  // version 0
     EXPECT_EQ(update_judge(parse(kHead + "!Vabc\n!Phttp://x/\n")), UpdateVerdict::kBadData);
-    EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n!P\n")), UpdateVerdict::kBadData);    // empty page
+    EXPECT_EQ(update_judge(parse(kHead + "!V2000003\n!P\n")), UpdateVerdict::kBadData);  // empty page
     // No blank line after the headers: no body at all, whatever follows.
     EXPECT_FALSE(parse("HTTP/1.0 200 OK\r\n!V2000003\n!Phttp://x/\n").body_found);
     EXPECT_EQ(update_judge(UpdateReply{}), UpdateVerdict::kBadData);

@@ -44,5 +44,4 @@ enum class SessionState { kOpen, kClosed };
 // Adds `events` to the pending ones and handles them in order: connect, write
 // (from stage 3 on), read (from stage 3 on), close. kClosed means the server
 // has closed and `buffer` holds the reply (cut at 4096 bytes, zero-ended).
-SessionState update_session_events(UpdateSession* s, uint32_t events, const std::string& request,
-                                   const UpdateNet& net);
+SessionState update_session_events(UpdateSession* s, uint32_t events, const std::string& request, const UpdateNet& net);

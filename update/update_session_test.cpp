@@ -11,10 +11,10 @@
 namespace {
 struct FakeSocket {
     std::string sent;
-    int send_error = 0;                  // non-zero: send fails with it
-    std::deque<std::string> incoming;    // each recv takes at most one chunk
+    int send_error = 0;                // non-zero: send fails with it
+    std::deque<std::string> incoming;  // each recv takes at most one chunk
     int recv_error_when_empty = kNetWouldBlock;
-    bool peer_closed = false;            // an empty queue then reads as the end
+    bool peer_closed = false;  // an empty queue then reads as the end
     int recv_calls = 0;
     std::vector<std::string> reports;
 

@@ -17,7 +17,7 @@
 namespace {
 
 struct AreaSpan {
-    int32_t first = 0, last = 0;   // first and last source index of the window
+    int32_t first = 0, last = 0;       // first and last source index of the window
     uint32_t w_first = 0, w_last = 0;  // their weights; everything between weighs 16
     uint32_t area() const { return 16 * uint32_t(last - first) + w_last - (16 - w_first); }
 };
@@ -135,7 +135,8 @@ bool scale_exact_area(ErrorLog* log, const DisplayRaster* src, DisplayRaster* ds
         memset(row + n, 0, size_t(dst->stride) - n);
     }
     if (narrow) reduce_rows(src, dst, ch, rows, cols, line, line + n, static_cast<uint32_t*>(acc));
-    else reduce_rows(src, dst, ch, rows, cols, line, line + n, static_cast<uint64_t*>(acc));
+    else
+        reduce_rows(src, dst, ch, rows, cols, line, line + n, static_cast<uint64_t*>(acc));
     free(line);
     free(acc);
     return true;

@@ -43,7 +43,8 @@ Size32 geometry_best_fit(int32_t avail_w, int32_t avail_h, int32_t w, int32_t h)
     const double iw = std::max(w, 1), ih = std::max(h, 1);
     Size32 s;
     if (double(avail_w) / iw >= double(avail_h) / ih) s = {round_half(iw * avail_h / ih), avail_h};
-    else s = {avail_w, round_half(avail_w / iw * ih)};
+    else
+        s = {avail_w, round_half(avail_w / iw * ih)};
     s.width = std::max(std::min(s.width, avail_w), 1);
     s.height = std::max(std::min(s.height, avail_h), 1);
     return s;
@@ -57,7 +58,7 @@ ModeSize geometry_mode_size(int size_mode, int zoom_index, int32_t a, int32_t b,
         zoom_index = std::clamp(zoom_index, 0, kImageZoomStepCount - 1);
         const double f = zoom_factor(ZoomTable::kImage, zoom_index);
         m.size = zoom_index == zoom_index_of_100(ZoomTable::kImage) ? Size32{w, h}
-                                                                     : Size32{round_half(f * w), round_half(h * f)};
+                                                                    : Size32{round_half(f * w), round_half(h * f)};
         if (a < m.size.width) {
             m.h_bar = true;
             m.v_bar = b - hbar_height < m.size.height;
@@ -72,7 +73,8 @@ ModeSize geometry_mode_size(int size_mode, int zoom_index, int32_t a, int32_t b,
         const int32_t narrow = a - vbar_width;
         const Size32 candidate = w < narrow ? Size32{w, h} : Size32{narrow, round_half(double(narrow) * h / w)};
         if (best.width < candidate.width) m = {candidate, false, true};
-        else m.size = best;
+        else
+            m.size = best;
         break;
     }
     case kSizeFitHeight: {
@@ -80,7 +82,8 @@ ModeSize geometry_mode_size(int size_mode, int zoom_index, int32_t a, int32_t b,
         const int32_t low = b - hbar_height;
         const Size32 candidate = h < low ? Size32{w, h} : Size32{round_half(double(low) * w / h), low};
         if (best.height < candidate.height) m = {candidate, true, false};
-        else m.size = best;
+        else
+            m.size = best;
         break;
     }
     default: m.size = geometry_best_fit(a, b, w, h);
@@ -96,9 +99,18 @@ Point32 geometry_page_to_view(const ScaledView& v, int32_t pw, int32_t ph, PageP
     const double u = p.x / pw, t = p.y / ph;  // fractions across the page
     double i, j;
     switch (v.orientation) {
-    case 1: i = (1 - t) * vw; j = u * vh; break;
-    case 2: i = (1 - u) * vw; j = (1 - t) * vh; break;
-    case 3: i = t * vw; j = (1 - u) * vh; break;
+    case 1:
+        i = (1 - t) * vw;
+        j = u * vh;
+        break;
+    case 2:
+        i = (1 - u) * vw;
+        j = (1 - t) * vh;
+        break;
+    case 3:
+        i = t * vw;
+        j = (1 - u) * vh;
+        break;
     default: i = u * vw; j = t * vh;
     }
     return {floor_clamped(std::floor(i), v.target_width), floor_clamped(std::floor(j), v.target_height)};

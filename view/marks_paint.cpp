@@ -32,9 +32,9 @@ std::vector<MarkFill> marks_paint_plan(const PageMarks& marks, const ScaledView&
         const uint32_t shade = view.kind == kViewPrint ? kWhite : kBlack;
         const int32_t x0 = view.offset_x, y0 = view.offset_y;
         const int32_t x1 = view.offset_x + view_w, y1 = view.offset_y + view_h;
-        add(&out, x0, y0, x1, c.top, shade);              // above
-        add(&out, x0, c.bottom + 1, x1, y1, shade);       // below
-        add(&out, x0, c.top, c.left, c.bottom + 1, shade);    // left
+        add(&out, x0, y0, x1, c.top, shade);                     // above
+        add(&out, x0, c.bottom + 1, x1, y1, shade);              // below
+        add(&out, x0, c.top, c.left, c.bottom + 1, shade);       // left
         add(&out, c.right + 1, c.top, x1, c.bottom + 1, shade);  // right
     }
     return out;

@@ -8,7 +8,7 @@
 #include "view/geometry.h"
 
 struct MarkFill {
-    Rect32 rect;  // right and bottom exclusive, in the view's pixels (offsets applied)
+    Rect32 rect;          // right and bottom exclusive, in the view's pixels (offsets applied)
     uint32_t colour = 0;  // 0x00BBGGRR
 };
 

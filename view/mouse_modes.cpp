@@ -20,12 +20,13 @@ ButtonDownDecision mouse_button_down(const ButtonDownInput& in) {
     default: break;
     }
     if (in.ctrl) a = MouseAction::kPan;
-    else if (in.shift) a = MouseAction::kZoomWindow;
-    else if (in.has_href) a = MouseAction::kLink;
+    else if (in.shift)
+        a = MouseAction::kZoomWindow;
+    else if (in.has_href)
+        a = MouseAction::kLink;
     ButtonDownDecision d;
     if (!in.page_loaded && (a == MouseAction::kPan || a == MouseAction::kZoomWindow)) a = MouseAction::kNone;
-    if (in.double_click && a == MouseAction::kNone && !in.page_loaded && in.logs_have_messages)
-        d.show_error_log = true;
+    if (in.double_click && a == MouseAction::kNone && !in.page_loaded && in.logs_have_messages) d.show_error_log = true;
     if (a == MouseAction::kBand && in.mouse_mode == kModeSelect && !in.allow_select) a = MouseAction::kNone;
     if (a == MouseAction::kBand && (in.access_flags & kAccessNoAnnotation)) a = MouseAction::kNone;
     d.action = a;
@@ -115,9 +116,11 @@ BandMove band_move(RubberBand* b, int x, int y, int scroll_x, int scroll_y, cons
     m.draw_new = true;
     b->shown = true;
     if (y >= client.bottom) m.scroll_dy = 1;
-    else if (y < client.top) m.scroll_dy = -1;
+    else if (y < client.top)
+        m.scroll_dy = -1;
     if (x >= client.right) m.scroll_dx = 1;
-    else if (x < client.left) m.scroll_dx = -1;
+    else if (x < client.left)
+        m.scroll_dx = -1;
     return m;
 }
 
@@ -133,7 +136,8 @@ BandFinish band_finish(RubberBand* b, bool cancel, int mouse_mode) {
                b->rect.bottom - b->rect.top + 1 > 2) {
         f.rect = page_rect_normalised(b->anchor_px, b->anchor_py, b->end_px, b->end_py);
         if (mouse_mode == kModeSelect) f.outcome = BandOutcome::kAddWhiteout;
-        else if (mouse_mode == kModeCrop) f.outcome = BandOutcome::kSetCrop;
+        else if (mouse_mode == kModeCrop)
+            f.outcome = BandOutcome::kSetCrop;
     }
     return f;
 }

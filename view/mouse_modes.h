@@ -13,8 +13,15 @@
 #include "document/page_marks.h"
 
 // Mouse modes.
-enum MouseMode { kMouseZoom = 0, kMousePan = 1, kMouseNone = 2, kMouseSelect = 3, kMouseCrop = 4,
-                 kMouseDraw = 5, kMouseErase = 6 };
+enum MouseMode {
+    kMouseZoom = 0,
+    kMousePan = 1,
+    kMouseNone = 2,
+    kMouseSelect = 3,
+    kMouseCrop = 4,
+    kMouseDraw = 5,
+    kMouseErase = 6
+};
 
 enum class MouseAction { kNone, kLink, kZoomWindow, kPan, kBand, kPen, kEraser };
 

@@ -197,7 +197,7 @@ TEST(MarksPaint, WhiteoutColoursAndCropShades) {
     EXPECT_EQ(plan[0].rect.right, 5);  // inclusive mark, exclusive fill
     EXPECT_EQ(plan[1].colour, 0u);     // above the crop
     EXPECT_EQ(plan[1].rect.bottom, 10);
-    EXPECT_EQ(plan[2].rect.top, 30);   // below
+    EXPECT_EQ(plan[2].rect.top, 30);    // below
     EXPECT_EQ(plan[3].rect.right, 10);  // left
     EXPECT_EQ(plan[4].rect.left, 20);   // right
     // Shaded area plus crop area is the whole view.

@@ -27,8 +27,7 @@ void background_bands(PaintImagePlan* p, Rect32 paint) {
 
 // Enlarged while painting: only the source pixels under the paint rectangle
 // are stretched, snapped outwards to whole source pixels.
-void plan_stretch(PaintImagePlan* p, const ScaledView& v, int32_t w, int32_t h, Rect32 paint, int32_t sx,
-                  int32_t sy) {
+void plan_stretch(PaintImagePlan* p, const ScaledView& v, int32_t w, int32_t h, Rect32 paint, int32_t sx, int32_t sy) {
     const double fx = double(v.target_width) / w, fy = double(v.target_height) / h;
     const int32_t x0 = std::clamp(trunc_eps((paint.left + sx) / fx), 0, w);
     const int32_t x1 = std::clamp(trunc_eps((paint.right + sx) / fx) + 1, 0, w);
@@ -43,8 +42,7 @@ void plan_stretch(PaintImagePlan* p, const ScaledView& v, int32_t w, int32_t h, 
 
 }  // namespace
 
-PaintImagePlan paint_plan_image(const ScaledView& v, const DisplayRaster* page, Rect32 paint, int32_t sx,
-                                int32_t sy) {
+PaintImagePlan paint_plan_image(const ScaledView& v, const DisplayRaster* page, Rect32 paint, int32_t sx, int32_t sy) {
     PaintImagePlan p;
     const DisplayRaster* raster = v.draw_method == kDrawScaled ? &v.scaled_raster : page;
     if (raster_empty(raster) || raster_empty(page)) return p;

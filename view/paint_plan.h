@@ -22,7 +22,7 @@ struct PaintImagePlan {
     const DisplayRaster* raster = nullptr;
     Rect32 source;  // picture coordinates of `raster` (top-down, exclusive)
     Point32 dest;
-    Rect32 span;    // where the picture lies in the window
+    Rect32 span;      // where the picture lies in the window
     Rect32 bands[4];  // background around the span, inside the paint rectangle
     int band_count = 0;
 };

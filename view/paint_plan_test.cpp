@@ -31,7 +31,8 @@ TEST(RenderPaint, FixedEnlargementStretchesOnlyUnderThePaintRectangle) {
     ASSERT_EQ(raster_width(piece.get()), q.span.right - q.span.left);
     for (int32_t y = 0; y < raster_height(piece.get()); ++y)
         for (int32_t x = 0; x < raster_width(piece.get()); ++x)
-            ASSERT_EQ(test_pixel(piece.get(), x, y), test_pixel(whole.get(), x + q.span.left + 101, y + q.span.top + 37));
+            ASSERT_EQ(test_pixel(piece.get(), x, y),
+                      test_pixel(whole.get(), x + q.span.left + 101, y + q.span.top + 37));
 }
 
 TEST(RenderPaint, BackgroundFillsWhatThePageDoesNotCover) {

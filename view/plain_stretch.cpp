@@ -69,7 +69,8 @@ bool scale_stretch_region(ErrorLog* log, const DisplayRaster* src, DisplayRaster
         const int32_t sy = scale_nearest_index(region.top + y, src_h, h);
         uint8_t* out = raster_row(dst, y);
         if (sy == previous) memcpy(out, raster_row(dst, y - 1), size_t(dst->stride));
-        else stretch_row(raster_row(src, sy), bpp, cols, out);
+        else
+            stretch_row(raster_row(src, sy), bpp, cols, out);
         previous = sy;
     }
     return true;

@@ -18,7 +18,8 @@ int64_t rounded_ratio(int64_t big, int64_t small) { return (2 * big + small) / (
 void start_table(int32_t src, int32_t dst, int32_t side, std::vector<int32_t>* out) {
     const SingleValue r = single_of_ratio(uint64_t(src), uint64_t(dst));
     out->resize(size_t(dst));
-    for (int32_t i = 0; i < dst; ++i) (*out)[size_t(i)] = int32_t(std::min<int64_t>(single_scaled_round(r, i), src - side));
+    for (int32_t i = 0; i < dst; ++i)
+        (*out)[size_t(i)] = int32_t(std::min<int64_t>(single_scaled_round(r, i), src - side));
 }
 
 // Sums of the box's rows for one destination row: channel-interleaved column

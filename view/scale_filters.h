@@ -17,8 +17,8 @@ struct ErrorLog;
 // Where each destination pixel's box starts in the source. The box side is
 // round(1 / m) for the smaller scale factor m, and at least 2.
 struct BoxTables {
-    int32_t n = 2;           // the box side
-    int32_t nx = 2, ny = 2;  // the side actually summed: n, but never more than the source
+    int32_t n = 2;                    // the box side
+    int32_t nx = 2, ny = 2;           // the side actually summed: n, but never more than the source
     std::vector<int32_t> rows, cols;  // first source stored row / column per destination row / column
 };
 int32_t scale_box_size(int32_t src_w, int32_t src_h, int32_t w, int32_t h);
@@ -26,16 +26,16 @@ void scale_box_tables(int32_t src_w, int32_t src_h, int32_t w, int32_t h, BoxTab
 
 // Reductions; w <= source width and h <= source height.
 // 8-bit grey or 24-bit: the plain mean of each box, per byte channel.
-[[nodiscard]] bool scale_box_average(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w,
-                                     int32_t h, uint32_t memory_limit_mb);
+[[nodiscard]] bool scale_box_average(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h,
+                                     uint32_t memory_limit_mb);
 // 4- or 8-bit palette: the mean colour of each box, to 8-bit grey when the
 // source is grey (or four-level), else to 24 bits.
-[[nodiscard]] bool scale_palette_box_average(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst,
-                                             int32_t w, int32_t h, uint32_t memory_limit_mb);
+[[nodiscard]] bool scale_palette_box_average(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w,
+                                             int32_t h, uint32_t memory_limit_mb);
 // 8-bit grey or 24-bit: the mean over exactly the covered area, in sixteenths
 // of a source pixel; needs w, h > 2 and at least 3 source pixels each way.
-[[nodiscard]] bool scale_exact_area(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w,
-                                    int32_t h, uint32_t memory_limit_mb);
+[[nodiscard]] bool scale_exact_area(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w, int32_t h,
+                                    uint32_t memory_limit_mb);
 // 1-bit to 8-bit: each destination pixel's level is the share of set bits it
 // covers, in fixed point of 4096 per source pixel.
 [[nodiscard]] bool scale_bilevel_coverage(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int32_t w,

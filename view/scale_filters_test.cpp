@@ -97,8 +97,8 @@ struct Case {
     int32_t W, H, w, h;
 };
 // Mild and strong reductions, odd widths (row padding), one axis untouched.
-const Case kCases[] = {{37, 29, 13, 11}, {64, 48, 31, 47}, {101, 7, 100, 3}, {9, 40, 3, 40},
-                       {123, 77, 50, 20}, {250, 250, 12, 9}, {17, 300, 5, 6}, {33, 33, 32, 32}};
+const Case kCases[] = {{37, 29, 13, 11},  {64, 48, 31, 47},  {101, 7, 100, 3}, {9, 40, 3, 40},
+                       {123, 77, 50, 20}, {250, 250, 12, 9}, {17, 300, 5, 6},  {33, 33, 32, 32}};
 
 }  // namespace
 
@@ -121,7 +121,7 @@ TEST(ScaleFilters, BoxSideAndTables) {
     EXPECT_EQ(scale_box_size(2000, 1000, 100, 50), 20);
     EXPECT_EQ(scale_box_size(100, 100, 50, 10), 10);
     EXPECT_EQ(scale_box_size(100, 100, 80, 80), 2);  // 1 / 0.8 rounds to 1
-    EXPECT_EQ(scale_box_size(5, 5, 2, 2), 3);         // 2.5 rounds up
+    EXPECT_EQ(scale_box_size(5, 5, 2, 2), 3);        // 2.5 rounds up
     BoxTables t;
     scale_box_tables(100, 60, 10, 6, &t);
     EXPECT_EQ(t.n, 10);
@@ -148,8 +148,8 @@ TEST(ScaleFilters, BoxAverageMatchesReference) {
             for (int32_t i = 0; i < k.h; ++i)
                 for (int32_t j = 0; j < k.w; ++j)
                     for (int c = 0; c < bpp / 8; ++c) {
-                        const uint8_t want = ref_box_pixel(src.get(), k.w, k.h, i, j,
-                                                           [c](uint32_t v) { return (v >> (8 * c)) & 0xFF; });
+                        const uint8_t want =
+                            ref_box_pixel(src.get(), k.w, k.h, i, j, [c](uint32_t v) { return (v >> (8 * c)) & 0xFF; });
                         ASSERT_EQ((test_stored_pixel(dst.get(), j, i) >> (8 * c)) & 0xFF, want)
                             << k.W << "x" << k.H << " to " << k.w << "x" << k.h << " bpp " << bpp;
                     }

@@ -40,8 +40,8 @@ bool scale_copy(ErrorLog* log, const DisplayRaster* src, DisplayRaster* dst, int
         // the target, then both axes are reduced together.
         const bool wider = w > sw;
         DisplayRaster middle;
-        if (!scale_plain_stretch(log, src, &middle, wider ? std::max(2 * sw, w) : sw,
-                                 wider ? sh : std::max(2 * sh, h), memory_limit_mb))
+        if (!scale_plain_stretch(log, src, &middle, wider ? std::max(2 * sw, w) : sw, wider ? sh : std::max(2 * sh, h),
+                                 memory_limit_mb))
             return false;
         const bool ok = scale_bilevel_coverage(log, &middle, dst, w, h, memory_limit_mb);
         raster_destroy(&middle);
@@ -92,8 +92,8 @@ bool scaled_view_build(const ViewContext& c, ScaledView* v) {
     }
     v->draw_method = kDrawScaled;
     const bool smooth = c.view->smooth != 0 || v->kind == kViewZoom;
-    const bool ok = scale_copy(c.log, page, &v->scaled_raster, v->target_width, v->target_height, smooth,
-                               c.memory_limit_mb);
+    const bool ok =
+        scale_copy(c.log, page, &v->scaled_raster, v->target_width, v->target_height, smooth, c.memory_limit_mb);
     v->target_width = raster_width(&v->scaled_raster);
     v->target_height = raster_height(&v->scaled_raster);
     return ok;

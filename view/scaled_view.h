@@ -14,12 +14,12 @@ struct ErrorLog;
 // scale factors.
 enum class ScaleFilter {
     kPlainStretch,
-    kBilevelCoverage,      // 1-bit, both axes shrink (or stay)
-    kBilevelWiderFirst,    // 1-bit, wider but shorter: stretched to at least twice the width first
-    kBilevelTallerFirst,   // 1-bit, taller but narrower: stretched to at least twice the height first
-    kBoxAverage,           // 8-bit grey or 24-bit, mean factor 0.09 or less
-    kExactArea,            // 8-bit grey or 24-bit, milder reductions
-    kPaletteBoxAverage,    // 4- or 8-bit palette
+    kBilevelCoverage,     // 1-bit, both axes shrink (or stay)
+    kBilevelWiderFirst,   // 1-bit, wider but shorter: stretched to at least twice the width first
+    kBilevelTallerFirst,  // 1-bit, taller but narrower: stretched to at least twice the height first
+    kBoxAverage,          // 8-bit grey or 24-bit, mean factor 0.09 or less
+    kExactArea,           // 8-bit grey or 24-bit, milder reductions
+    kPaletteBoxAverage,   // 4- or 8-bit palette
 };
 ScaleFilter scale_choose_filter(const DisplayRaster* src, int32_t w, int32_t h, bool smooth);
 

@@ -12,8 +12,8 @@ TEST(ScaledView, FilterChoiceFollowsDepthAndFactor) {
     EXPECT_EQ(scale_choose_filter(rgb.get(), 50, 40, true), ScaleFilter::kBoxAverage);  // 5 %
     EXPECT_EQ(scale_box_size(1000, 800, 50, 40), 20);
     EXPECT_EQ(scale_choose_filter(rgb.get(), 500, 400, false), ScaleFilter::kPlainStretch);
-    EXPECT_EQ(scale_choose_filter(rgb.get(), 2, 400, true), ScaleFilter::kPlainStretch);    // too small
-    EXPECT_EQ(scale_choose_filter(rgb.get(), 4, 400, true), ScaleFilter::kPlainStretch);    // below 0.005
+    EXPECT_EQ(scale_choose_filter(rgb.get(), 2, 400, true), ScaleFilter::kPlainStretch);     // too small
+    EXPECT_EQ(scale_choose_filter(rgb.get(), 4, 400, true), ScaleFilter::kPlainStretch);     // below 0.005
     EXPECT_EQ(scale_choose_filter(rgb.get(), 1000, 900, true), ScaleFilter::kPlainStretch);  // one axis grows
     EXPECT_EQ(scale_choose_filter(rgb.get(), 1000, 800, true), ScaleFilter::kPlainStretch);  // same size
     TestRaster bilevel(test_raster(100, 80, 1, 2));

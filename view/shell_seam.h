@@ -54,8 +54,8 @@ struct ShellSeam {
     void (*set_orientation)(Viewer* v, int orientation) = nullptr;  // fires its event
     void (*toggle_negative)(Viewer* v) = nullptr;                   // fires its event
     void (*toggle_smoothing)(Viewer* v) = nullptr;
-    void (*set_mouse_mode)(Viewer* v, int mode) = nullptr;  // fires its event when it changes
-    void (*set_size_mode)(Viewer* v, int mode) = nullptr;   // lays out, fires its event
+    void (*set_mouse_mode)(Viewer* v, int mode) = nullptr;                    // fires its event when it changes
+    void (*set_size_mode)(Viewer* v, int mode) = nullptr;                     // lays out, fires its event
     void (*scroll)(Viewer* v, bool vertical, int code, int thumb) = nullptr;  // SB_* codes
     int (*upload)(Viewer* v, int tag) = nullptr;                              // asks first; 1 uploaded
 };

@@ -9,7 +9,9 @@
 
 namespace {
 
-int32_t clamp_scroll(int64_t pos, int64_t limit) { return int32_t(std::max<int64_t>(0, std::min(pos, std::max<int64_t>(0, limit)))); }
+int32_t clamp_scroll(int64_t pos, int64_t limit) {
+    return int32_t(std::max<int64_t>(0, std::min(pos, std::max<int64_t>(0, limit))));
+}
 
 }  // namespace
 
@@ -38,8 +40,8 @@ LayoutResult view_layout(const ViewContext& c, const LayoutInput& in) {
     l->view_width = m.size.width;
     l->view_height = m.size.height;
     ScaledView& main = l->main_view;
-    if (raster_empty(&main.scaled_raster) || main.draw_method != kDrawScaled ||
-        main.target_width != l->view_width || main.target_height != l->view_height)
+    if (raster_empty(&main.scaled_raster) || main.draw_method != kDrawScaled || main.target_width != l->view_width ||
+        main.target_height != l->view_height)
         r.build_failed = !scaled_view_build(c, &main);
     main.ratio_corrected = natural.corrected;
     if (in.keep_position) {
@@ -53,8 +55,7 @@ LayoutResult view_layout(const ViewContext& c, const LayoutInput& in) {
     return r;
 }
 
-ScrollStep view_scroll_target(const ViewLayout& l, bool vertical, int code, int32_t client_extent,
-                              int32_t thumb_pos) {
+ScrollStep view_scroll_target(const ViewLayout& l, bool vertical, int code, int32_t client_extent, int32_t thumb_pos) {
     ScrollStep s;
     s.from = vertical ? l.scroll_y : l.scroll_x;
     const int64_t size = vertical ? l.main_view.target_height : l.main_view.target_width;
@@ -129,7 +130,8 @@ OrientationChange view_set_orientation(const ViewContext& c, int value) {
     scaled_view_drop(&c.layout->main_view);
     scaled_view_drop(&c.layout->zoom_view);
     if (turns == 2) scaled_view_build(c, &c.layout->main_view);
-    else o.needs_layout = true;
+    else
+        o.needs_layout = true;
     return o;
 }
 
@@ -158,7 +160,8 @@ bool view_set_size_mode(ViewGroup* view, int mode) {
 void view_zoom_step(ViewGroup* view, bool zoom_in) {
     view->size_mode = kSizeFixed;
     if (zoom_in && view->zoom_index > 0) --view->zoom_index;
-    else if (!zoom_in && view->zoom_index < kImageZoomStepCount - 1) ++view->zoom_index;
+    else if (!zoom_in && view->zoom_index < kImageZoomStepCount - 1)
+        ++view->zoom_index;
 }
 
 bool view_apply_to_raster(ErrorLog* log, const ViewGroup& view, DisplayRaster* raster) {

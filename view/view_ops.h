@@ -40,8 +40,15 @@ ModeSize view_layout_size(const ViewGroup& view, bool fix_ratio, const DisplayRa
 
 // Scroll codes, as the platform numbers them (for both axes).
 enum ScrollCode {
-    kScrollLineUp = 0, kScrollLineDown = 1, kScrollPageUp = 2, kScrollPageDown = 3,
-    kScrollThumbPosition = 4, kScrollThumbTrack = 5, kScrollTop = 6, kScrollBottom = 7, kScrollEnd = 8,
+    kScrollLineUp = 0,
+    kScrollLineDown = 1,
+    kScrollPageUp = 2,
+    kScrollPageDown = 3,
+    kScrollThumbPosition = 4,
+    kScrollThumbTrack = 5,
+    kScrollTop = 6,
+    kScrollBottom = 7,
+    kScrollEnd = 8,
 };
 constexpr int32_t kScrollLine = 30;
 struct ScrollStep {
@@ -53,18 +60,17 @@ struct ScrollStep {
 };
 // Where a scroll code leads. client_extent is the client height (vertical) or
 // width; thumb_pos the explicit position, or the bar's track position.
-ScrollStep view_scroll_target(const ViewLayout& l, bool vertical, int code, int32_t client_extent,
-                              int32_t thumb_pos);
+ScrollStep view_scroll_target(const ViewLayout& l, bool vertical, int code, int32_t client_extent, int32_t thumb_pos);
 // Stores a position (after the shell has erased its XOR overlays) and the
 // fraction that a later layout restores.
 void view_scroll_commit(ViewLayout* l, bool vertical, int32_t pos);
 
 struct OrientationChange {
-    bool changed = false;      // false: the same value again; no event
-    bool ok = true;            // false: the page could not be turned (log); nothing changed
-    bool needs_layout = false; // a quarter turn: lay out with keep-position
-    int orientation = 0;       // the value the four toolbar buttons show
-    int event_value = 0;       // OnOrientationChange: 1..4
+    bool changed = false;       // false: the same value again; no event
+    bool ok = true;             // false: the page could not be turned (log); nothing changed
+    bool needs_layout = false;  // a quarter turn: lay out with keep-position
+    int orientation = 0;        // the value the four toolbar buttons show
+    int event_value = 0;        // OnOrientationChange: 1..4
 };
 // Turns the page raster to a new orientation; -1 means 3 and 4 means 0.
 OrientationChange view_set_orientation(const ViewContext& c, int value);

@@ -57,7 +57,7 @@ TEST(ViewOps, SetOrientationWrapsAndTurnsThePage) {
     EXPECT_TRUE(o.needs_layout);
     EXPECT_EQ(raster_width(&t.page), 30);
     EXPECT_EQ(t.layout.main_view.draw_method, kDrawPage);  // dropped until the layout rebuilds it
-    o = view_set_orientation(t.context(), 3);  // the same again: nothing, no event
+    o = view_set_orientation(t.context(), 3);              // the same again: nothing, no event
     EXPECT_FALSE(o.changed);
     o = view_set_orientation(t.context(), 4);  // wraps to 0, the page as decoded
     EXPECT_EQ(o.orientation, 0);

@@ -32,7 +32,7 @@ struct ScaledView {
     int32_t kind = kViewMain;
     int32_t target_width = 0, target_height = 0;  // after a build: the size of scaled_raster
     DisplayRaster scaled_raster;
-    int32_t orientation = 0;  // copied at every build; the transforms read it here
+    int32_t orientation = 0;             // copied at every build; the transforms read it here
     int32_t offset_x = 0, offset_y = 0;  // page position on a printed sheet; 0 otherwise
     int32_t draw_method = kDrawPage;
     int32_t ratio_corrected = 0;  // the size was corrected for non-square pixels
@@ -41,11 +41,11 @@ struct ScaledView {
 // What the magnifier keeps while open (its window handle is the viewer's).
 struct ZoomWindowState {
     int32_t open = 0;
-    int32_t paused = 0;  // the cursor is free; the view stands still
-    int32_t index_at_open = 5;  // magnifier step when the window opened
-    int32_t scroll_x = 0, scroll_y = 0;  // top-left of the visible part of the zoom view
+    int32_t paused = 0;                              // the cursor is free; the view stands still
+    int32_t index_at_open = 5;                       // magnifier step when the window opened
+    int32_t scroll_x = 0, scroll_y = 0;              // top-left of the visible part of the zoom view
     int16_t saved_cursor_x = 0, saved_cursor_y = 0;  // screen position to return the cursor to
-    Rect32 confinement;  // the client area in screen pixels
+    Rect32 confinement;                              // the client area in screen pixels
 };
 
 // The layout half of the View state (the settings half is ViewGroup).
@@ -54,12 +54,12 @@ struct ViewLayout {
     int32_t scroll_x = 0, scroll_y = 0;       // view pixels at the window's top-left
     // scroll / main_view size, so a re-layout keeps the relative position.
     double scroll_fraction_x = 0, scroll_fraction_y = 0;
-    Rect32 client_rect;  // the image window's client area at the last layout
+    Rect32 client_rect;     // the image window's client area at the last layout
     int32_t fix_ratio = 1;  // correct for non-square pixels ("fixratio")
     ScaledView main_view{kViewMain};
     ScaledView zoom_view{kViewZoom};
-    int32_t scrollbar_depth = 0;  // non-zero while the layout itself moves the scroll bars
-    ZoomWindowState zoom;  // the magnifier while its window is open
+    int32_t scrollbar_depth = 0;         // non-zero while the layout itself moves the scroll bars
+    ZoomWindowState zoom;                // the magnifier while its window is open
     Rect32 zoom_rect{10, 10, 410, 410};  // the magnifier's window for the custom size choice
 };
 
@@ -70,7 +70,7 @@ struct ViewContext {
     ViewLayout* layout = nullptr;
     DisplayRaster* page_raster = nullptr;  // in view orientation, negated when `negative` is set
     bool page_loaded = false;
-    ErrorLog* log = nullptr;  // where allocation failures are reported (the page log)
+    ErrorLog* log = nullptr;       // where allocation failures are reported (the page log)
     uint32_t memory_limit_mb = 0;  // "memorylimit"; 0: none
 };
 

@@ -15,8 +15,8 @@ inline DisplayRaster test_raster(int32_t w, int32_t h, int bpp, uint32_t seed, b
     const int entries = raster_table_entries(bpp);
     for (int k = 0; k < entries; ++k) {
         const uint8_t g = uint8_t(entries > 1 ? k * 255 / (entries - 1) : 0);
-        raster_colours(&r)[k] = grey ? DibColour{g, g, g, 0}
-                                     : DibColour{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 0};
+        raster_colours(&r)[k] =
+            grey ? DibColour{g, g, g, 0} : DibColour{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 0};
     }
     r.is_grey = grey && bpp <= 8;
     const int64_t row_bytes = (int64_t(w) * bpp + 7) / 8;

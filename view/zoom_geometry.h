@@ -19,19 +19,19 @@
 
 // The size choices ("zoomsize") as the settings number them.
 enum ZoomSizeChoice : int {
-    kZoomSizeStrip = 1,        // a strip across the top of the work area
-    kZoomSizeWorkArea = 2,     // the work area less 5 pixels each side
-    kZoomSizeWorkAreaFull = 3, // the whole work area
-    kZoomSizeMonitor = 4,      // the whole monitor, on top
-    kZoomSizeFullScreen = 5,   // the whole monitor, on top, without a frame
-    kZoomSizeCustom = 6,       // the page's `zoomrect`
+    kZoomSizeStrip = 1,         // a strip across the top of the work area
+    kZoomSizeWorkArea = 2,      // the work area less 5 pixels each side
+    kZoomSizeWorkAreaFull = 3,  // the whole work area
+    kZoomSizeMonitor = 4,       // the whole monitor, on top
+    kZoomSizeFullScreen = 5,    // the whole monitor, on top, without a frame
+    kZoomSizeCustom = 6,        // the page's `zoomrect`
 };
 
 // The size choice and what it makes of the window.
 struct ZoomSizeStyle {
     int choice = kZoomSizeWorkArea;  // a custom choice without a rectangle is kZoomSizeWorkArea
-    bool whole_monitor = false;  // the monitor's whole area rather than its work area
-    bool framed = true;  // a dialog frame
+    bool whole_monitor = false;      // the monitor's whole area rather than its work area
+    bool framed = true;              // a dialog frame
     bool topmost = false;
     int margin = 5;
 };

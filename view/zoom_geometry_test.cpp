@@ -140,7 +140,7 @@ TEST(ZoomCursor, TheClickedPointIsTakenAsAFractionOfTheMainView) {
     // centre of a 3000-pixel zoom view.
     EXPECT_EQ(zoom_page_point(100, 100, 400, 3000), 1500);
     EXPECT_EQ(zoom_page_point(399, 0, 400, 3000), 2992);
-    EXPECT_EQ(zoom_page_point(5, 0, 0, 3000), 0);  // no view yet
+    EXPECT_EQ(zoom_page_point(5, 0, 0, 3000), 0);         // no view yet
     EXPECT_EQ(zoom_page_point(400, 0, 400, 3000), 2999);  // the edge stays inside
 }
 

@@ -14,7 +14,7 @@ enum class LengthMode { kTrue, kNone, kFixed };
 
 struct StreamOptions {
     LengthMode length = LengthMode::kTrue;
-    uint32_t fixed_length = 0;     // announced instead of the true length (kFixed)
+    uint32_t fixed_length = 0;       // announced instead of the true length (kFixed)
     std::vector<int> chunks{65536};  // chunk sizes, used in turn
     NPReason end_reason = NPRES_DONE;
     long long stop_after = -1;  // bytes to deliver before ending; -1 all
@@ -27,9 +27,9 @@ struct InstanceSetup {
 
 struct HostOptions {
     std::wstring dll;
-    std::wstring dll_dir;  // searched for the libraries the module loads (a stand-in MAPI32.DLL)
+    std::wstring dll_dir;       // searched for the libraries the module loads (a stand-in MAPI32.DLL)
     std::string registry_mime;  // find the module registered for this type instead
-    std::string mime;  // the document's type; empty: from `src`
+    std::string mime;           // the document's type; empty: from `src`
     bool full_page = false;
     std::vector<InstanceSetup> instances;
     int browser_size = sizeof(NPNetscapeFuncs);
@@ -44,8 +44,9 @@ struct HostOptions {
     int geturl_result = -1;  // forced NPN_GetURL result; -1 the natural one
     bool skip_initialize = false;
     bool timing = false;  // report the time from the end of a stream to its first paint
-    int cycles = 1;    // load, run and unload the module this many times
-    std::string file;  // local file standing behind the instances' `src` URLs  // a broken browser that never calls NP_Initialize
+    int cycles = 1;       // load, run and unload the module this many times
+    std::string file;     // local file standing behind the instances' `src` URLs  // a broken browser that never calls
+                          // NP_Initialize
 };
 
 struct Instance {

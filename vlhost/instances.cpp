@@ -40,7 +40,8 @@ void fit_page(Host& h) {
     if (h.options.full_page) return;
     int width = 0, height = next_embed_top(h);
     for (const auto& inst : h.instances)
-        if (inst->window && int(inst->np_window.width) + 2 * kMargin > width) width = inst->np_window.width + 2 * kMargin;
+        if (inst->window && int(inst->np_window.width) + 2 * kMargin > width)
+            width = inst->np_window.width + 2 * kMargin;
     RECT r{0, 0, width, height};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
     SetWindowPos(h.page, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
@@ -69,8 +70,8 @@ bool page_create(Host& h) {
     RECT r{0, 0, first.width + (h.options.full_page ? 0 : 2 * kMargin),
            first.height + (h.options.full_page ? 0 : 2 * kMargin)};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    h.page = CreateWindowExW(0, kPageClass, L"vlhost", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
-                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    h.page = CreateWindowExW(0, kPageClass, L"vlhost", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, r.right - r.left,
+                             r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
     if (!h.page) return false;
     ShowWindow(h.page, SW_SHOWNORMAL);
     return true;
@@ -101,8 +102,8 @@ Instance* instance_create(Host& h, const InstanceSetup& setup) {
     std::string mime = inst->mime;
     NPError result = NPERR_GENERIC_ERROR;
     if (h.plugin.newp)
-        result = h.plugin.newp(mime.data(), &inst->npp, full ? NP_FULL : NP_EMBED, int16_t(argn.size()),
-                               argn.data(), argv.data(), nullptr);
+        result = h.plugin.newp(mime.data(), &inst->npp, full ? NP_FULL : NP_EMBED, int16_t(argn.size()), argn.data(),
+                               argv.data(), nullptr);
     inst->alive = result == NPERR_NO_ERROR;
     log_line("new %d mode=%s params=%d result=%d", inst->id, full ? "full" : "embed", int(argn.size()), result);
     if (!inst->alive) return inst;
@@ -115,9 +116,9 @@ Instance* instance_create(Host& h, const InstanceSetup& setup) {
 void instance_new_window(Instance* inst) {
     if (inst->window) DestroyWindow(inst->window);
     const NPWindow& w = inst->np_window;
-    inst->window = CreateWindowExW(0, kEmbedClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                   w.x, w.y, int(w.width), int(w.height), host().page, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
+    inst->window =
+        CreateWindowExW(0, kEmbedClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, w.x, w.y,
+                        int(w.width), int(w.height), host().page, nullptr, GetModuleHandleW(nullptr), nullptr);
     inst->np_window.window = inst->window;
 }
 

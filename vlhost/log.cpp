@@ -20,9 +20,12 @@ std::string log_quote(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
         if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '"' || c == '\\') out += std::string("\\") + c;
-        else out += c;
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '"' || c == '\\')
+            out += std::string("\\") + c;
+        else
+            out += c;
     }
     return out + "\"";
 }
@@ -36,8 +39,9 @@ std::string log_variant(const NPVariant& v) {
     case NPVariantType_Int32: snprintf(buf, sizeof buf, "int %ld", long(v.value.intValue)); return buf;
     case NPVariantType_Double: snprintf(buf, sizeof buf, "double %.17g", v.value.doubleValue); return buf;
     case NPVariantType_String:
-        return "string " + log_quote(std::string(v.value.stringValue.UTF8Characters ? v.value.stringValue.UTF8Characters : "",
-                                                 v.value.stringValue.UTF8Length));
+        return "string " +
+               log_quote(std::string(v.value.stringValue.UTF8Characters ? v.value.stringValue.UTF8Characters : "",
+                                     v.value.stringValue.UTF8Length));
     case NPVariantType_Object: return "object #" + std::to_string(runtime_object_serial(v.value.objectValue));
     }
     return "invalid-variant";

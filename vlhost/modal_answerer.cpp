@@ -11,7 +11,7 @@
 
 namespace {
 int g_answer = IDOK;
-std::wstring g_shot;  // where the next dialog's picture goes; empty: none
+std::wstring g_shot;        // where the next dialog's picture goes; empty: none
 std::set<HWND> g_answered;  // a posted press takes a moment to close the box
 
 struct Found {

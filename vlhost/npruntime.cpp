@@ -49,8 +49,8 @@ std::string runtime_identifier_text(NPIdentifier id) {
 
 NPObject* runtime_create_object(NPP npp, NPClass* klass) {
     if (!klass) return nullptr;
-    NPObject* object = klass->allocate ? klass->allocate(npp, klass)
-                                       : static_cast<NPObject*>(std::calloc(1, sizeof(NPObject)));
+    NPObject* object =
+        klass->allocate ? klass->allocate(npp, klass) : static_cast<NPObject*>(std::calloc(1, sizeof(NPObject)));
     if (!object) return nullptr;
     object->_class = klass;
     object->referenceCount = 1;
@@ -73,8 +73,7 @@ void runtime_release(NPObject* object) {
     const int serial = g_objects[object];
     g_objects.erase(object);
     log_line("deallocate #%d", serial);
-    if (object->_class && object->_class->deallocate)
-        object->_class->deallocate(object);
+    if (object->_class && object->_class->deallocate) object->_class->deallocate(object);
     else
         std::free(object);
 }

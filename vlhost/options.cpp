@@ -68,9 +68,12 @@ bool apply_option(const std::string& name, const std::string& value, HostOptions
         if (std::sscanf(value.c_str(), "%dx%d", &w, &h) != 2 || w <= 0 || h <= 0) return false;
         o->instances.back().width = w;
         o->instances.back().height = h;
-    } else if (name == "--browser-size") o->browser_size = int(number(value));
-    else if (name == "--browser-version") o->browser_version = int(number(value));
-    else if (name == "--plugin-size") o->plugin_size = int(number(value));
+    } else if (name == "--browser-size")
+        o->browser_size = int(number(value));
+    else if (name == "--browser-version")
+        o->browser_version = int(number(value));
+    else if (name == "--plugin-size")
+        o->plugin_size = int(number(value));
     else if (name == "--length") {
         s.length = value == "true" ? LengthMode::kTrue : value == "none" ? LengthMode::kNone : LengthMode::kFixed;
         s.fixed_length = uint32_t(std::strtoul(value.c_str(), nullptr, 0));
@@ -87,35 +90,56 @@ bool apply_option(const std::string& name, const std::string& value, HostOptions
         if (s.chunks.empty()) return false;
     } else if (name == "--end") {
         s.end_reason = value == "network" ? NPRES_NETWORK_ERR : value == "break" ? NPRES_USER_BREAK : NPRES_DONE;
-    } else if (name == "--stop-after") s.stop_after = std::strtoll(value.c_str(), nullptr, 0);
-    else if (name == "--answer") o->answer = answer_code(value);
+    } else if (name == "--stop-after")
+        s.stop_after = std::strtoll(value.c_str(), nullptr, 0);
+    else if (name == "--answer")
+        o->answer = answer_code(value);
     else if (name == "--function") {
         const size_t eq = value.find('=');
         page_declare_function(value.substr(0, eq), eq != std::string::npos && value.substr(eq + 1) == "fail");
-    } else if (name == "--element-id") page_set_element_id(value, true);
-    else if (name == "--geturl-result") o->geturl_result = int(number(value));
-    else if (name == "--dll") o->dll = wide_from_utf8(value);
-    else if (name == "--registry") o->registry_mime = value;
-    else if (name == "--file") o->file = value;
-    else if (name == "--dll-dir") o->dll_dir = wide_from_utf8(value);
-    else if (name == "--cycles") o->cycles = int(number(value));
-    else if (name == "--steps") return read_steps(value, &o->steps);
-    else if (name == "--step") o->steps.push_back(value);
-    else if (name == "--screenshot") o->screenshot = wide_from_utf8(value);
-    else if (name == "--timeout") o->timeout_seconds = int(number(value));
-    else return false;
+    } else if (name == "--element-id")
+        page_set_element_id(value, true);
+    else if (name == "--geturl-result")
+        o->geturl_result = int(number(value));
+    else if (name == "--dll")
+        o->dll = wide_from_utf8(value);
+    else if (name == "--registry")
+        o->registry_mime = value;
+    else if (name == "--file")
+        o->file = value;
+    else if (name == "--dll-dir")
+        o->dll_dir = wide_from_utf8(value);
+    else if (name == "--cycles")
+        o->cycles = int(number(value));
+    else if (name == "--steps")
+        return read_steps(value, &o->steps);
+    else if (name == "--step")
+        o->steps.push_back(value);
+    else if (name == "--screenshot")
+        o->screenshot = wide_from_utf8(value);
+    else if (name == "--timeout")
+        o->timeout_seconds = int(number(value));
+    else
+        return false;
     return true;
 }
 
 bool is_flag(const std::string& a, HostOptions* o) {
     if (a == "--full") o->full_page = true;
-    else if (a == "--embed") o->instances.emplace_back();
-    else if (a == "--no-element") page_set_element_id("", false);
-    else if (a == "--skip-initialize") o->skip_initialize = true;
-    else if (a == "--timing") o->timing = true;
-    else if (a == "--stay" || a == "--interactive") o->stay = 1;
-    else if (a == "--no-stay") o->stay = 0;
-    else return false;
+    else if (a == "--embed")
+        o->instances.emplace_back();
+    else if (a == "--no-element")
+        page_set_element_id("", false);
+    else if (a == "--skip-initialize")
+        o->skip_initialize = true;
+    else if (a == "--timing")
+        o->timing = true;
+    else if (a == "--stay" || a == "--interactive")
+        o->stay = 1;
+    else if (a == "--no-stay")
+        o->stay = 0;
+    else
+        return false;
     return true;
 }
 }  // namespace

@@ -20,16 +20,16 @@ std::string args_text(const NPVariant* args, uint32_t count) {
     return out;
 }
 
-bool window_has_method(NPObject*, NPIdentifier name) {
-    return g_functions.count(runtime_identifier_text(name)) != 0;
-}
+bool window_has_method(NPObject*, NPIdentifier name) { return g_functions.count(runtime_identifier_text(name)) != 0; }
 
 bool window_invoke(NPObject*, NPIdentifier name, const NPVariant* args, uint32_t count, NPVariant* result) {
     const std::string text = runtime_identifier_text(name);
     auto it = g_functions.find(text);
     const bool ok = it != g_functions.end() && !it->second;
     log_line("call window.%s(%s) -> %s", text.c_str(), args_text(args, count).c_str(),
-             it == g_functions.end() ? "undefined" : ok ? "ok" : "fail");
+             it == g_functions.end() ? "undefined"
+             : ok                    ? "ok"
+                                     : "fail");
     if (result) {
         result->type = NPVariantType_Void;
         result->value.objectValue = nullptr;
@@ -39,9 +39,7 @@ bool window_invoke(NPObject*, NPIdentifier name, const NPVariant* args, uint32_t
     return ok;
 }
 
-bool window_has_property(NPObject*, NPIdentifier name) {
-    return g_functions.count(runtime_identifier_text(name)) != 0;
-}
+bool window_has_property(NPObject*, NPIdentifier name) { return g_functions.count(runtime_identifier_text(name)) != 0; }
 
 bool window_get_property(NPObject*, NPIdentifier name, NPVariant* result) {
     // A declared function reads as a (non-null) value; anything else is undefined.
@@ -68,12 +66,20 @@ bool no_default(NPObject*, const NPVariant*, uint32_t, NPVariant*) { return fals
 bool no_set(NPObject*, NPIdentifier, const NPVariant*) { return false; }
 bool no_remove(NPObject*, NPIdentifier) { return false; }
 
-NPClass g_window_class = {1,         nullptr,         nullptr,        nullptr,
-                          window_has_method, window_invoke, no_default, window_has_property,
-                          window_get_property, no_set,     no_remove};
-NPClass g_element_class = {1,      nullptr,       nullptr,     nullptr,
-                           no_method, no_invoke,  no_default,  element_has_property,
-                           element_get_property, no_set, no_remove};
+NPClass g_window_class = {1,
+                          nullptr,
+                          nullptr,
+                          nullptr,
+                          window_has_method,
+                          window_invoke,
+                          no_default,
+                          window_has_property,
+                          window_get_property,
+                          no_set,
+                          no_remove};
+NPClass g_element_class = {
+    1,      nullptr,  nullptr, nullptr, no_method, no_invoke, no_default, element_has_property, element_get_property,
+    no_set, no_remove};
 }  // namespace
 
 void page_declare_function(const std::string& name, bool fails) { g_functions[name] = fails; }

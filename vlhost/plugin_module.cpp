@@ -59,8 +59,7 @@ void log_entry_points(const NPPluginFuncs& f, NPError result) {
     for (int i = 10; i < 14; ++i) later += slots[i] != marker;
     for (int i = 14; i < 20; ++i) newer += slots[i] != marker;
     log_line("entrypoints result=%d size=%u version=%u first=%d later=%d newer=%d javaClass=%s", result, f.size,
-             f.version, first, later, newer,
-             later ? (f.javaClass ? "set" : "null") : "untouched");
+             f.version, first, later, newer, later ? (f.javaClass ? "set" : "null") : "untouched");
 }
 }  // namespace
 

@@ -196,7 +196,8 @@ void step_mouse(Instance* inst, const std::vector<std::string>& w) {
     const std::string& kind = w[0];
     SendMessageW(target, WM_SETCURSOR, WPARAM(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     if (kind == "move") SendMessageW(target, WM_MOUSEMOVE, keys, at);
-    if (kind == "down" || kind == "click" || kind == "dblclick") SendMessageW(target, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    if (kind == "down" || kind == "click" || kind == "dblclick")
+        SendMessageW(target, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
     if (kind == "up" || kind == "click" || kind == "dblclick") SendMessageW(target, WM_LBUTTONUP, keys, at);
     if (kind == "dblclick") {
         SendMessageW(target, WM_LBUTTONDBLCLK, keys | MK_LBUTTON, at);
@@ -215,8 +216,8 @@ void step_mouse(Instance* inst, const std::vector<std::string>& w) {
 
 UINT virtual_key(const std::string& name) {
     static const std::map<std::string, UINT> names = {
-        {"PRIOR", VK_PRIOR}, {"NEXT", VK_NEXT}, {"END", VK_END},     {"HOME", VK_HOME},     {"LEFT", VK_LEFT},
-        {"UP", VK_UP},       {"RIGHT", VK_RIGHT}, {"DOWN", VK_DOWN}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE},
+        {"PRIOR", VK_PRIOR}, {"NEXT", VK_NEXT},   {"END", VK_END},      {"HOME", VK_HOME},     {"LEFT", VK_LEFT},
+        {"UP", VK_UP},       {"RIGHT", VK_RIGHT}, {"DOWN", VK_DOWN},    {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE},
         {"TAB", VK_TAB},     {"SPACE", VK_SPACE}, {"DELETE", VK_DELETE}};
     auto it = names.find(name);
     if (it != names.end()) return it->second;
@@ -255,8 +256,7 @@ BOOL CALLBACK log_window_text(HWND w, LPARAM id) {
     wchar_t cls[64] = {}, text[512] = {};
     GetClassNameW(w, cls, 64);
     GetWindowTextW(w, text, 512);
-    if (text[0])
-        log_line("text %d %s \"%s\"", int(id), utf8_from_wide(cls).c_str(), utf8_from_wide(text).c_str());
+    if (text[0]) log_line("text %d %s \"%s\"", int(id), utf8_from_wide(cls).c_str(), utf8_from_wide(text).c_str());
     return TRUE;
 }
 
@@ -309,8 +309,8 @@ BOOL CALLBACK log_control(HWND w, LPARAM lp) {
     if (name == "ComboBox") {
         wchar_t text[64] = {};
         GetWindowTextW(w, text, 64);
-        state += " items=" + std::to_string(SendMessageW(w, CB_GETCOUNT, 0, 0)) + " text=" +
-                 log_quote(utf8_from_wide(text));
+        state +=
+            " items=" + std::to_string(SendMessageW(w, CB_GETCOUNT, 0, 0)) + " text=" + log_quote(utf8_from_wide(text));
     }
     log_line("control %d %s id=%d at %ld,%ld %ldx%ld%s", inst->id, name.c_str(), GetDlgCtrlID(w), long(r.left),
              long(r.top), long(r.right - r.left), long(r.bottom - r.top), state.c_str());
@@ -361,7 +361,8 @@ void step_children(Instance* inst) {
 void step_setwindow(Instance* inst, const std::vector<std::string>& w) {
     if (has_word(w, "new")) instance_new_window(inst);
     if (has_word(w, "null")) inst->np_window.window = nullptr;
-    else inst->np_window.window = inst->window;
+    else
+        inst->np_window.window = inst->window;
     instance_set_window(inst);
 }
 
@@ -369,8 +370,10 @@ void step_setwindow(Instance* inst, const std::vector<std::string>& w) {
 void step_pixel(Instance* inst, const std::vector<std::string>& w) {
     unsigned rgb = 0;
     const int x = atoi(w[2].c_str()), y = atoi(w[3].c_str());
-    if (window_pixel(has_popup_word ? first_popup(inst) : inst->window, x, y, &rgb)) log_line("pixel %d at %d,%d = %06x", inst->id, x, y, rgb);
-    else log_line("pixel %d at %d,%d unavailable", inst->id, x, y);
+    if (window_pixel(has_popup_word ? first_popup(inst) : inst->window, x, y, &rgb))
+        log_line("pixel %d at %d,%d = %06x", inst->id, x, y, rgb);
+    else
+        log_line("pixel %d at %d,%d unavailable", inst->id, x, y);
 }
 
 // Owned pop-ups with their class, title, window rectangle, client size and
@@ -414,28 +417,47 @@ void step_close_window(Instance* inst) {
 bool run(const std::vector<std::string>& w, Instance* inst) {
     const std::string& s = w[0];
     if (s == "getvalue") step_getvalue(inst);
-    else if (s == "invoke") step_invoke(inst, w);
-    else if (s == "hasmethod") step_hasmethod(inst, w);
-    else if (s == "release") step_release(inst);
-    else if (s == "destroy") instance_destroy(inst);
-    else if (s == "stream" && w.size() > 2) stream_queue(inst, w[2], nullptr, false);
-    else if (s == "setwindow") step_setwindow(inst, w);
-    else if (s == "children") step_children(inst);
-    else if (s == "popups") step_popups(inst);
-    else if (s == "controls") step_controls(inst);
-    else if (s == "pick") step_pick(inst, w);
-    else if (s == "texts") step_texts(inst);
-    else if (s == "contextkey") step_context_key(inst);
-    else if (s == "closewindow") step_close_window(inst);
-    else if (s == "resize" && w.size() > 3) instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
+    else if (s == "invoke")
+        step_invoke(inst, w);
+    else if (s == "hasmethod")
+        step_hasmethod(inst, w);
+    else if (s == "release")
+        step_release(inst);
+    else if (s == "destroy")
+        instance_destroy(inst);
+    else if (s == "stream" && w.size() > 2)
+        stream_queue(inst, w[2], nullptr, false);
+    else if (s == "setwindow")
+        step_setwindow(inst, w);
+    else if (s == "children")
+        step_children(inst);
+    else if (s == "popups")
+        step_popups(inst);
+    else if (s == "controls")
+        step_controls(inst);
+    else if (s == "pick")
+        step_pick(inst, w);
+    else if (s == "texts")
+        step_texts(inst);
+    else if (s == "contextkey")
+        step_context_key(inst);
+    else if (s == "closewindow")
+        step_close_window(inst);
+    else if (s == "resize" && w.size() > 3)
+        instance_resize(inst, atoi(w[2].c_str()), atoi(w[3].c_str()));
     else if (s == "screenshot" && w.size() > 2)
-        log_line("screenshot %d %s", inst->id, screenshot_window(inst->window, wide_from_utf8(w[2])) ? "written" : "failed");
-    else if (s == "pixel" && w.size() > 3) step_pixel(inst, w);
-    else if (s == "key") step_key(inst, w);
-    else if (s == "wheel") step_wheel(inst, w);
+        log_line("screenshot %d %s", inst->id,
+                 screenshot_window(inst->window, wide_from_utf8(w[2])) ? "written" : "failed");
+    else if (s == "pixel" && w.size() > 3)
+        step_pixel(inst, w);
+    else if (s == "key")
+        step_key(inst, w);
+    else if (s == "wheel")
+        step_wheel(inst, w);
     else if (s == "click" || s == "dblclick" || s == "rclick" || s == "down" || s == "up" || s == "move")
         step_mouse(inst, w);
-    else return false;
+    else
+        return false;
     return true;
 }
 }  // namespace
@@ -475,7 +497,11 @@ bool step_run(const std::string& line) {
     if (w[0] == "answer" && w.size() > 1) {
         // A number presses the dialog's button of that id (when it has one).
         const int id = atoi(w[1].c_str());
-        modal_set_answer(w[1] == "cancel" ? IDCANCEL : w[1] == "yes" ? IDYES : w[1] == "no" ? IDNO : id > 0 ? id : IDOK);
+        modal_set_answer(w[1] == "cancel" ? IDCANCEL
+                         : w[1] == "yes"  ? IDYES
+                         : w[1] == "no"   ? IDNO
+                         : id > 0         ? id
+                                          : IDOK);
         return true;
     }
     if (w[0] == "menu" && w.size() > 1) {

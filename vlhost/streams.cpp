@@ -47,7 +47,7 @@ NPReason write_all(Instance* inst, NPStream* stream, const std::vector<char>& da
         if (size_t(len) > limit - offset) len = int32_t(limit - offset);
         if (ready < len) len = ready;
         const int32_t taken = len > 0 ? host().plugin.write(&inst->npp, stream, int32_t(offset), len,
-                                                           const_cast<char*>(data.data() + offset))
+                                                            const_cast<char*>(data.data() + offset))
                                       : 0;
         log_line("write %d offset=%lu len=%ld ready=%ld taken=%ld", inst->id, (unsigned long)offset, long(len),
                  long(ready), long(taken));
@@ -80,7 +80,8 @@ void deliver(const Pending& p) {
     if (!h.options.file.empty() && is_src(inst, p.url)) path = h.options.file;
     if (path.empty() || !read_file(path, &data)) {
         log_line("stream %d url=%s failed: not a readable local file", inst->id, log_quote(p.url).c_str());
-        if (p.notify && h.plugin.urlnotify) h.plugin.urlnotify(&inst->npp, p.url.c_str(), NPRES_NETWORK_ERR, p.notify_data);
+        if (p.notify && h.plugin.urlnotify)
+            h.plugin.urlnotify(&inst->npp, p.url.c_str(), NPRES_NETWORK_ERR, p.notify_data);
         return;
     }
     NPStream stream{};
@@ -92,10 +93,11 @@ void deliver(const Pending& p) {
     uint16_t stype = NP_NORMAL;
     std::string mime = mime_for_path(path);
     const NPError opened = h.plugin.newstream(&inst->npp, mime.data(), &stream, 0, &stype);
-    log_line("newstream %d url=%s type=%s end=%lu result=%d stype=%u", inst->id, log_quote(p.url).c_str(),
-             mime.c_str(), (unsigned long)stream.end, opened, stype);
+    log_line("newstream %d url=%s type=%s end=%lu result=%d stype=%u", inst->id, log_quote(p.url).c_str(), mime.c_str(),
+             (unsigned long)stream.end, opened, stype);
     if (opened != NPERR_NO_ERROR) {
-        if (p.notify && h.plugin.urlnotify) h.plugin.urlnotify(&inst->npp, p.url.c_str(), NPRES_NETWORK_ERR, p.notify_data);
+        if (p.notify && h.plugin.urlnotify)
+            h.plugin.urlnotify(&inst->npp, p.url.c_str(), NPRES_NETWORK_ERR, p.notify_data);
         return;
     }
     const NPReason reason = write_all(inst, &stream, data);
@@ -135,7 +137,8 @@ std::string path_from_url(const std::string& url) {
     if (url.rfind("file:", 0) != 0) return url;
     std::string rest = url.substr(5);
     if (rest.rfind("///", 0) == 0) rest = rest.substr(3);
-    else if (rest.rfind("//localhost/", 0) == 0) rest = rest.substr(12);
+    else if (rest.rfind("//localhost/", 0) == 0)
+        rest = rest.substr(12);
     std::string out;
     for (size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == '%' && i + 2 < rest.size() && hex_digit(rest[i + 1]) >= 0 && hex_digit(rest[i + 2]) >= 0) {

@@ -196,14 +196,15 @@ const uint8_t* vlw_render(WebViewer* v) {
 }
 
 void vlw_view_to_page(const WebViewer* v, int32_t x, int32_t y, int32_t* out) {
-    const Point32 p = geometry_view_to_page_pixel(v->layout.main_view, v->page.width, v->page.height, Point32{x, y}, true);
+    const Point32 p =
+        geometry_view_to_page_pixel(v->layout.main_view, v->page.width, v->page.height, Point32{x, y}, true);
     out[0] = p.x;
     out[1] = p.y;
 }
 
 void vlw_page_rect_to_view(const WebViewer* v, int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t* out) {
-    const Rect32 r =
-        geometry_page_rect_to_view(v->layout.main_view, v->page.width, v->page.height, Rect32{left, top, right, bottom});
+    const Rect32 r = geometry_page_rect_to_view(v->layout.main_view, v->page.width, v->page.height,
+                                                Rect32{left, top, right, bottom});
     out[0] = r.left;
     out[1] = r.top;
     out[2] = r.right;

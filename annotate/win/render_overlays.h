@@ -11,8 +11,8 @@ struct PageMarks;
 
 struct RenderedPage {
     UniqueBitmap bitmap;
-    void* bits = nullptr;      // the section's pixels, bottom-up
-    int bits_per_pixel = 0;    // 1 (table black, white) for a black-and-white page, else 24
+    void* bits = nullptr;    // the section's pixels, bottom-up
+    int bits_per_pixel = 0;  // 1 (table black, white) for a black-and-white page, else 24
 };
 
 // `page` is the decoded raster as it will be handed on, turned to

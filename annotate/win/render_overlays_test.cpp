@@ -34,9 +34,9 @@ TEST(RenderWithOverlays, WhiteoutsAreBurntInAndTheCropIsNot) {
     EXPECT_EQ(out.bits_per_pixel, 24);
     EXPECT_EQ(pixel24(out, 20, 10, 0, 0), 0x404040u);
     EXPECT_EQ(pixel24(out, 20, 10, 3, 4), 0xFFFFFFu);
-    EXPECT_EQ(pixel24(out, 20, 10, 4, 5), 0xFFFFFFu);   // inclusive corner
+    EXPECT_EQ(pixel24(out, 20, 10, 4, 5), 0xFFFFFFu);  // inclusive corner
     EXPECT_EQ(pixel24(out, 20, 10, 5, 5), 0x404040u);
-    EXPECT_EQ(pixel24(out, 20, 10, 1, 9), 0x404040u);   // outside the crop: not darkened
+    EXPECT_EQ(pixel24(out, 20, 10, 1, 9), 0x404040u);  // outside the crop: not darkened
     raster_destroy(&page);
 }
 

@@ -145,8 +145,8 @@ TEST_F(SketchWin, LiveGestureDrawsOnTheWindowAndALostCaptureEndsIt) {
         ReleaseDC(hwnd, dc);
     }
     // Another window takes the mouse: the gesture is over, its stroke kept.
-    HWND other = CreateWindowExW(0, wc.lpszClassName, L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
-                                 nullptr);
+    HWND other =
+        CreateWindowExW(0, wc.lpszClassName, L"other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     SetCapture(other);
     EXPECT_FALSE(v.annotate.stroke.active);
     EXPECT_EQ(v.annotate.stroke.surface, nullptr);
@@ -200,14 +200,14 @@ TEST(AnnotatedPageImage, PenOverWhiteoutsAtScaleOneAndDotsAreOnePixel) {
         for (int x = 0; x < 60; ++x) raster_row(&page, y)[x] = 0x40;
     PageMarks marks;
     marks_add_whiteout(&marks, PageRect{0, 0, 9, 9});
-    marks_add_pen(&marks, PenSegment{2.5, 5.5, 14.5, 5.5, 0x0000FF});  // across the white-out
+    marks_add_pen(&marks, PenSegment{2.5, 5.5, 14.5, 5.5, 0x0000FF});   // across the white-out
     marks_add_pen(&marks, PenSegment{17.5, 2.5, 17.5, 2.5, 0x00FF00});  // a dot
     RenderedPage out;
     ASSERT_TRUE(render_with_overlays(&page, &marks, 0, &out));
     EXPECT_EQ(out.bits_per_pixel, 24);
-    EXPECT_EQ(pixel24(out, 20, 10, 1, 1), kWhite);   // white-outs are pure white off screen
-    EXPECT_EQ(pixel24(out, 20, 10, 2, 5), kRed);     // the pen lies on top
-    EXPECT_EQ(pixel24(out, 20, 10, 14, 5), kRed);    // its end pixel
+    EXPECT_EQ(pixel24(out, 20, 10, 1, 1), kWhite);  // white-outs are pure white off screen
+    EXPECT_EQ(pixel24(out, 20, 10, 2, 5), kRed);    // the pen lies on top
+    EXPECT_EQ(pixel24(out, 20, 10, 14, 5), kRed);   // its end pixel
     EXPECT_EQ(pixel24(out, 20, 10, 15, 5), 0x404040u);
     EXPECT_EQ(pixel24(out, 20, 10, 17, 2), 0x00FF00u);
     EXPECT_EQ(pixel24(out, 20, 10, 18, 2), 0x404040u);

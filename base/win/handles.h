@@ -5,7 +5,7 @@
 
 template <class Traits>
 class Unique {
-  public:
+public:
     using T = typename Traits::Handle;
     Unique() : h_(Traits::none()) {}
     explicit Unique(T h) : h_(h) {}
@@ -29,7 +29,7 @@ class Unique {
         h_ = h;
     }
 
-  private:
+private:
     T h_;
 };
 
@@ -92,13 +92,13 @@ inline HANDLE file_handle_or_none(HANDLE h) { return h ? h : INVALID_HANDLE_VALU
 
 // Selects an object into a DC and puts the previous one back; never deletes.
 class SelectScope {
-  public:
+public:
     SelectScope(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
     ~SelectScope() { SelectObject(dc_, old_); }
     SelectScope(const SelectScope&) = delete;
     SelectScope& operator=(const SelectScope&) = delete;
 
-  private:
+private:
     HDC dc_;
     HGDIOBJ old_;
 };
@@ -106,7 +106,7 @@ class SelectScope {
 // GetDC/ReleaseDC: keeps the window its ReleaseDC needs. A DC taken earlier
 // (one held across a gesture) can be handed in to be released here.
 class WindowDc {
-  public:
+public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
     WindowDc(HWND hwnd, HDC taken) : hwnd_(hwnd), dc_(taken) {}
     ~WindowDc() {
@@ -123,14 +123,14 @@ class WindowDc {
         return dc;
     }
 
-  private:
+private:
     HWND hwnd_;
     HDC dc_;
 };
 
 // BeginPaint/EndPaint.
 class PaintScope {
-  public:
+public:
     explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
     ~PaintScope() { EndPaint(hwnd_, &ps_); }
     PaintScope(const PaintScope&) = delete;
@@ -138,7 +138,7 @@ class PaintScope {
     HDC dc() const { return dc_; }
     const RECT& rect() const { return ps_.rcPaint; }
 
-  private:
+private:
     HWND hwnd_;
     HDC dc_;
     PAINTSTRUCT ps_{};

@@ -42,7 +42,6 @@ private:
 
 class RegistryStore : public SettingsStore {
 public:
-
     bool key_exists(SettingsKey k) override { return OpenKey(k, KEY_READ).get() != nullptr; }
 
     long read(SettingsKey k, const char16_t* name, StoredValue* out) override {

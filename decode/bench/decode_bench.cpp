@@ -210,7 +210,8 @@ int print_digests(const std::string& corpus) {
     for (const auto& path : corpus_files(corpus)) {
         const std::vector<uint8_t> bytes = read_bytes(path);
         const int dirs = directory_count(bytes);
-        for (int d = 0; d < dirs; ++d) printf("%s %d %s\n", path.filename().string().c_str(), d, digest(bytes, d).c_str());
+        for (int d = 0; d < dirs; ++d)
+            printf("%s %d %s\n", path.filename().string().c_str(), d, digest(bytes, d).c_str());
     }
     return 0;
 }
@@ -253,9 +254,9 @@ int main(int argc, char** argv) {
     printf("%-64s %3s  %9s %9s  %5s\n", "page", "dir", "ours ms", "rgba ms", "ratio");
     Totals generated, files;
     if (!corpus_only) {
-    report("generated 5100x6600 bilevel G4", generated_bilevel(), 0, 5, &generated);
-    report("generated 4000x3000 RGB JPEG (YCbCr)", generated_photo(4000, 3000, true), 0, 5, &generated);
-    report("generated 2550x3300 8-bit grey LZW", generated_photo(2550, 3300, false), 0, 5, &generated);
+        report("generated 5100x6600 bilevel G4", generated_bilevel(), 0, 5, &generated);
+        report("generated 4000x3000 RGB JPEG (YCbCr)", generated_photo(4000, 3000, true), 0, 5, &generated);
+        report("generated 2550x3300 8-bit grey LZW", generated_photo(2550, 3300, false), 0, 5, &generated);
     }
     for (const auto& path : corpus_files(corpus)) {
         const std::vector<uint8_t> bytes = read_bytes(path);

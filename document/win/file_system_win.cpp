@@ -22,15 +22,15 @@ FsHandle from_handle(HANDLE h, uint32_t* error) {
 }  // namespace
 
 FsHandle fs_open_read(const char16_t* path, uint32_t* error) {
-    return from_handle(CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr),
-                       error);
+    return from_handle(
+        CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+        error);
 }
 
 FsHandle fs_create(const char16_t* path, uint32_t* error) {
-    return from_handle(CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr),
-                       error);
+    return from_handle(
+        CreateFileW(wide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr),
+        error);
 }
 
 bool fs_read(FsHandle file, void* buffer, uint32_t size, uint32_t* done) {

@@ -24,7 +24,8 @@ constexpr uint32_t kNoAnnotations = 0x800;
 
 BandGeometry band_geometry(Viewer* v) {
     BandGeometry g;
-    const int pw = v->document.file ? v->document.file->page.width : 0, ph = v->document.file ? v->document.file->page.height : 0;
+    const int pw = v->document.file ? v->document.file->page.width : 0,
+              ph = v->document.file ? v->document.file->page.height : 0;
     const ScaledView* view = &v->layout.main_view;
     g.view_to_page = [view, pw, ph](int vx, int vy, int* px, int* py) {
         const Point32 p = geometry_view_to_page_pixel(*view, pw, ph, Point32{vx, vy}, true);
@@ -121,11 +122,8 @@ LRESULT image_mouse_button_down(Viewer* v, HWND hwnd, UINT msg, WPARAM wp, LPARA
     case MouseAction::kEraser:
         if (sketch_mouse_down(v, hwnd, x, y, d.action == MouseAction::kEraser)) return 0;
         break;
-    case MouseAction::kZoomWindow:
-        zoom_window_open(v, x, y, false);
-        return 0;
-    case MouseAction::kNone:
-        break;
+    case MouseAction::kZoomWindow: zoom_window_open(v, x, y, false); return 0;
+    case MouseAction::kNone: break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }

@@ -17,8 +17,8 @@ constexpr UINT kLogFormat = DT_NOPREFIX | DT_WORDBREAK;
 
 // The document's log, then the page's log under it, in light yellow on grey.
 void paint_logs(Viewer* v, HDC dc, const Rect32& area_in) {
-    SelectScope font(dc, module().ui_font_16 ? static_cast<HGDIOBJ>(module().ui_font_16.get())
-                                             : GetStockObject(DEFAULT_GUI_FONT));
+    SelectScope font(
+        dc, module().ui_font_16 ? static_cast<HGDIOBJ>(module().ui_font_16.get()) : GetStockObject(DEFAULT_GUI_FONT));
     SetTextColor(dc, kLogTextColour);
     SetBkColor(dc, kLogBackColour);
     SetBkMode(dc, OPAQUE);
@@ -38,8 +38,8 @@ void paint_marks(Viewer* v, HDC dc) {
     ViewerFile* f = v->document.file;
     const PageMarks* marks = f ? marks_find(&f->marks, v->document.current_directory) : nullptr;
     if (!v->annotate.annotations_shown || !marks) return;
-    const auto plan = marks_paint_plan(*marks, v->layout.main_view, f->page.width, f->page.height,
-                                       v->layout.view_width, v->layout.view_height);
+    const auto plan = marks_paint_plan(*marks, v->layout.main_view, f->page.width, f->page.height, v->layout.view_width,
+                                       v->layout.view_height);
     for (const MarkFill& m : plan) {
         UniqueBrush brush{CreateSolidBrush(m.colour)};
         RECT r{m.rect.left - v->layout.scroll_x, m.rect.top - v->layout.scroll_y, m.rect.right - v->layout.scroll_x,
@@ -134,30 +134,30 @@ LRESULT CALLBACK image_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // default procedure hands them to the parent, which would post them back.
     if (msg == module().wheel_message) return image_mouse_wheel(v, hwnd, wp);
     switch (msg) {
-    case WM_ERASEBKGND:    return 1;  // the paint fills everything
-    case WM_PAINT:         return on_paint(v, hwnd);
-    case WM_PRINTCLIENT:   return on_print_client(v, hwnd, reinterpret_cast<HDC>(wp));
-    case WM_SIZE:          return on_size(v, wp);
-    case WM_HSCROLL:       return on_scroll(v, hwnd, false, wp);
-    case WM_VSCROLL:       return on_scroll(v, hwnd, true, wp);
-    case WM_MOUSEMOVE:     return image_mouse_move(v, hwnd, wp, lp);
+    case WM_ERASEBKGND: return 1;  // the paint fills everything
+    case WM_PAINT: return on_paint(v, hwnd);
+    case WM_PRINTCLIENT: return on_print_client(v, hwnd, reinterpret_cast<HDC>(wp));
+    case WM_SIZE: return on_size(v, wp);
+    case WM_HSCROLL: return on_scroll(v, hwnd, false, wp);
+    case WM_VSCROLL: return on_scroll(v, hwnd, true, wp);
+    case WM_MOUSEMOVE: return image_mouse_move(v, hwnd, wp, lp);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: return image_mouse_button_down(v, hwnd, msg, wp, lp);
-    case WM_LBUTTONUP:     return image_mouse_button_up(v, hwnd, wp, lp);
-    case WM_RBUTTONDOWN:   return image_mouse_right_down(v, hwnd, wp, lp);
-    case WM_MOUSELEAVE:    return on_mouse_leave(v, hwnd);
+    case WM_LBUTTONUP: return image_mouse_button_up(v, hwnd, wp, lp);
+    case WM_RBUTTONDOWN: return image_mouse_right_down(v, hwnd, wp, lp);
+    case WM_MOUSELEAVE: return on_mouse_leave(v, hwnd);
     case WM_CAPTURECHANGED: return on_capture_changed(v, hwnd, reinterpret_cast<HWND>(lp));
-    case WM_DESTROY:       sketch_window_gone(v, hwnd); break;
+    case WM_DESTROY: sketch_window_gone(v, hwnd); break;
     case WM_SETCURSOR:
         if (LOWORD(lp) != HTCLIENT) break;
         if (image_mouse_set_cursor(v)) return TRUE;
         break;
-    case WM_NCDESTROY:     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
+    case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 HWND image_window_create(Viewer* v, HWND parent) {
-    return CreateWindowExW(0, kImageWindowClass, L"image", WS_CHILD | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
-                           0, 0, 0, 0, parent, nullptr, module().instance, v);
+    return CreateWindowExW(0, kImageWindowClass, L"image", WS_CHILD | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL, 0, 0,
+                           0, 0, parent, nullptr, module().instance, v);
 }

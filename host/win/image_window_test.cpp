@@ -38,7 +38,7 @@ struct Canvas {
 };
 
 class ImageWindowPaint : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         errlog_init(&v.logs.error, true);
         errlog_init(&v.logs.page, false);
@@ -110,9 +110,9 @@ TEST_F(ImageWindowPaint, AShownPageHidesTheLogsAndCarriesItsMarks) {
     Canvas c;
     paint(c);
     EXPECT_EQ(c.last_grey_row(), -1);
-    EXPECT_EQ(c.at(5, 5), 0x808080u);     // the page
-    EXPECT_EQ(c.at(11, 11), 0xF8F8F8u);   // the white-out mark, a shade off white
-    EXPECT_EQ(c.at(100, 100), kRed);      // the background beside the page
+    EXPECT_EQ(c.at(5, 5), 0x808080u);    // the page
+    EXPECT_EQ(c.at(11, 11), 0xF8F8F8u);  // the white-out mark, a shade off white
+    EXPECT_EQ(c.at(100, 100), kRed);     // the background beside the page
     viewer_file_free(&v);
 }
 

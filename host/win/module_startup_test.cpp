@@ -16,7 +16,7 @@ F entry(HMODULE m, const char* name) {
 }
 
 class BuiltModule : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dll = LoadLibraryA(VL_BINARY_DIR "/npvellarion.dll");
         ASSERT_NE(dll, nullptr);
@@ -51,7 +51,7 @@ TEST_F(BuiltModule, CursorsAreMonochromeCursorsWithTheirHotSpots) {
         const wchar_t* name;
         DWORD x, y;
     };
-    const Expected cursors[] = {{L"HOTSPOT2", 6, 1}, {L"MAGNIFY", 6, 6},    {L"CUR_PAN1", 8, 8},
+    const Expected cursors[] = {{L"HOTSPOT2", 6, 1}, {L"MAGNIFY", 6, 6},     {L"CUR_PAN1", 8, 8},
                                 {L"CUR_PAN2", 8, 8}, {L"CUR_PENCIL", 0, 15}, {L"CUR_ERASER", 1, 14}};
     for (const Expected& c : cursors) {
         HCURSOR cursor = LoadCursorW(dll, c.name);

@@ -106,17 +106,17 @@ LRESULT CALLBACK plugin_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == module().wheel_message) return on_wheel(v, msg, wp, lp);
     switch (msg) {
-    case WM_SIZE:          return on_size(v, wp);
-    case WM_PAINT:         return on_paint(hwnd);
-    case WM_WININICHANGE:  return on_settings_change(v);
+    case WM_SIZE: return on_size(v, wp);
+    case WM_PAINT: return on_paint(hwnd);
+    case WM_WININICHANGE: return on_settings_change(v);
     case WM_MOUSEACTIVATE: return on_mouse_activate(v, hwnd, wp, lp);
-    case WM_CONTEXTMENU:   return on_context_menu(v, lp);
-    case WM_KEYDOWN:       return on_key_down(v, hwnd, wp, lp);
-    case WM_TIMER:         return on_timer(v, hwnd, wp, lp);
-    case WM_DESTROY:       update_abort(); break;
-    case kUpdateHostMessage:   return update_on_host_message(v, wp, lp);
+    case WM_CONTEXTMENU: return on_context_menu(v, lp);
+    case WM_KEYDOWN: return on_key_down(v, hwnd, wp, lp);
+    case WM_TIMER: return on_timer(v, hwnd, wp, lp);
+    case WM_DESTROY: update_abort(); break;
+    case kUpdateHostMessage: return update_on_host_message(v, wp, lp);
     case kUpdateSocketMessage: return update_on_socket_message(v, wp, lp);
-    case WM_NCDESTROY:     return on_nc_destroy(v, hwnd, wp, lp);
+    case WM_NCDESTROY: return on_nc_destroy(v, hwnd, wp, lp);
     case kAutoPrintMessage: return on_autoprint(v);
     }
     return forward(v, hwnd, msg, wp, lp);
@@ -130,7 +130,8 @@ void plugin_window_layout(Viewer* v) {
     GetClientRect(hwnd, &client);
     // The toolbar's band is kept free only when there is a toolbar window to fill it.
     const int position = v->shell.toolbar_window ? v->ui.toolbar_position : 0;
-    const PluginAreaLayout area = geometry_plugin_area(client.right, client.bottom, position, v->settings.toolbar_height);
+    const PluginAreaLayout area =
+        geometry_plugin_area(client.right, client.bottom, position, v->settings.toolbar_height);
     if (HWND toolbar = static_cast<HWND>(v->shell.toolbar_window)) {
         if (area.toolbar_shown)
             SetWindowPos(toolbar, nullptr, area.toolbar.left, area.toolbar.top, area.toolbar.right - area.toolbar.left,
@@ -151,8 +152,8 @@ void plugin_window_refresh(Viewer* v) {
 void plugin_window_attach(Viewer* v, HWND hwnd) {
     v->shell.plugin_window = hwnd;
     SetPropW(hwnd, kViewerProperty, v);
-    v->shell.saved_window_proc = reinterpret_cast<void*>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(plugin_window_proc)));
+    v->shell.saved_window_proc =
+        reinterpret_cast<void*>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(plugin_window_proc)));
     HWND image = image_window_create(v, hwnd);
     if (!image) {
         // Logged first: the box runs a loop in which the page may remove the viewer.

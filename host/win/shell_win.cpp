@@ -28,19 +28,22 @@ void place_windows(Viewer* v, unsigned what) {
     if (what & (kShellToolbarBuild | kShellWindowLayout)) plugin_window_layout(v);
     if (what & kShellTooltips) toolbar_set_tooltips_active(v);
     if (what & kShellToolbarStates) toolbar_refresh(v);
-    else if (what & kShellToolbarChecks) toolbar_check_pass(v);
+    else if (what & kShellToolbarChecks)
+        toolbar_check_pass(v);
     if (what & (kShellFit | kShellRefit)) image_window_layout(v, !(what & kShellFit));
 }
 
 void progress(Viewer* v, int percent) {
     if (percent < 0) status_line_remove_progress(v);
-    else status_line_progress(v, percent);
+    else
+        status_line_progress(v, percent);
 }
 
 void wait_cursor(Viewer*, bool on) {
     static HCURSOR previous = nullptr;
     if (on) previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    else SetCursor(previous ? previous : module().cursors.arrow);
+    else
+        SetCursor(previous ? previous : module().cursors.arrow);
 }
 
 void post_autoprint(Viewer* v) {

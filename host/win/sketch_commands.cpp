@@ -55,7 +55,8 @@ void sketch_choose_pen_colour(Viewer* v) {
     const ViewerHandle handle(v);
     const BOOL chosen = ChooseColorW(&cc);
     if (!handle.alive()) return;
-    if (chosen && uint32_t(cc.rgbResult) != v->annotate.pen_color) sketch_set_pen_colour(&v->annotate, uint32_t(cc.rgbResult));
+    if (chosen && uint32_t(cc.rgbResult) != v->annotate.pen_color)
+        sketch_set_pen_colour(&v->annotate, uint32_t(cc.rgbResult));
     if (owner) SetFocus(owner);
 }
 

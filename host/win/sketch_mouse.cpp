@@ -170,5 +170,7 @@ void sketch_outline_show(Viewer* v) {
 }
 
 void sketch_outline_paint(Viewer* v, HDC dc) {
-    if (v->annotate.eraser.drawn) sketch_draw_outline(dc, RECT{v->annotate.eraser.left, v->annotate.eraser.top, v->annotate.eraser.right, v->annotate.eraser.bottom});
+    if (v->annotate.eraser.drawn)
+        sketch_draw_outline(dc, RECT{v->annotate.eraser.left, v->annotate.eraser.top, v->annotate.eraser.right,
+                                     v->annotate.eraser.bottom});
 }

@@ -80,7 +80,7 @@ LRESULT on_mouse_move(Viewer* v, HWND toolbar, int x, int y) {
     const ToolbarControls* c = toolbar_controls(v);
     if (c && c->logo_pressed)
         SetCursor(over_link(v, toolbar, x, y) && v->shell.hand_cursor ? static_cast<HCURSOR>(v->shell.hand_cursor)
-                                                                : module().cursors.arrow);
+                                                                      : module().cursors.arrow);
     return 0;
 }
 
@@ -102,7 +102,8 @@ void perform(Viewer* v, int item, HWND control) {
     case ToolbarAction::kCommand: command_perform(v, info.value); break;
     case ToolbarAction::kSizeMode:
         if (v->view.size_mode == info.value) toolbar_check_pass(v);
-        else command_set_size_mode(v, info.value);
+        else
+            command_set_size_mode(v, info.value);
         break;
     case ToolbarAction::kMenu: open_menu(v, control); break;
     case ToolbarAction::kNone:
@@ -142,7 +143,8 @@ LRESULT on_vscroll(Viewer* v, WPARAM wp, LPARAM lp) {
     HWND spinner = reinterpret_cast<HWND>(lp);
     if (!c || !spinner || spinner != c->item_window[kItemSpinner]) return 0;
     if (LOWORD(wp) == SB_THUMBPOSITION) toolbar_spinner_thumb(&c->spinner, short(HIWORD(wp)));
-    else if (LOWORD(wp) == SB_ENDSCROLL) spinner_end(v, c, spinner);
+    else if (LOWORD(wp) == SB_ENDSCROLL)
+        spinner_end(v, c, spinner);
     return 0;
 }
 
@@ -168,8 +170,8 @@ LRESULT on_notify(Viewer* v, LPARAM lp) {
     } else if (item == kItemUpload) {
         wchar_t upload_to[kToolbarTooltipCap];
         load_text(kToolbarUploadToId, upload_to, kToolbarTooltipCap);
-        toolbar_upload_tooltip(base, reinterpret_cast<const char16_t*>(upload_to), btext_get(&v->annotate.upload.url), out,
-                               kToolbarTooltipCap);
+        toolbar_upload_tooltip(base, reinterpret_cast<const char16_t*>(upload_to), btext_get(&v->annotate.upload.url),
+                               out, kToolbarTooltipCap);
     } else {
         text_copy(out, kToolbarTooltipCap, base);
     }
@@ -203,21 +205,21 @@ LRESULT CALLBACK toolbar_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     auto* v = reinterpret_cast<Viewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!v) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_PAINT:         return on_paint(v, hwnd);
-    case WM_PRINTCLIENT:   paint(v, hwnd, reinterpret_cast<HDC>(wp)); return 0;
-    case WM_ERASEBKGND:    return 1;  // painting fills everything
-    case WM_SETCURSOR:     return on_set_cursor(v, hwnd, wp, lp);
-    case WM_LBUTTONDOWN:   return on_button_down(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-    case WM_LBUTTONUP:     return on_button_up(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-    case WM_MOUSEMOVE:     return on_mouse_move(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    case WM_PAINT: return on_paint(v, hwnd);
+    case WM_PRINTCLIENT: paint(v, hwnd, reinterpret_cast<HDC>(wp)); return 0;
+    case WM_ERASEBKGND: return 1;  // painting fills everything
+    case WM_SETCURSOR: return on_set_cursor(v, hwnd, wp, lp);
+    case WM_LBUTTONDOWN: return on_button_down(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    case WM_LBUTTONUP: return on_button_up(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    case WM_MOUSEMOVE: return on_mouse_move(v, hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     case WM_CAPTURECHANGED:
         if (ToolbarControls* c = toolbar_controls(v)) c->logo_pressed = false;
         return 0;
-    case WM_COMMAND:       return on_command(v, wp, lp);
-    case WM_VSCROLL:       return on_vscroll(v, wp, lp);
-    case WM_NOTIFY:        return on_notify(v, lp);
-    case WM_DESTROY:       return on_destroy(v);
-    case WM_NCDESTROY:     on_nc_destroy(v, hwnd); break;
+    case WM_COMMAND: return on_command(v, wp, lp);
+    case WM_VSCROLL: return on_vscroll(v, wp, lp);
+    case WM_NOTIFY: return on_notify(v, lp);
+    case WM_DESTROY: return on_destroy(v);
+    case WM_NCDESTROY: on_nc_destroy(v, hwnd); break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }

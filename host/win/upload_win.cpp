@@ -54,8 +54,8 @@ struct WinInet {
         find(&send_request_ex, "HttpSendRequestExW");
         find(&query_info, "HttpQueryInfoW");
         find(&end_request, "HttpEndRequestW");
-        return crack && open && connect && write && read && close && open_request && send_request_ex &&
-               end_request && query_info;
+        return crack && open && connect && write && read && close && open_request && send_request_ex && end_request &&
+               query_info;
     }
 };
 
@@ -86,8 +86,7 @@ struct Handles {
 // Sends the body file to `url`; false without an error code for a file
 // problem. The viewer hears of the reply's headers while it is still there:
 // a page function it calls may remove it.
-bool send_file(const ViewerHandle& viewer, const WinInet& api, HANDLE file, const std::wstring& url,
-               UploadResult* r) {
+bool send_file(const ViewerHandle& viewer, const WinInet& api, HANDLE file, const std::wstring& url, UploadResult* r) {
     LARGE_INTEGER size{};
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !GetFileSizeEx(file, &size) ||
         size.QuadPart == 0)
@@ -109,13 +108,14 @@ bool send_file(const ViewerHandle& viewer, const WinInet& api, HANDLE file, cons
         return false;
     }
     Handles h{api};
-    h.session = api.open(reinterpret_cast<const wchar_t*>(kUploadUserAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                         nullptr, 0);
+    h.session =
+        api.open(reinterpret_cast<const wchar_t*>(kUploadUserAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!h.session) {
         upload_set_error(r, kUploadOpenFailed, GetLastError());
         return false;
     }
-    h.connection = api.connect(h.session, host, INTERNET_PORT(target.port), nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    h.connection =
+        api.connect(h.session, host, INTERNET_PORT(target.port), nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!h.connection) {
         upload_set_error(r, kUploadConnectFailed, GetLastError());
         return false;
@@ -180,11 +180,11 @@ bool send_file(const ViewerHandle& viewer, const WinInet& api, HANDLE file, cons
 }
 
 class WaitCursor {
-  public:
+public:
     WaitCursor() : saved_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
     ~WaitCursor() { SetCursor(saved_); }
 
-  private:
+private:
     HCURSOR saved_;
 };
 
@@ -223,7 +223,8 @@ bool body_write(Viewer* v, UploadBody* b, UploadResult* r) {
     w.write = [file](const void* data, size_t size) { return write_all(file, data, size); };
     w.to_ansi = to_ansi;
     bool ok = upload_write_fields(v->annotate.upload.params, r, w) &&
-              upload_write_image_header(btext_view(&v->annotate.upload.param_name), btext_view(&v->annotate.upload.file_name), r, w);
+              upload_write_image_header(btext_view(&v->annotate.upload.param_name),
+                                        btext_view(&v->annotate.upload.file_name), r, w);
     if (ok && !viewer_write_tiff(v, file)) {
         upload_set_error(r, kUploadTiffFailed);
         ok = false;
@@ -245,14 +246,17 @@ void upload_send(const ViewerHandle& viewer, int tag, bool written, UploadBody* 
     if (!api.load()) {
         upload_set_error(r, kUploadNoLibrary);
     } else if (written ? b->ready : body_write(v, b, r)) {
-        if (!send_file(viewer, api, b->file.get(), b->url, r) && r->code == kUploadOk) upload_set_error(r, kUploadUnknown);
+        if (!send_file(viewer, api, b->file.get(), b->url, r) && r->code == kUploadOk)
+            upload_set_error(r, kUploadUnknown);
     } else if (r->code == kUploadOk) {
         upload_set_error(r, kUploadUnknown);
     }
     if ((v = viewer.get())) events_upload_complete(v, tag, r->code, upload_final_message(*r).c_str());
 }
 
-bool upload_allowed(const Viewer* v) { return !(v->access_flags & kAccessNoUpload) && v->stream.state == DownloadState::kFinished; }
+bool upload_allowed(const Viewer* v) {
+    return !(v->access_flags & kAccessNoUpload) && v->stream.state == DownloadState::kFinished;
+}
 }  // namespace
 
 int upload_run(Viewer* v, int tag) {

@@ -66,7 +66,8 @@ void remove_marks(Viewer* v, bool all) {
     PageMarks* marks = viewer_current_marks(v);
     if (!marks) return;
     if (all) marks_clear_whiteouts(marks);
-    else marks_remove_last_whiteout(marks);
+    else
+        marks_remove_last_whiteout(marks);
     shell_repaint(v, kShowPageLook);
 }
 
@@ -81,7 +82,8 @@ void command_set_mouse_mode(Viewer* v, int mode) {
     if (mode == kMouseCrop) v->mouse.crop_select = 1;  // from now on for this viewer's life
     // The eraser's outline follows the mouse; it goes with any other mode.
     if (mode == kMouseErase) sketch_outline_start(v);
-    else if (v->annotate.eraser_shown) sketch_outline_stop(v);
+    else if (v->annotate.eraser_shown)
+        sketch_outline_stop(v);
     shell_repaint(v, kShellToolbarChecks);
     events_mouse_mode_change(v, mode);
 }
@@ -132,15 +134,19 @@ void command_toggle_smoothing(Viewer* v) {
 }
 
 void command_page_step(Viewer* v, int step) {
-    const int target = step == 0 ? v->document.current_page - 1 : step == 1 ? v->document.current_page + 1 : step == 2 ? 0 : v->document.page_count - 1;
+    const int target = step == 0   ? v->document.current_page - 1
+                       : step == 1 ? v->document.current_page + 1
+                       : step == 2 ? 0
+                                   : v->document.page_count - 1;
     if (target < 0 || target >= v->document.page_count || target == v->document.current_page) return;
     viewer_go_to_page(v, target);
 }
 
 void command_open_address(Viewer* v, const char16_t* url, const char16_t* target, Navigable allowed) {
     if (browser_navigate(static_cast<NPP>(v->browser.npp), url, target, allowed) == NPERR_INVALID_URL)
-        errlog_error(&v->logs.error, u"Address not opened: only http: and https: addresses, and addresses relative "
-                                    u"to the page, are followed.");
+        errlog_error(&v->logs.error,
+                     u"Address not opened: only http: and https: addresses, and addresses relative "
+                     u"to the page, are followed.");
 }
 
 void command_perform(Viewer* v, int id) {
@@ -154,8 +160,7 @@ void command_perform(Viewer* v, int id) {
     case K::kTurn: command_set_orientation(v, (v->view.orientation + c.value + 4) % 4); break;
     case K::kPageStep: command_page_step(v, c.value); break;
     case K::kOpenDownloadUrl:
-        command_open_address(v, btext_get(&v->stream.url), c.value ? u"_blank" : u"_self",
-                             Navigable::kWebOrRelative);
+        command_open_address(v, btext_get(&v->stream.url), c.value ? u"_blank" : u"_self", Navigable::kWebOrRelative);
         break;
     case K::kCopyImageLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->stream.url)); break;
     case K::kCopyLinkLocation: clipboard_put_text(plugin_hwnd(v), btext_get(&v->mouse.href)); break;
@@ -188,7 +193,6 @@ void command_perform(Viewer* v, int id) {
         if (!btext_empty(&v->annotate.upload.url)) upload_run(v, 0);
         break;
     case K::kCheckVersion: update_command(v); break;
-    case K::kNone:
-        break;
+    case K::kNone: break;
     }
 }

@@ -18,7 +18,7 @@
 namespace {
 // Asked after every nested loop: the records again while the viewer lives.
 class ViewerOutput final : public OutputViewer {
-  public:
+public:
     explicit ViewerOutput(Viewer* v) : handle_(v) {}
     const OutputSource* source() override {
         Viewer* v = handle_.get();
@@ -30,7 +30,7 @@ class ViewerOutput final : public OutputViewer {
         if (Viewer* v = handle_.get()) viewer_set_status(v, text);
     }
 
-  private:
+private:
     ViewerHandle handle_;
     OutputSource source_;
 };

@@ -7,9 +7,7 @@
 #include "host/viewer_registry.h"
 
 namespace {
-void* allocate_pages(size_t size) {
-    return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-}
+void* allocate_pages(size_t size) { return VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE); }
 
 // The pages stay reserved for the life of the process, so no later
 // allocation can reuse the address and make a stale pointer valid again.

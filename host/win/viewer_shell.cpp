@@ -96,7 +96,8 @@ int16_t viewer_shell_destroy(Viewer* v) {
     viewer_shell_detach_window(v);
     reception_release(v);  // the download's temporary file and memory
     delete_file_named(&v->shell.work_file);
-    if (!btext_empty(&v->shell.work_folder)) RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->shell.work_folder)));
+    if (!btext_empty(&v->shell.work_folder))
+        RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v->shell.work_folder)));
     replace_brush(v, UniqueBrush{});
     sketch_release(v);  // the cached pen
     viewer_file_free(v);
@@ -131,9 +132,7 @@ bool viewer_shell_key_command(Viewer* v, unsigned vk) {
         PostMessageW(static_cast<HWND>(v->shell.image_window), c.vertical ? WM_VSCROLL : WM_HSCROLL,
                      MAKEWPARAM(c.scroll_code, 0), 0);
         return true;
-    case KeyAction::kPage:
-        step_page(v, c.page);
-        return true;
+    case KeyAction::kPage: step_page(v, c.page); return true;
     case KeyAction::kNone: break;
     }
     return false;

@@ -23,7 +23,6 @@ const ZoomCursorOps kSystemCursor{ClipCursor, SetCursorPos, GetCursorPos};
 const ZoomCursorOps* g_cursor = &kSystemCursor;
 SettingsStore* g_store = nullptr;
 
-
 Viewer* attached(HWND hwnd) { return reinterpret_cast<Viewer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 // The zoom view is only ever dropped by others (a new page, a turn, the
@@ -75,7 +74,8 @@ void paint_marks(Viewer* v, HDC dc, int ox, int oy) {
             FillRect(dc, &r, brush.get());
         }
     }
-    if (!marks->pen.empty()) sketch_draw_pen(dc, *marks, z, f->page.width, f->page.height, ox, oy, &v->annotate.pen_cache);
+    if (!marks->pen.empty())
+        sketch_draw_pen(dc, *marks, z, f->page.width, f->page.height, ox, oy, &v->annotate.pen_cache);
 }
 
 void paint_page(Viewer* v, HDC dc, const RECT& client, const RECT& paint) {
@@ -126,11 +126,10 @@ LRESULT on_mouse_move(Viewer* v, HWND hwnd, int x, int y) {
     const ScaledView& z = v->layout.zoom_view;
     // A ratio-corrected stretch does not snap to whole pixels the same way at
     // every scroll position: shifting the old picture would leave seams.
-    if (z.draw_method == kDrawStretched && z.ratio_corrected)
-        InvalidateRect(hwnd, nullptr, FALSE);
+    if (z.draw_method == kDrawStretched && z.ratio_corrected) InvalidateRect(hwnd, nullptr, FALSE);
     else if (old_x != v->layout.zoom.scroll_x || old_y != v->layout.zoom.scroll_y)
-        ScrollWindowEx(hwnd, old_x - v->layout.zoom.scroll_x, old_y - v->layout.zoom.scroll_y, nullptr, nullptr, nullptr, nullptr,
-                       SW_INVALIDATE);
+        ScrollWindowEx(hwnd, old_x - v->layout.zoom.scroll_x, old_y - v->layout.zoom.scroll_y, nullptr, nullptr,
+                       nullptr, nullptr, SW_INVALIDATE);
     return 0;
 }
 
@@ -178,8 +177,8 @@ LRESULT on_key_down(Viewer* v, HWND hwnd, WPARAM key) {
 
 LRESULT on_wheel(Viewer* v, HWND hwnd, WPARAM wp) {
     if (v->settings.miscflags & kMiscIgnoreWheel) return 0;
-    const int index = zoom_wheel_index(&v->mouse.wheel_accumulator, GET_WHEEL_DELTA_WPARAM(wp), v->settings.mousewheeldir,
-                                       v->view.zoom_window_index);
+    const int index = zoom_wheel_index(&v->mouse.wheel_accumulator, GET_WHEEL_DELTA_WPARAM(wp),
+                                       v->settings.mousewheeldir, v->view.zoom_window_index);
     zoom_window_set_index(v, index, hwnd);
     return 0;
 }

@@ -80,7 +80,7 @@ std::vector<uint8_t> two_pages() {
 }
 
 class ZoomWindow : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Module& m = module();
         saved_instance = m.instance;

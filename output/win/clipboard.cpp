@@ -9,13 +9,13 @@
 
 namespace {
 class HourglassScope {
-  public:
+public:
     HourglassScope() : saved_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
     ~HourglassScope() { SetCursor(saved_); }
     HourglassScope(const HourglassScope&) = delete;
     HourglassScope& operator=(const HourglassScope&) = delete;
 
-  private:
+private:
     HCURSOR saved_;
 };
 
@@ -45,7 +45,8 @@ bool clipboard_put(HWND owner, UINT format, const void* data, size_t size) {
     } else {
         ok = SetClipboardData(format, block.get()) != nullptr;
         if (ok) block.release();  // the clipboard owns it now
-        else msgbox_warning(owner, u"Can\u2019t set clipboard data");
+        else
+            msgbox_warning(owner, u"Can\u2019t set clipboard data");
     }
     CloseClipboard();
     return ok;
@@ -53,7 +54,8 @@ bool clipboard_put(HWND owner, UINT format, const void* data, size_t size) {
 
 bool clipboard_put_text(HWND owner, const char16_t* text) {
     if (!text || !*text) return false;
-    return clipboard_put(owner, CF_UNICODETEXT, text, (std::char_traits<char16_t>::length(text) + 1) * sizeof(char16_t));
+    return clipboard_put(owner, CF_UNICODETEXT, text,
+                         (std::char_traits<char16_t>::length(text) + 1) * sizeof(char16_t));
 }
 
 bool clipboard_put_page(const OutputSource& s) {
@@ -61,7 +63,9 @@ bool clipboard_put_page(const OutputSource& s) {
     PageBitmap bitmap;
     switch (page_bitmap_current(s, &bitmap)) {
     case PageBitmapResult::kNoPage: msgbox_warning(owner, u"No image to copy"); return false;
-    case PageBitmapResult::kOutOfMemory: msgbox_warning(owner, u"Can\u2019t allocate memory for clipboard"); return false;
+    case PageBitmapResult::kOutOfMemory:
+        msgbox_warning(owner, u"Can\u2019t allocate memory for clipboard");
+        return false;
     case PageBitmapResult::kOk: break;
     }
     return clipboard_put(owner, CF_DIB, bitmap.data, bitmap.size);

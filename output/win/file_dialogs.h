@@ -8,12 +8,12 @@
 
 struct FileQuestion {
     HWND owner = nullptr;
-    bool save = false;                 // the Save dialog; else the Open dialog
+    bool save = false;  // the Save dialog; else the Open dialog
     const char16_t* title = nullptr;
-    const char16_t* filters = nullptr;  // pairs of text and pattern, ended by two zeros
-    DWORD flags = 0;                   // OFN_* bits
+    const char16_t* filters = nullptr;       // pairs of text and pattern, ended by two zeros
+    DWORD flags = 0;                         // OFN_* bits
     char16_t name[kFileDialogNameCap] = {};  // in: the proposal; out: the chosen path
-    int filter_index = 1;              // out: the filter chosen, 1-based
+    int filter_index = 1;                    // out: the filter chosen, 1-based
 };
 
 // True when the user chose a name (OK); false on Cancel or failure.

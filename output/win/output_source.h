@@ -50,12 +50,12 @@ const PageMarks* output_shown_marks(const OutputSource& s);
 
 // The viewer as a command that runs nested loops sees it.
 class OutputViewer {
-  public:
+public:
     // The viewer's records as they are now; null once it was destroyed.
     virtual const OutputSource* source() = 0;
     // The status line (null clears it, and the progress bar with it).
     virtual void set_status(const char16_t* text) = 0;
 
-  protected:
+protected:
     ~OutputViewer() = default;
 };

@@ -107,7 +107,8 @@ struct OutputWin : ::testing::Test {
     void TearDown() override {
         file_question_set(nullptr);
         msgbox_set_handler(old_handler, old_context);
-        if (!btext_empty(&v.shell.work_file)) DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(&v.shell.work_file)));
+        if (!btext_empty(&v.shell.work_file))
+            DeleteFileW(reinterpret_cast<const wchar_t*>(btext_get(&v.shell.work_file)));
         if (!btext_empty(&v.shell.work_folder))
             RemoveDirectoryW(reinterpret_cast<const wchar_t*>(btext_get(&v.shell.work_folder)));
         sketch_release(&v);
@@ -119,7 +120,8 @@ struct OutputWin : ::testing::Test {
     }
     // Streams the file in as the browser would; announced, it stays in memory,
     // unannounced it goes to a temporary file.
-    void receive(const std::vector<uint8_t>& file, bool announced = true, const char* url = "http://x.test/a/scan.tif") {
+    void receive(const std::vector<uint8_t>& file, bool announced = true,
+                 const char* url = "http://x.test/a/scan.tif") {
         const StreamInfo info{&token, url, announced ? uint32_t(file.size()) : 0u};
         v.stream.state = DownloadState::kIdle;  // as a script's new download leaves it
         btext_clear(&v.stream.url);
@@ -201,8 +203,10 @@ TEST_F(OutputWin, PenColourDecidesBetweenGreyAndRgbAndKeepsAFaxPageOneBit) {
         bool fax;
         uint32_t colour;
         uint16_t photometric;
-    } cases[] = {{false, 0x0000FF, PHOTOMETRIC_RGB}, {false, 0x000000, PHOTOMETRIC_MINISBLACK},
-                 {true, 0x000000, PHOTOMETRIC_MINISWHITE}, {true, 0x00FF00, PHOTOMETRIC_RGB}};
+    } cases[] = {{false, 0x0000FF, PHOTOMETRIC_RGB},
+                 {false, 0x000000, PHOTOMETRIC_MINISBLACK},
+                 {true, 0x000000, PHOTOMETRIC_MINISWHITE},
+                 {true, 0x00FF00, PHOTOMETRIC_RGB}};
     for (const Case& c : cases) {
         receive(c.fax ? fax_page_file() : grey_page_file());
         PageMarks* marks = sketch_marks_of(&v, v.document.current_directory);
@@ -339,9 +343,9 @@ TEST_F(OutputWin, WallpaperIsWrittenAsBmpAndNamedInTheDesktopKey) {
     EXPECT_TRUE(boxes.texts.empty());
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof value;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value,
-                           &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\desktop", L"Wallpaper", RRF_RT_REG_SZ, nullptr, value, &size),
+        ERROR_SUCCESS);
     const Text16 path = reinterpret_cast<const char16_t*>(value);
     EXPECT_NE(path.find(u"\\ZEB\\Vellarion\\Vellarion Wallpaper.bmp"), Text16::npos) << text_to_utf8(path);
     const std::vector<uint8_t> bmp = read_whole_file(path.c_str());
@@ -349,8 +353,9 @@ TEST_F(OutputWin, WallpaperIsWrittenAsBmpAndNamedInTheDesktopKey) {
     EXPECT_EQ(bmp[0], 'B');
     for (auto [name, expected] : {std::pair{L"TileWallpaper", L"1"}, std::pair{L"WallpaperStyle", L"0"}}) {
         size = sizeof value;
-        ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\desktop", name, RRF_RT_REG_SZ, nullptr, value, &size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\desktop", name, RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
         EXPECT_STREQ(value, expected);
     }
     wchar_t now[MAX_PATH] = {};
@@ -395,8 +400,7 @@ struct MailStub {
     HMODULE module = LoadLibraryW(L"vltestmail.dll");
     MailStubState* state = nullptr;
     MailStub() {
-        if (module)
-            state = proc_address<MailStubStateFn>(module, "mail_stub_state")();
+        if (module) state = proc_address<MailStubStateFn>(module, "mail_stub_state")();
         output_set_mail_library(L"vltestmail.dll");
     }
     ~MailStub() {
@@ -439,8 +443,9 @@ TEST_F(OutputWin, SendAttachesTheCopyUnderItsAsciiNameAndKeepsItForTheMailProgra
     // counts is that only one folder holds the attachment.
     EXPECT_EQ(folders_holding(u"R_sum_.tif"), std::vector<Text16>{Text16(btext_view(&v.shell.work_folder))});
     ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_EQ(boxes.texts[0], u"Error attempting to send message.\n(Details: MAPISendDocuments failed with error code "
-                              u"11: Attachment not found.)");
+    EXPECT_EQ(boxes.texts[0],
+              u"Error attempting to send message.\n(Details: MAPISendDocuments failed with error code "
+              u"11: Attachment not found.)");
 }
 
 TEST_F(OutputWin, AViewerDestroyedDuringTheMailSessionIsLeftAlone) {
@@ -465,8 +470,9 @@ TEST_F(OutputWin, SendWithoutAMailLibraryOrItsEntryPointsSaysWhy) {
     output_send(&v);
     output_set_mail_library(nullptr);
     ASSERT_EQ(boxes.texts.size(), 2u);
-    EXPECT_EQ(boxes.texts[0], u"Unable to send image (could not load MAPI32.DLL).\r\nYou may need to install, "
-                              u"configure, or open an email program on your computer.");
+    EXPECT_EQ(boxes.texts[0],
+              u"Unable to send image (could not load MAPI32.DLL).\r\nYou may need to install, "
+              u"configure, or open an email program on your computer.");
     EXPECT_EQ(boxes.texts[1], u"Unable to send image (GetProcAddress failed)");
     v.access_flags = kAccessNoEmail;
     output_send(&v);
@@ -519,5 +525,6 @@ TEST_F(OutputWin, TheRealSaveDialogReturnsTheTypedNameAndTheFirstFilter) {
     const Text16 saved = typed.name + u".tif";
     made.push_back(saved);
     ASSERT_NE(v.stream.memory_buffer, nullptr);
-    EXPECT_EQ(read_whole_file(saved.c_str()), std::vector<uint8_t>(v.stream.memory_buffer, v.stream.memory_buffer + v.stream.data_size));
+    EXPECT_EQ(read_whole_file(saved.c_str()),
+              std::vector<uint8_t>(v.stream.memory_buffer, v.stream.memory_buffer + v.stream.data_size));
 }

@@ -14,11 +14,11 @@
 
 // What the print dialog (or the default printer) answered.
 struct PrinterChoice {
-    HDC dc = nullptr;                 // owned: DeleteDC at the end
-    HGLOBAL devmode = nullptr;        // owned: GlobalFree
-    HGLOBAL devnames = nullptr;       // owned: GlobalFree
+    HDC dc = nullptr;            // owned: DeleteDC at the end
+    HGLOBAL devmode = nullptr;   // owned: GlobalFree
+    HGLOBAL devnames = nullptr;  // owned: GlobalFree
     PrintPages pages = PrintPages::kAll;
-    std::vector<PageRange> ranges;    // for kRanges
+    std::vector<PageRange> ranges;  // for kRanges
     int copies = 1;
     bool collate = false;
 };

@@ -44,9 +44,9 @@ void draw_marks(HDC dc, const PrintRect& at, const PrintMarks& m) {
 bool print_draw_page(HDC dc, const DisplayRaster* raster, const PrintRect& at, const PrintMarks& marks) {
     if (raster_empty(raster)) return false;
     const int old_mode = SetStretchBltMode(dc, COLORONCOLOR);
-    const int lines = StretchDIBits(dc, at.x, at.y, at.width, at.height, 0, 0, raster_width(raster),
-                                    raster_height(raster), raster->bits,
-                                    reinterpret_cast<const BITMAPINFO*>(raster->header), DIB_RGB_COLORS, SRCCOPY);
+    const int lines =
+        StretchDIBits(dc, at.x, at.y, at.width, at.height, 0, 0, raster_width(raster), raster_height(raster),
+                      raster->bits, reinterpret_cast<const BITMAPINFO*>(raster->header), DIB_RGB_COLORS, SRCCOPY);
     if (lines > 0) draw_marks(dc, at, marks);  // GDI_ERROR is -1
     if (old_mode) SetStretchBltMode(dc, old_mode);
     return lines > 0;
@@ -55,8 +55,8 @@ bool print_draw_page(HDC dc, const DisplayRaster* raster, const PrintRect& at, c
 bool print_draw_embedded(const OutputSource& s, HDC dc, const PrintRect& box) {
     if (!dc || !output_page_shown(s)) return false;
     const DisplayRaster* raster = s.raster;
-    const PrintRect at = print_fit_rect(box, raster_width(raster), raster_height(raster),
-                                        s.settings->printstretched != 0);
+    const PrintRect at =
+        print_fit_rect(box, raster_width(raster), raster_height(raster), s.settings->printstretched != 0);
     PrintMarks marks;
     marks.marks = marks_find(s.marks, s.document->current_directory);
     marks.whiteouts_shown = s.annotate->annotations_shown != 0;

@@ -13,10 +13,10 @@ struct PageMarks;
 
 // The marks of the page being drawn, in page coordinates.
 struct PrintMarks {
-    const PageMarks* marks = nullptr;  // null: the page has none
-    bool whiteouts_shown = false;      // the viewer's `annotations_shown`: white-outs and crop
+    const PageMarks* marks = nullptr;         // null: the page has none
+    bool whiteouts_shown = false;             // the viewer's `annotations_shown`: white-outs and crop
     int32_t page_width = 0, page_height = 0;  // the page before the raster's turn
-    int orientation = 0;  // quarter turns clockwise from the page to the raster drawn
+    int orientation = 0;                      // quarter turns clockwise from the page to the raster drawn
 };
 
 // Stretches `raster` into `at` with colour-on-colour scaling, then fills the

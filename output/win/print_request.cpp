@@ -34,12 +34,12 @@ struct PrintJob {
     // The page being printed.
     DisplayRaster copy;  // a page decoded afresh, or a turned copy of the shown one
     const DisplayRaster* raster = nullptr;
-    PageState page;      // of a page decoded afresh
+    PageState page;  // of a page decoded afresh
     PrintHints page_hints;
     int directory = -1;
     PrintPlacement placement;
     PrintMarks marks;
-    ErrorLog scratch;    // what decoding other pages says is of no interest here
+    ErrorLog scratch;  // what decoding other pages says is of no interest here
 };
 
 // The page as it will go on paper: the shown page as shown, any other page
@@ -90,7 +90,8 @@ bool prepare(void* context, int page) {
     job->placement = print_choose_placement(image, metrics, options, s.settings->printautorotate != 0);
     if (job->placement.turned) {
         if (turn_page(job)) ++job->marks.orientation;
-        else job->placement = print_place(image, metrics, options);
+        else
+            job->placement = print_place(image, metrics, options);
     }
     job->directory = directory;
     job->marks.whiteouts_shown = s.annotate->annotations_shown != 0;
@@ -173,7 +174,8 @@ bool print_chosen(PrintJob* job) {
     PageSelection selection;
     // Nothing selected is nothing printed: no empty document goes out.
     if (!print_select_pages(ranges, d.page_count, &selection) || selection.total == 0) return false;
-    const PrintCopies copies = print_copies(job->choice.copies, job->choice.collate, s.settings->supportmultcopies != 0);
+    const PrintCopies copies =
+        print_copies(job->choice.copies, job->choice.collate, s.settings->supportmultcopies != 0);
     if (!job->hints && !start_document(job)) return false;
     const PrintRunSteps steps{job, prepare, sheet, finish};
     const bool ok = print_run(selection, copies, steps);

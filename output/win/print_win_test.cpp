@@ -434,9 +434,9 @@ TEST_F(PrintWin, TheBrowsersPrintDrawsTheEmbeddedPageOrRunsARequestWhenFullPage)
 }
 
 TEST_F(PrintWin, PrintHintsChooseTraysAndLeaveABackSideEmptyBeforeANewSheet) {
-    pages[0].text_tags = {{272, "1"}, {337, "3"}};                  // duplex, tray 3
-    pages[1].text_tags = {{285, "0"}, {272, "1"}};                  // wants a sheet of its own
-    pages[2].text_tags = {{272, "0"}};                              // simplex
+    pages[0].text_tags = {{272, "1"}, {337, "3"}};  // duplex, tray 3
+    pages[1].text_tags = {{285, "0"}, {272, "1"}};  // wants a sheet of its own
+    pages[2].text_tags = {{272, "0"}};              // simplex
     load(true);
     {
         RecordedBox boxes;
@@ -448,7 +448,7 @@ TEST_F(PrintWin, PrintHintsChooseTraysAndLeaveABackSideEmptyBeforeANewSheet) {
     FakePrinter printer;
     printer.printer_name = L"Duplex printer";
     EXPECT_EQ(print_request(&v, false), 1);
-    EXPECT_EQ(printer.calls, (std::vector<std::string>{"settings", "doc", "page", "end",       // front of sheet 1
+    EXPECT_EQ(printer.calls, (std::vector<std::string>{"settings", "doc", "page", "end",          // front of sheet 1
                                                        "settings", "page", "end", "page", "end",  // empty back
                                                        "settings", "page", "end", "enddoc"}));
     ASSERT_EQ(printer.applied.size(), 3u);

@@ -55,5 +55,6 @@ void output_save_as(OutputViewer& viewer) {
     const SaveTarget target = save_resolve_target(q.name, q.filter_index);
     if (!may_replace(owner, target) || !(s = viewer.source())) return;
     if (target.format == SaveFormat::kTiff) (void)document_write_copy(*s, target.path);
-    else save_page_as_bmp(*s, target.path);
+    else
+        save_page_as_bmp(*s, target.path);
 }

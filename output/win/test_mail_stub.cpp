@@ -19,9 +19,7 @@ bool standing_in_for_the_system() {
     return lstrcmpiA(name, "MAPI32.DLL") == 0;
 }
 
-void copy(char* out, size_t cap, const char* in) {
-    lstrcpynA(out, in ? in : "", int(cap));
-}
+void copy(char* out, size_t cap, const char* in) { lstrcpynA(out, in ? in : "", int(cap)); }
 
 void record(const char* function, const char* path) {
     ++g_state.calls;
@@ -58,8 +56,8 @@ extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR ui
     return g_state.result;
 }
 
-extern "C" __declspec(dllexport) ULONG WINAPI MAPISendDocuments(ULONG_PTR ui, LPSTR delimiter, LPSTR paths,
-                                                               LPSTR names, ULONG) {
+extern "C" __declspec(dllexport) ULONG WINAPI
+    MAPISendDocuments(ULONG_PTR ui, LPSTR delimiter, LPSTR paths, LPSTR names, ULONG) {
     record("MAPISendDocuments", paths);
     g_state.ui_param = ui;
     copy(g_state.delimiter, sizeof g_state.delimiter, delimiter);

@@ -23,8 +23,7 @@ bool analysis_cli_arg(int argc, char** argv, int* i, AnalysisCliArgs* args) {
 
 int analysis_cli_usage(const char* command, const char* problem) {
     fprintf(stderr, "vellarion %s: %s\n", command, problem);
-    if (!strcmp(command, "barcodes"))
-        fprintf(stderr, "usage: vellarion barcodes FILE [--page N] [--region L,T,W,H]\n");
+    if (!strcmp(command, "barcodes")) fprintf(stderr, "usage: vellarion barcodes FILE [--page N] [--region L,T,W,H]\n");
     else
         fprintf(stderr, "usage: vellarion %s FILE [--page N]\n", command);
     return 2;

@@ -48,5 +48,4 @@ int run_barcodes(int argc, char** argv) {
 
 }  // namespace
 
-VL_CLI_COMMAND(barcodes, "barcodes", "FILE [--page N] [--region L,T,W,H]  Code 128 texts, one per line",
-               run_barcodes);
+VL_CLI_COMMAND(barcodes, "barcodes", "FILE [--page N] [--region L,T,W,H]  Code 128 texts, one per line", run_barcodes);

@@ -2,8 +2,8 @@
 // Subcommands of the `vellarion` tool register themselves, so adding one means
 // adding its file to the tool's target and main never changes.
 struct CliCommand {
-    const char* name;   // "info", "render", ...
-    const char* usage;  // one line: arguments after the name
+    const char* name;                   // "info", "render", ...
+    const char* usage;                  // one line: arguments after the name
     int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
 };
 

@@ -54,10 +54,10 @@ const char kRefusal[] = "Image too large, exceeds configured 1024MB memory limit
 TEST(ToolBounds, HugePagesAreRefusedBeforeAllocating) {
     const std::vector<uint8_t> empty_deflate = {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01};
     const TiffPage pages[] = {
-        claimed_page(100000, 100000, 1, 1, 1, {0}),                           // bilevel, 1.25 GB
+        claimed_page(100000, 100000, 1, 1, 1, {0}),                             // bilevel, 1.25 GB
         claimed_page(40000, 40000, 8, 1, 32773, repeated({0x81, 0x00}, 4096)),  // PackBits runs, 1.6 GB
-        claimed_page(120000, 130000, 1, 1, 4, repeated({0xFF}, 64)),          // 2-D fax, 1.95 GB
-        claimed_page(25000, 25000, 8, 3, 8, empty_deflate),                   // Deflate RGB, 1.9 GB
+        claimed_page(120000, 130000, 1, 1, 4, repeated({0xFF}, 64)),            // 2-D fax, 1.95 GB
+        claimed_page(25000, 25000, 8, 3, 8, empty_deflate),                     // Deflate RGB, 1.9 GB
     };
     for (const TiffPage& page : pages) {
         ScratchFile file(tiff_build({page}));

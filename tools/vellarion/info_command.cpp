@@ -71,8 +71,10 @@ int run_info(int argc, char** argv) {
         if (!strcmp(argv[i], "--decode")) decode = true;
         else if (!strcmp(argv[i], "--memory-limit") && i + 1 < argc)
             usage_error = !parse_memory_limit(argv[++i], &f.context.memory_limit_mb);
-        else if (!file && argv[i][0] != '-') file = argv[i];
-        else usage_error = true;
+        else if (!file && argv[i][0] != '-')
+            file = argv[i];
+        else
+            usage_error = true;
     }
     if (usage_error || !file) {
         fprintf(stderr, "usage: vellarion info FILE [--decode] [--memory-limit MB]\n");
@@ -88,7 +90,8 @@ int run_info(int argc, char** argv) {
         errlog_clear(&f.page_log);
         PageState state;
         if (describe_page(&f, page, decode, &state)) print_page(page + 1, state);
-        else printf("page %d: cannot be shown\n", page + 1);
+        else
+            printf("page %d: cannot be shown\n", page + 1);
         print_log(&f.page_log, "  ");
     }
     if (errlog_has_entries(&f.error_log)) {

@@ -151,7 +151,8 @@ bool png_rows_finish(PngRowWriter* w, std::string* error) {
     }
     if (!w->failed) {
         if (setjmp(png_jmpbuf(w->png))) w->failed = true;
-        else png_write_end(w->png, nullptr);
+        else
+            png_write_end(w->png, nullptr);
     }
     if (!w->failed) {
         const bool flushed = fflush(w->file) == 0 && !ferror(w->file);

@@ -51,9 +51,12 @@ DisplayRaster make_raster(int bpp, const std::vector<DibColour>& table) {
             uint8_t* row = raster_row(&r, y);
             const int v = (x * 7 + y * 3) & ((1 << std::min(bpp, 8)) - 1);
             if (bpp == 1) row[x >> 3] |= uint8_t(v << (7 - (x & 7)));
-            else if (bpp == 4) row[x >> 1] |= uint8_t(v << (x & 1 ? 0 : 4));
-            else if (bpp == 8) row[x] = uint8_t(v);
-            else row[3 * x] = uint8_t(x * 19), row[3 * x + 1] = uint8_t(y * 50), row[3 * x + 2] = uint8_t(x + y);
+            else if (bpp == 4)
+                row[x >> 1] |= uint8_t(v << (x & 1 ? 0 : 4));
+            else if (bpp == 8)
+                row[x] = uint8_t(v);
+            else
+                row[3 * x] = uint8_t(x * 19), row[3 * x + 1] = uint8_t(y * 50), row[3 * x + 2] = uint8_t(x + y);
         }
     return r;
 }

@@ -72,8 +72,10 @@ bool parse_size(const char* s, int* w, int* h) {
 
 bool parse_switch(const char* s, int* field) {
     if (!strcmp(s, "on") || !strcmp(s, "yes")) *field = 1;
-    else if (!strcmp(s, "off") || !strcmp(s, "no")) *field = 0;
-    else return false;
+    else if (!strcmp(s, "off") || !strcmp(s, "no"))
+        *field = 0;
+    else
+        return false;
     return true;
 }
 
@@ -117,7 +119,10 @@ bool parse(int argc, char** argv, Args* a) {
             a->png_level = level[0] - '0';
         } else if (!strcmp(argv[i], "--fit") && i + 2 < argc) {
             const char* mode = argv[++i];
-            a->group.size_mode = !strcmp(mode, "best") ? 3 : !strcmp(mode, "width") ? 1 : !strcmp(mode, "height") ? 2 : -1;
+            a->group.size_mode = !strcmp(mode, "best")     ? 3
+                                 : !strcmp(mode, "width")  ? 1
+                                 : !strcmp(mode, "height") ? 2
+                                                           : -1;
             if (a->group.size_mode < 0 || !parse_size(argv[++i], &a->window_w, &a->window_h)) return false;
             a->view = true;
         } else if (argv[i][0] == '-' && argv[i][1] == '-' && i + 1 < argc && strcmp(argv[i], "--page") != 0) {
@@ -171,7 +176,8 @@ bool render_view(const Args& a, DisplayRaster* page, ErrorLog* log, const std::s
     bool ok = r.has_page && !r.build_failed && (shown != &stretched || render_view_pixels(log, c, &stretched)) &&
               !raster_empty(shown);
     if (ok) ok = write_png(shown, out.c_str(), a.png_level);
-    else print_log(log);
+    else
+        print_log(log);
     raster_destroy(&stretched);
     scaled_view_drop(&layout.main_view);
     return ok;
@@ -198,7 +204,8 @@ void reduce_row(void* user, const uint8_t* row) {
 
 bool write_raster_rows(const DisplayRaster* raster, RowSink* sink) {
     DisplayRaster shape;
-    if (!row_shape_create(nullptr, &shape, raster_width(raster), raster_height(raster), raster_bpp(raster))) return false;
+    if (!row_shape_create(nullptr, &shape, raster_width(raster), raster_height(raster), raster_bpp(raster)))
+        return false;
     memcpy(shape.header, raster->header, size_t(shape.block_size));
     shape.is_grey = raster->is_grey;
     shape.is_four_level = raster->is_four_level;
@@ -210,8 +217,8 @@ bool write_raster_rows(const DisplayRaster* raster, RowSink* sink) {
 
 // The JPEG page at 1/divisor, turned and negated as the view asks, then
 // reduced by the view's filter to the exact view size.
-PageHookResult render_jpeg_reduced(ReducedRender* r, TIFF* tif, PageDecoder* d, int divisor, int orientation,
-                                   int32_t w, int32_t h) {
+PageHookResult render_jpeg_reduced(ReducedRender* r, TIFF* tif, PageDecoder* d, int divisor, int orientation, int32_t w,
+                                   int32_t h) {
     const ViewGroup& group = r->args->group;
     DisplayRaster small, shown;
     if (!jpeg_decode_reduced(tif, d, divisor, r->log, r->memory_limit_mb, &small)) return PageHookResult::kDecode;
@@ -244,8 +251,8 @@ PageHookResult render_reduced(TIFF* tif, PageDecoder* d, const PageState& page, 
     const ModeSize m = view_layout_size(group, true, &shape, layout_input(*r->args));
     const int32_t w = std::max(m.size.width, 1), h = std::max(m.size.height, 1);
     // Only reductions: the same size, and enlargements, are the whole page's business.
-    const bool enlarge_while_painting = group.size_mode == kSizeFixed &&
-                                        group.zoom_index < zoom_index_of_100(ZoomTable::kImage);
+    const bool enlarge_while_painting =
+        group.size_mode == kSizeFixed && group.zoom_index < zoom_index_of_100(ZoomTable::kImage);
     PageHookResult result = PageHookResult::kDecode;
     if (!enlarge_while_painting && w <= raster_width(&shape) && h <= raster_height(&shape) &&
         (w < raster_width(&shape) || h < raster_height(&shape))) {
@@ -282,14 +289,19 @@ int render(const Args& a, const std::string& out) {
     bool hook_done = false;
     int status = 1;
     if (opened == FileOpenResult::kUnreadable) fprintf(stderr, "vellarion: cannot open %s\n", a.file);
-    else if (opened == FileOpenResult::kNoPages) print_log(&f.error_log);
-    else if (a.page > f.doc.page_count) fprintf(stderr, "vellarion: %s has %d pages\n", a.file, f.doc.page_count);
+    else if (opened == FileOpenResult::kNoPages)
+        print_log(&f.error_log);
+    else if (a.page > f.doc.page_count)
+        fprintf(stderr, "vellarion: %s has %d pages\n", a.file, f.doc.page_count);
     else if (!page_load_with_hook(&f.doc, document_directory_of_page(&f.doc, a.page - 1), &f.bytes, f.context, &state,
                                   &raster, hook, &hook_done))
         print_log(&f.page_log);
-    else if (hook_done) status = write_png(&shown.raster, out.c_str(), a.png_level) ? 0 : 1;
-    else if (!a.view) status = write_png(&raster, out.c_str(), a.png_level) ? 0 : 1;
-    else status = render_view(a, &raster, &f.page_log, out) ? 0 : 1;
+    else if (hook_done)
+        status = write_png(&shown.raster, out.c_str(), a.png_level) ? 0 : 1;
+    else if (!a.view)
+        status = write_png(&raster, out.c_str(), a.png_level) ? 0 : 1;
+    else
+        status = render_view(a, &raster, &f.page_log, out) ? 0 : 1;
     if (status == 0 && errlog_has_entries(&f.page_log)) print_log(&f.page_log);  // shown, with problems
     raster_destroy(&raster);
     return status;

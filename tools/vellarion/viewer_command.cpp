@@ -25,7 +25,9 @@ void print_viewer(const Viewer* v) {
     printf("negative        %d\nsmooth          %d\nmouse mode      %d\n", v->view.negative, v->view.smooth,
            v->view.mouse_mode);
     printf("start page      %d\n", v->stream.start_page + 1);
-    printf("toolbar         %s\n", v->ui.toolbar_position == 0 ? "off" : v->ui.toolbar_position == 1 ? "top" : "bottom");
+    printf("toolbar         %s\n", v->ui.toolbar_position == 0   ? "off"
+                                   : v->ui.toolbar_position == 1 ? "top"
+                                                                 : "bottom");
     std::string items;
     // Appended in two steps: GCC 12's -Wrestrict misreads `"," + std::string`, inlined
     // into an optimised build, as an overlapping copy.

@@ -43,6 +43,6 @@ int context_menu_track(HINSTANCE resources, HWND owner, const ContextMenu& model
     Popups popups;
     if (!popups.create()) return -1;
     for (int i = kMenuCount - 1; i >= 0; --i) fill(resources, model, i, popups);
-    return int(TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, owner,
-                                nullptr));
+    return int(
+        TrackPopupMenuEx(popups.menu[kMenuMain], TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, owner, nullptr));
 }

@@ -1,6 +1,5 @@
 #include "ui/win/info_dialogs.h"
 
-
 namespace {
 const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 

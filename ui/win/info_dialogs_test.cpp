@@ -111,7 +111,8 @@ std::pair<DWORD, DWORD> selection(HWND dlg, int edit) {
 
 const wchar_t* w(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 
-constexpr char16_t kAboutText[] = u"------ Vellarion TIFF Image Viewer ------\r\nName:\tvalue \u00a9 1995\u20132010\r\n";
+constexpr char16_t kAboutText[] =
+    u"------ Vellarion TIFF Image Viewer ------\r\nName:\tvalue \u00a9 1995\u20132010\r\n";
 }  // namespace
 
 TEST(AboutDialog, TemplateControlsAndText) {
@@ -154,8 +155,8 @@ TEST(AboutDialog, TabStopLinesUpValuesAt80DialogUnits) {
     int first = -1, second = -1, stop = -1;
     play([&](HWND dlg) {
         HWND edit = GetDlgItem(dlg, IDC_ABOUT_TEXT);
-        const LRESULT a = SendMessageW(edit, EM_POSFROMCHAR, 3, 0);    // "x" of line 1
-        const LRESULT b = SendMessageW(edit, EM_POSFROMCHAR, 19, 0);   // "x" of line 2
+        const LRESULT a = SendMessageW(edit, EM_POSFROMCHAR, 3, 0);   // "x" of line 1
+        const LRESULT b = SendMessageW(edit, EM_POSFROMCHAR, 19, 0);  // "x" of line 2
         first = short(LOWORD(a));
         second = short(LOWORD(b));
         const LRESULT origin = SendMessageW(edit, EM_POSFROMCHAR, 0, 0);

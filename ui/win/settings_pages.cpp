@@ -178,8 +178,8 @@ void load_advanced(HWND dlg, const SheetCopy& c) {
 void read_advanced(HWND dlg, Settings* s) {
     s->tooltips = checked(dlg, IDC_SET_TOOLTIPS);
     s->fixratio = checked(dlg, IDC_SET_FIXRATIO);
-    s->ignorespecialimages =
-        sheet_ignore_bits(s->ignorespecialimages, checked(dlg, IDC_SET_IGNORE_REDUCED), checked(dlg, IDC_SET_IGNORE_SUBIFD));
+    s->ignorespecialimages = sheet_ignore_bits(s->ignorespecialimages, checked(dlg, IDC_SET_IGNORE_REDUCED),
+                                               checked(dlg, IDC_SET_IGNORE_SUBIFD));
     s->printstretched = checked(dlg, IDC_SET_PRINTSTRETCHED);
     s->supportmultcopies = checked(dlg, IDC_SET_MULTCOPIES);
     s->allowscript = checked(dlg, IDC_SET_ALLOWSCRIPT);

@@ -15,8 +15,8 @@ struct SheetWindowCopy {
     UniqueBrush sample_brush;  // the background colour's sample
     // Where the monitor list comes from (the zoom window's enumeration).
     int (*list_monitors)(POINT* out, int max) = nullptr;
-    HINSTANCE resources = nullptr;        // the templates and the string table
-    COLORREF* custom_colours = nullptr;   // the colour dialog's sixteen, kept between calls
+    HINSTANCE resources = nullptr;       // the templates and the string table
+    COLORREF* custom_colours = nullptr;  // the colour dialog's sixteen, kept between calls
 };
 
 // The sheet over `owner` on the working copy `w->copy`, from the templates in

@@ -126,7 +126,7 @@ uint32_t stored_dword(const MemorySettingsStore& store, const char16_t* name) {
 LRESULT CALLBACK plain_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(h, m, wp, lp); }
 
 class SettingsSheet : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES};
         InitCommonControlsEx(&icc);
@@ -147,10 +147,11 @@ class SettingsSheet : public ::testing::Test {
         wc.lpszClassName = L"SettingsSheetTestPlugin";
         RegisterClassW(&wc);
         toolbar_load_shared_art(module().instance);
-        plugin = CreateWindowExW(0, L"SettingsSheetTestPlugin", L"plug-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 600, 300, nullptr, nullptr, dll, nullptr);
+        plugin = CreateWindowExW(0, L"SettingsSheetTestPlugin", L"plug-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600,
+                                 300, nullptr, nullptr, dll, nullptr);
         ASSERT_NE(plugin, nullptr);
-        image = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, plugin, nullptr, nullptr, nullptr);
+        image =
+            CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, plugin, nullptr, nullptr, nullptr);
         v = new Viewer;
         errlog_init(&v->logs.error, true);
         errlog_init(&v->logs.page, false);
@@ -243,8 +244,8 @@ TEST(SettingsSheetCallback, TakesContextHelpOffPlainAndExtendedTemplates) {
     EXPECT_EQ(plain.dwExtendedStyle, DWORD(WS_EX_DLGMODALFRAME));
 
     // dlgVer, signature, helpID, exStyle, style
-    DWORD extended[8] = {0xFFFF0001, 77, WS_EX_CONTEXTHELP | WS_EX_DLGMODALFRAME,
-                         DS_MODALFRAME | DS_CONTEXTHELP | WS_POPUP, 0, 0, 0, 0};
+    DWORD extended[8] = {
+        0xFFFF0001, 77, WS_EX_CONTEXTHELP | WS_EX_DLGMODALFRAME, DS_MODALFRAME | DS_CONTEXTHELP | WS_POPUP, 0, 0, 0, 0};
     settings_sheet_callback(nullptr, PSCB_PRECREATE, LPARAM(extended));
     EXPECT_EQ(extended[1], 77u);  // the help id is not a style
     EXPECT_EQ(extended[2], DWORD(WS_EX_DLGMODALFRAME));
@@ -281,7 +282,7 @@ TEST_F(SettingsSheet, GeneralPageShowsTheSettings) {
           }),
           press(PSBTN_CANCEL)});
     settings_sheet_show(v, &store);
-    EXPECT_EQ(toolbar, 2);  // "No toolbar"
+    EXPECT_EQ(toolbar, 2);     // "No toolbar"
     EXPECT_EQ(zoom_count, 4);  // neither "5" nor "Custom" without a custom rectangle
     EXPECT_EQ(zoom, 1);
     EXPECT_EQ(first_zoom, L"1 (Smallest)");
@@ -441,7 +442,8 @@ TEST_F(SettingsSheet, ZoomWindowOnAMonitorThatIsGoneShowsAndStoresTheNearest) {
     int shown = -1;
     play({on_sheet([&](HWND sheet) {
               HWND a = show_page(sheet, 1);
-              for (int i = 0; i < list_count(a, IDC_SET_ZOOMMON); ++i) entries.push_back(list_text(a, IDC_SET_ZOOMMON, i));
+              for (int i = 0; i < list_count(a, IDC_SET_ZOOMMON); ++i)
+                  entries.push_back(list_text(a, IDC_SET_ZOOMMON, i));
               shown = list_selection(a, IDC_SET_ZOOMMON);
           }),
           press(PSBTN_OK)});
@@ -451,8 +453,8 @@ TEST_F(SettingsSheet, ZoomWindowOnAMonitorThatIsGoneShowsAndStoresTheNearest) {
     EXPECT_EQ(v->settings.zoommon, 0);
 
     v->settings.zoommon = 1;
-    play({on_sheet([&](HWND sheet) { shown = list_selection(show_page(sheet, 1), IDC_SET_ZOOMMON); }),
-          press(PSBTN_OK)});
+    play(
+        {on_sheet([&](HWND sheet) { shown = list_selection(show_page(sheet, 1), IDC_SET_ZOOMMON); }), press(PSBTN_OK)});
     settings_sheet_show(v, &store);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(v->settings.zoommon, 1);
@@ -465,9 +467,7 @@ TEST_F(SettingsSheet, BackgroundColourFromTheChooserIsStoredAndPainted) {
     UINT initial_red = 0;
     bool full_open = false;
     COLORREF sample = 0;
-    play({on_sheet([&](HWND sheet) {
-              PostMessageW(GetDlgItem(current_page(sheet), IDC_SET_BGCOLOR), BM_CLICK, 0, 0);
-          }),
+    play({on_sheet([&](HWND sheet) { PostMessageW(GetDlgItem(current_page(sheet), IDC_SET_BGCOLOR), BM_CLICK, 0, 0); }),
           [&](HWND top) {
               if (!GetDlgItem(top, COLOR_RED)) return false;  // the chooser is not up yet
               initial_red = GetDlgItemInt(top, COLOR_RED, nullptr, FALSE);

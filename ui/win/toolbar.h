@@ -22,7 +22,7 @@ void toolbar_free_shared_art();
 
 // What building one strip needs.
 struct ToolbarBuild {
-    HWND parent = nullptr;  // the plug-in window
+    HWND parent = nullptr;                  // the plug-in window
     const wchar_t* window_class = nullptr;  // registered by the host with its window procedure
     HINSTANCE resources = nullptr;
     const wchar_t* page_list_face = nullptr;  // the user-interface font's face

@@ -29,8 +29,8 @@ constexpr int kPageListDropHeight = 400;
 
 HWND make_control(HWND toolbar, HINSTANCE resources, const wchar_t* cls, DWORD style, const ToolbarSlot& slot,
                   int height) {
-    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, slot.x, kControlTop, slot.width, height,
-                           toolbar, reinterpret_cast<HMENU>(INT_PTR(kControlIdBase + slot.item)), resources, nullptr);
+    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, slot.x, kControlTop, slot.width, height, toolbar,
+                           reinterpret_cast<HMENU>(INT_PTR(kControlIdBase + slot.item)), resources, nullptr);
 }
 
 // Off the default size the icons are loaded again at a side that keeps the
@@ -40,8 +40,8 @@ HICON button_icon(ToolbarControls* c, HINSTANCE resources, int item) {
     const int id = kToolbarItemTable[item].icon_id;
     const int side = c->geometry.icon_side;
     if (!side || !id || !resources) return shared;
-    c->icons[item].reset(static_cast<HICON>(
-        LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, side, side, LR_DEFAULTCOLOR)));
+    c->icons[item].reset(
+        static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, side, side, LR_DEFAULTCOLOR)));
     return c->icons[item] ? c->icons[item].get() : shared;
 }
 
@@ -98,8 +98,8 @@ void make_controls(ToolbarControls* c, HWND toolbar, const ToolbarBuild& b) {
 ToolbarControls* toolbar_build(const ToolbarBuild& b, HWND* window) {
     *window = nullptr;
     auto* c = new (std::nothrow) ToolbarControls;
-    HWND toolbar = c ? CreateWindowExW(0, b.window_class, L"toolbar", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                                       b.parent, nullptr, b.resources, b.window_param)
+    HWND toolbar = c ? CreateWindowExW(0, b.window_class, L"toolbar", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, b.parent,
+                                       nullptr, b.resources, b.window_param)
                      : nullptr;
     if (!toolbar) {
         const DWORD error = c ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
@@ -140,8 +140,9 @@ void toolbar_load_shared_art(HINSTANCE resources) {
     SharedArt& art = shared_art();
     for (int item = 0; item < kToolbarItemCount; ++item) {
         const int id = kToolbarItemTable[item].icon_id;
-        if (id) art.icons[item].reset(static_cast<HICON>(
-                    LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+        if (id)
+            art.icons[item].reset(
+                static_cast<HICON>(LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
     }
     art.logo.reset(static_cast<HBITMAP>(LoadImageW(resources, L"TBLOGO", IMAGE_BITMAP, 0, 0, 0)));
 }

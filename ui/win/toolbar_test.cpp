@@ -22,7 +22,7 @@ namespace {
 std::string text_of(const wchar_t* s) { return text_to_utf8(reinterpret_cast<const char16_t*>(s)); }
 
 class ToolbarWindow : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dll = LoadLibraryA(VL_BINARY_DIR "/npvellarion.dll");
         ASSERT_NE(dll, nullptr);
@@ -58,7 +58,9 @@ class ToolbarWindow : public ::testing::Test {
         module().instance = saved_instance;
         if (dll) FreeLibrary(dll);
     }
-    HWND control(int item) const { return v->ui.toolbar_controls ? v->ui.toolbar_controls->item_window[item] : nullptr; }
+    HWND control(int item) const {
+        return v->ui.toolbar_controls ? v->ui.toolbar_controls->item_window[item] : nullptr;
+    }
     HWND toolbar() const { return static_cast<HWND>(v->shell.toolbar_window); }
     bool checked(int item) const { return SendMessageW(control(item), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::string tooltip(int item) {

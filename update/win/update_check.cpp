@@ -104,8 +104,9 @@ UpdateAnswer judge_reply(const UpdateViewer& v, const char* bytes, int count) {
     const UpdateReply reply = update_parse_reply(bytes, size_t(count));
     const UpdateVerdict verdict = update_judge(reply);
     if (verdict == UpdateVerdict::kInvalid)
-        errlog_error(v.errors, u"Invalid reply from update server: only an http: or https: download page, "
-                                    u"in window _blank or _self, is opened.");
+        errlog_error(v.errors,
+                     u"Invalid reply from update server: only an http: or https: download page, "
+                     u"in window _blank or _self, is opened.");
     if (verdict == UpdateVerdict::kBadData || verdict == UpdateVerdict::kInvalid) {
         tell(v.window, kMbIconError, u"Bad data received from update server");
         return {};
@@ -257,8 +258,7 @@ UpdateAnswer update_on_socket_message(const UpdateViewer& v, WPARAM wp, LPARAM l
     net.send = net_send;
     net.recv = net_recv;
     net.report = net_report;
-    if (update_session_events(&c->session, WSAGETSELECTEVENT(lp), c->request, net) != SessionState::kClosed)
-        return {};
+    if (update_session_events(&c->session, WSAGETSELECTEVENT(lp), c->request, net) != SessionState::kClosed) return {};
     // Everything network-side ends before the reply is judged: judging may
     // open a modal dialog, and inside its loop the window (and with it this
     // check) can go away.

@@ -26,9 +26,9 @@ struct UpdateViewer {
 // What the user answered in the new-version dialog. Its loop may see the
 // viewer destroyed, so the caller applies this only to a viewer still there.
 struct UpdateAnswer {
-    bool answered = false;     // the viewer's "autoupdate" becomes auto_update
+    bool answered = false;  // the viewer's "autoupdate" becomes auto_update
     bool auto_update = false;
-    Text16 page_url, target;   // the download page to open; empty: none
+    Text16 page_url, target;  // the download page to open; empty: none
 };
 
 // Winsock's answers, delivered to the plug-in window's procedure.

@@ -144,7 +144,8 @@ void CALLBACK answer_tick(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_destroy) viewer_registry_remove(g_destroy);
     if (g_toggle_box) CheckDlgButton(dlg, IDC_NEWVERS_AUTO, g_seen.box_checked ? BST_UNCHECKED : BST_CHECKED);
     if (g_press == IDCANCEL) PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-    else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED), LPARAM(GetDlgItem(dlg, g_press)));
+    else
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(g_press, BN_CLICKED), LPARAM(GetDlgItem(dlg, g_press)));
 }
 
 HINSTANCE plugin_resources() {
@@ -187,8 +188,8 @@ struct UpdateCheckFlow : ::testing::Test {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"UpdateCheckTestPlugin";
         RegisterClassW(&wc);
-        window = CreateWindowExW(0, wc.lpszClassName, L"plug-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        window = CreateWindowExW(0, wc.lpszClassName, L"plug-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
         ASSERT_NE(window, nullptr);
         v->shell.plugin_window = window;
         SetPropW(window, kViewerProperty, v);
@@ -260,11 +261,13 @@ TEST_F(UpdateCheckFlow, NewerVersionAsksAndYesOpensThePageInTheNamedWindow) {
     ASSERT_TRUE(update_start(v));
     EXPECT_EQ(stored(store, SettingsKey::kMachine, u"updatelastattempt"), g_now);  // before any network
     run_until_done();
-    EXPECT_EQ(server.request, "GET /vellarion/version-pl-w32.txt HTTP/1.0\r\nUser-Agent: Vellarion/2.0.0 (Plug-in)\r\n\r\n");
+    EXPECT_EQ(server.request,
+              "GET /vellarion/version-pl-w32.txt HTTP/1.0\r\nUser-Agent: Vellarion/2.0.0 (Plug-in)\r\n\r\n");
     ASSERT_TRUE(g_seen.seen);
     EXPECT_EQ(g_seen.caption, L"Vellarion plug-in");
-    EXPECT_EQ(g_seen.text, L"There is a new version of the Vellarion image viewer plug-in available.\r\n\r\n"
-                           L"Do you want to download it now?");
+    EXPECT_EQ(g_seen.text,
+              L"There is a new version of the Vellarion image viewer plug-in available.\r\n\r\n"
+              L"Do you want to download it now?");
     EXPECT_EQ(g_seen.yes, L"&Yes");
     EXPECT_EQ(g_seen.no, L"&No");
     EXPECT_EQ(g_seen.box, L"Automatically check for new versions");
@@ -322,7 +325,7 @@ TEST_F(UpdateCheckFlow, ViewerLeavingDuringTheQuestionIsNotTouchedAfterwards) {
     ASSERT_TRUE(update_start(v));
     run_until_done();
     EXPECT_TRUE(g_seen.seen);
-    EXPECT_EQ(g_url, "");                // no page opened for a viewer that is gone
+    EXPECT_EQ(g_url, "");  // no page opened for a viewer that is gone
     EXPECT_EQ(v->settings.autoupdate, 1);
     EXPECT_EQ(stored(store, SettingsKey::kUser, u"autoupdate"), 0u);  // the user's answer still counts
 }
@@ -377,10 +380,11 @@ TEST_F(UpdateCheckFlow, BadDataLeavesLastCheckedAloneAndLongRepliesAreCut) {
 }
 
 TEST_F(UpdateCheckFlow, ScriptLocalOrFramedPagesMakeTheReplyInvalidAndNothingIsAsked) {
-    for (const char* body : {"!V2000003\n!Pjavascript:alert(document.cookie)\n",
-                             "!V2000003\n!P \x01" "data:text/html,<script>x()</script>\n",
-                             "!V2000003\n!Pfile:///C:/Windows/x.exe\n",
-                             "!V2000003\n!Phttp://example.test/\n!W_top\n"}) {
+    for (const char* body :
+         {"!V2000003\n!Pjavascript:alert(document.cookie)\n",
+          "!V2000003\n!P \x01"
+          "data:text/html,<script>x()</script>\n",
+          "!V2000003\n!Pfile:///C:/Windows/x.exe\n", "!V2000003\n!Phttp://example.test/\n!W_top\n"}) {
         LoopbackServer server;
         server.reply = kOk + body;
         ASSERT_TRUE(server.open(true));

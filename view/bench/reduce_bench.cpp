@@ -120,9 +120,10 @@ void run_case(const char* name, const DisplayRaster* page, const std::string& di
              double(target.height) / raster_height(page));
     const double vips = time_vips("vips resize " + v + " " + out + scales);
     const double idle = time_vips("vips copy " + dir + "/tiny.v " + dir + "/tiny_out.v");
-    printf("  vips resize %.1f ms (of which ~%.1f ms starting vips); ours / vips = %.2f, "
-           "ours / (vips minus start) = %.2f\n",
-           vips * 1000, idle * 1000, ours / vips, ours / std::max(vips - idle, 1e-6));
+    printf(
+        "  vips resize %.1f ms (of which ~%.1f ms starting vips); ours / vips = %.2f, "
+        "ours / (vips minus start) = %.2f\n",
+        vips * 1000, idle * 1000, ours / vips, ours / std::max(vips - idle, 1e-6));
 }
 
 }  // namespace

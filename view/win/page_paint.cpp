@@ -12,9 +12,8 @@ void gdi_blit(HDC dc, const DisplayRaster* r, const Rect32& source, int dest_x, 
     if (w <= 0 || h <= 0 || raster_empty(r)) return;
     // Bottom-up rows: the source's lower edge counts from the last row.
     const int y_from_bottom = raster_height(r) - source.bottom;
-    SetDIBitsToDevice(dc, dest_x, dest_y, DWORD(w), DWORD(h), source.left, y_from_bottom, 0,
-                      UINT(raster_height(r)), r->bits, reinterpret_cast<const BITMAPINFO*>(r->header),
-                      DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, dest_x, dest_y, DWORD(w), DWORD(h), source.left, y_from_bottom, 0, UINT(raster_height(r)),
+                      r->bits, reinterpret_cast<const BITMAPINFO*>(r->header), DIB_RGB_COLORS);
 }
 
 bool gdi_paint_page(HDC dc, ErrorLog* log, const ScaledView& view, const DisplayRaster* page, const RECT& paint,
