@@ -42,7 +42,7 @@ APT_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev wine wine64 xvfb xauth
   googletest libtiff-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-tools
-  clang libclang-rt-14-dev imagemagick python3
+  clang libclang-rt-14-dev clang-format imagemagick python3
   msitools wixl
 )
 # Needed only to run the 32-bit build; where they cannot be installed, the 32-bit tests
