@@ -1,5 +1,6 @@
-// Reads the 8-bit RGB PNGs that `vellarion render` writes, without a library:
-// non-interlaced, colour type 2, the five row filters.
+// Reads the PNGs that `vellarion render` writes, without a library, as 8-bit RGB:
+// non-interlaced grey (1, 2, 4 or 8 bits), palette (up to 8 bits) or 8-bit RGB,
+// with the five row filters.
 'use strict';
 const zlib = require('zlib');
 
@@ -9,7 +10,7 @@ function paeth(a, b, c) {
 }
 
 function readRgbPng(buf) {
-  let at = 8, width = 0, height = 0;
+  let at = 8, width = 0, height = 0, depth = 0, colour = 0, palette = null;
   const data = [];
   while (at < buf.length) {
     const len = buf.readUInt32BE(at), type = buf.toString('latin1', at + 4, at + 8);
@@ -17,21 +18,38 @@ function readRgbPng(buf) {
     if (type === 'IHDR') {
       width = body.readUInt32BE(0);
       height = body.readUInt32BE(4);
-      if (body[8] !== 8 || body[9] !== 2 || body[12] !== 0) throw new Error('not an 8-bit RGB PNG');
-    } else if (type === 'IDAT') data.push(body);
+      depth = body[8];
+      colour = body[9];
+      const known = (colour === 0 && [1, 2, 4, 8].includes(depth)) || (colour === 3 && depth <= 8) ||
+                    (colour === 2 && depth === 8);
+      if (!known || body[12] !== 0) throw new Error(`not a PNG the tool writes (type ${colour}, ${depth} bits)`);
+    } else if (type === 'PLTE') palette = body;
+    else if (type === 'IDAT') data.push(body);
     at += 12 + len;
   }
+  if (colour === 3 && !palette) throw new Error('palette PNG without PLTE');
   const raw = zlib.inflateSync(Buffer.concat(data));
-  const stride = width * 3, out = Buffer.alloc(stride * height);
+  const channels = colour === 2 ? 3 : 1;
+  const stride = Math.ceil((width * channels * depth) / 8), bpp = Math.max(1, (channels * depth) >> 3);
+  const rows = Buffer.alloc(stride * height);
   for (let y = 0; y < height; ++y) {
     const f = raw[y * (stride + 1)], src = y * (stride + 1) + 1, row = y * stride;
     for (let x = 0; x < stride; ++x) {
-      const a = x >= 3 ? out[row + x - 3] : 0, b = y ? out[row - stride + x] : 0;
-      const c = x >= 3 && y ? out[row - stride + x - 3] : 0;
+      const a = x >= bpp ? rows[row + x - bpp] : 0, b = y ? rows[row - stride + x] : 0;
+      const c = x >= bpp && y ? rows[row - stride + x - bpp] : 0;
       const pred = [0, a, b, (a + b) >> 1, paeth(a, b, c)][f];
-      out[row + x] = (raw[src + x] + pred) & 255;
+      rows[row + x] = (raw[src + x] + pred) & 255;
     }
   }
+  if (colour === 2) return { width, height, rgb: rows };
+  const out = Buffer.alloc(width * 3 * height), max = (1 << depth) - 1;
+  for (let y = 0; y < height; ++y)
+    for (let x = 0; x < width; ++x) {
+      const bit = x * depth, byte = rows[y * stride + (bit >> 3)];
+      const v = (byte >> (8 - depth - (bit & 7))) & max, o = (y * width + x) * 3;
+      if (colour === 3) palette.copy(out, o, v * 3, v * 3 + 3);
+      else out.fill(Math.round((v * 255) / max), o, o + 3);
+    }
   return { width, height, rgb: out };
 }
 
